@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// Every message box, question and file dialog of the windows goes through
+// this interface, so tests can answer them from a script and record them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Message box with an OK button only and no icon.
+    virtual void message(const QString& text, const QString& title) = 0;
+    // Yes/No question; true for Yes.
+    virtual bool askYesNo(const QString& text, const QString& title) = 0;
+    // Open-file dialog for an existing file; empty when cancelled.
+    virtual QString openFile(const QString& caption, const QString& filter) = 0;
+};
