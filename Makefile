@@ -1,0 +1,43 @@
+# Common commands. Each installs missing Debian packages first (only when
+# something is missing), then configures and builds incrementally.
+.PHONY: run test test-asan bench fuzz deps format clean
+
+DEMO := samples/missions/demo/scene2.bin
+JOBS ?= 2
+FUZZ_SECONDS ?= 60
+
+deps:
+	@./scripts/install-deps.sh
+
+build/dev/build.ninja: | deps
+	cmake --preset dev
+
+run: deps build/dev/build.ninja
+	cmake --build --preset dev --target quillscope -j $(JOBS)
+	./build/dev/editor/quillscope $(DEMO)
+
+test: deps build/dev/build.ninja
+	cmake --build --preset dev -j $(JOBS)
+	ctest --preset dev -j $(JOBS)
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release --target index_bench -j $(JOBS)
+	./build/release/bench/index_bench --benchmark_counters_tabular=true
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p fuzz-corpus/index
+	./build/fuzz/fuzz/fuzz_index -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/index samples/missions/demo
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

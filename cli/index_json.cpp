@@ -1,0 +1,144 @@
+#include "index_json.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "cp1252.h"
+
+namespace {
+class JsonOut {
+public:
+    std::string s;
+
+    void key(const char* k) {
+        s += '"';
+        s += k;
+        s += "\":";
+    }
+    void str(std::string_view bytes1252) {
+        s += '"';
+        for (char ch : cp1252ToUtf8(bytes1252)) {
+            auto c = static_cast<unsigned char>(ch);
+            if (c == '"' || c == '\\') {
+                s += '\\';
+                s += ch;
+            } else if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                s += buf;
+            } else {
+                s += ch;
+            }
+        }
+        s += '"';
+    }
+    void num(float f) {
+        if (std::isnan(f)) {
+            s += "\"nan\"";
+        } else if (std::isinf(f)) {
+            s += f > 0 ? "\"inf\"" : "\"-inf\"";
+        } else {
+            char buf[32];
+            auto r = std::to_chars(buf, buf + sizeof buf, f);
+            s.append(buf, r.ptr);
+        }
+    }
+    void num(std::int64_t v) { s += std::to_string(v); }
+    void null() { s += "null"; }
+
+    template <class T> void opt(const char* k, const std::optional<T>& v) {
+        key(k);
+        if (v)
+            num(static_cast<std::int64_t>(*v));
+        else
+            null();
+        s += ',';
+    }
+    void optF(const char* k, const std::optional<StoredFloat>& v) {
+        key(k);
+        if (v)
+            num(v->value());
+        else
+            null();
+        s += ',';
+    }
+    template <std::size_t N>
+    void optA(const char* k, const std::optional<std::array<StoredFloat, N>>& v) {
+        key(k);
+        if (v) {
+            s += '[';
+            for (std::size_t i = 0; i < N; ++i) {
+                if (i)
+                    s += ',';
+                num((*v)[i].value());
+            }
+            s += ']';
+        } else {
+            null();
+        }
+        s += ',';
+    }
+};
+
+void entry(JsonOut& j, std::size_t i, const IndexRecord& r) {
+    j.s += "{\"index\":" + std::to_string(i) + ",";
+    j.key("name");
+    j.str(r.name);
+    j.s += ",\"ticked\":";
+    j.s += r.ticked ? "true" : "false";
+    j.s += ",\"name_only\":";
+    j.s += r.nameOnly ? "true" : "false";
+    j.s += ",\"kind\":" + std::to_string(r.kind) + ",";
+    j.opt("record_pos", r.recordPos);
+    j.opt("translation_pos", r.translationPos);
+    j.optA("translation", r.translation);
+    j.optA("rotation", r.rotation);
+    j.optA("size", r.size);
+    j.key("model");
+    if (r.model)
+        j.str(*r.model);
+    else
+        j.null();
+    j.s += ',';
+    j.opt("light_kind", r.lightKind);
+    j.optF("brightness", r.brightness);
+    j.opt("brightness_pos", r.brightnessPos);
+    j.optA("colour", r.colour);
+    j.opt("colour_pos", r.colourPos);
+    j.opt("material", r.material);
+    j.optF("weight", r.weight);
+    j.opt("weight_pos", r.weightPos);
+    j.opt("sound", r.sound);
+    j.opt("sound_pos", r.soundPos);
+    j.opt("behaviour", r.behaviour);
+    j.opt("behaviour_pos", r.behaviourPos);
+    j.opt("sex", r.sex);
+    j.optF("aggression", r.aggression);
+    j.opt("aggression_pos", r.aggressionPos);
+    j.opt("definition_pos", r.definitionPos);
+    j.opt("data_chunk_pos", r.dataChunkPos);
+    j.opt("script_pos", r.scriptPos);
+    j.s.back() = '}';
+}
+} // namespace
+
+std::string indexToJson(const SceneIndex& index) {
+    JsonOut j;
+    j.s.reserve(256 + index.entries.size() * 700);
+    j.s += "{\"file_length\":" + std::to_string(index.fileLength) + ",";
+    j.opt("ModelLenPos", index.modelLenPos);
+    j.opt("GesamtLängeScriptPos", index.gesamtLaengeScriptPos);
+    j.key("MerkePosGameInit");
+    j.num(index.merkePosGameInit);
+    j.s += ',';
+    j.opt("init_section_length_pos", index.initSectionLengthPos);
+    j.s += "\"entries\":[";
+    for (std::size_t i = 0; i < index.entries.size(); ++i) {
+        if (i)
+            j.s += ',';
+        entry(j, i, index.entries[i]);
+    }
+    j.s += "]}\n";
+    return std::move(j.s);
+}

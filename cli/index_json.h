@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+#include "scene_index.h"
+
+// The index as one JSON object, entries in list order. Names are the file's
+// bytes read as Windows-1252; a float prints as the shortest text that reads
+// back as the same 32-bit float, a non-finite one as "nan", "inf" or "-inf".
+std::string indexToJson(const SceneIndex& index);
+
+// One line per entry: index, tick, kind, name.
+std::string indexToText(const SceneIndex& index);

@@ -1,0 +1,72 @@
+#include "quill_commands.h"
+
+#include "file_access.h"
+#include "index_json.h"
+#include "scene_index.h"
+#include "scene_verify.h"
+
+namespace {
+constexpr const char* kUsage = "usage: quill index [--json] SCENE\n"
+                               "       quill verify SCENE\n";
+
+int usage(std::ostream& err) {
+    err << kUsage;
+    return 2;
+}
+
+bool load(const std::string& path, std::vector<std::uint8_t>& bytes, std::ostream& err) {
+    if (auto r = readWholeFile(path, bytes); !r) {
+        err << "quill: cannot read " << path << ": " << r.error << '\n';
+        return false;
+    }
+    return true;
+}
+
+int cmdIndex(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::string path;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            json = true;
+        else if (path.empty())
+            path = args[i];
+        else
+            return usage(err);
+    }
+    if (path.empty())
+        return usage(err);
+    std::vector<std::uint8_t> bytes;
+    if (!load(path, bytes, err))
+        return 2;
+    const SceneIndex index = buildSceneIndex(ByteView(bytes.data(), bytes.size()));
+    out << (json ? indexToJson(index) : indexToText(index));
+    return 0;
+}
+
+int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2)
+        return usage(err);
+    std::vector<std::uint8_t> bytes;
+    if (!load(args[1], bytes, err))
+        return 2;
+    const VerifyReport r = verifyScene(ByteView(bytes.data(), bytes.size()));
+    if (r.ok()) {
+        out << "ok: " << r.objects << " objects, " << r.definitions << " definitions, "
+            << r.scripts << " object scripts, " << r.initScripts << " init scripts\n";
+        return 0;
+    }
+    for (const auto& p : r.problems)
+        out << p.offset << ": " << p.what << '\n';
+    return 1;
+}
+} // namespace
+
+int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty())
+        return usage(err);
+    if (args[0] == "index")
+        return cmdIndex(args, out, err);
+    if (args[0] == "verify")
+        return cmdVerify(args, out, err);
+    return usage(err);
+}

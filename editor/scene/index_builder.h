@@ -1,0 +1,101 @@
+#pragma once
+// Internal to the index: the state of one scan over a scene file.
+#include <algorithm>
+#include <climits>
+#include <string_view>
+#include <unordered_map>
+
+#include "chunk_ids.h"
+#include "scene_index.h"
+
+namespace index_detail {
+
+inline constexpr int kProgressSteps = 52;
+
+// Name chunks this long or longer are read as if they were 15 bytes long.
+inline constexpr std::uint32_t kLongNameLength = 51;
+inline constexpr std::uint32_t kLongNameReadAs = 15;
+
+inline std::uint32_t effectiveNameLength(std::uint32_t n) {
+    return n >= kLongNameLength ? kLongNameReadAs : n;
+}
+
+// Reports progress at evenly spaced scan positions, never more than kProgressSteps times.
+class ProgressMeter {
+public:
+    ProgressMeter(const IndexProgress& cb, std::size_t length)
+        : cb_(cb), step_(std::max<std::size_t>(1, length / (kProgressSteps - 2))) {}
+    void at(std::size_t pos) {
+        if (pos < next_)
+            return;
+        while (next_ <= pos && count_ < kProgressSteps) {
+            if (cb_)
+                cb_(count_);
+            ++count_;
+            next_ += step_;
+        }
+        if (count_ >= kProgressSteps)
+            next_ = SIZE_MAX;
+    }
+
+private:
+    const IndexProgress& cb_;
+    std::size_t step_;
+    std::size_t next_ = 0;
+    int count_ = 0;
+};
+
+class IndexBuilder {
+public:
+    IndexBuilder(ByteView f, const IndexProgress& cb) : f_(f), progress_(cb, f.size()) {}
+    SceneIndex run();
+
+private:
+    // The object record whose name chunk the walk is waiting for.
+    struct OpenRecord {
+        std::size_t pos;
+        std::uint64_t end;
+        IndexRecord rec;
+    };
+
+    std::optional<std::uint32_t> chunkLength(std::size_t p) const;
+    std::string_view nameAt(std::size_t p, std::uint32_t n) const;
+    std::optional<StoredFloat> floatAt(std::size_t pos) const;
+    template <std::size_t N> std::optional<std::array<StoredFloat, N>> floatsAt(std::size_t pos) const;
+    std::size_t addEntry(std::string_view name, IndexRecord rec);
+
+    bool findObjectsSection();
+    void walkObjects();
+    std::size_t readObjectName(std::size_t p, std::uint32_t n);
+    void readObjectTail(IndexRecord& rec, std::size_t q, std::uint64_t end) const;
+    void scanDefinitions();
+    void readDefinitionData(std::size_t d, std::uint32_t n);
+    void readInitScript(std::size_t r, std::uint32_t n);
+    std::optional<std::size_t> findDefinitionEntry() const;
+
+    ByteView f_;
+    ProgressMeter progress_;
+    SceneIndex idx_;
+    std::unordered_map<std::string_view, std::size_t> byName_;
+    std::optional<OpenRecord> open_;
+    std::size_t objectsStart_ = 0;
+    std::uint64_t objectsEnd_ = 0;
+
+    std::string_view defName_;
+    std::uint8_t defType_ = 0;
+    std::optional<std::uint32_t> defPos_;
+};
+
+template <std::size_t N>
+std::optional<std::array<StoredFloat, N>> IndexBuilder::floatsAt(std::size_t pos) const {
+    std::array<StoredFloat, N> out{};
+    for (std::size_t i = 0; i < N; ++i) {
+        auto v = floatAt(pos + 4 * i);
+        if (!v)
+            return std::nullopt;
+        out[i] = *v;
+    }
+    return out;
+}
+
+} // namespace index_detail

@@ -1,0 +1,191 @@
+#include "scene_index.h"
+
+#include <cstring>
+
+#include "index_builder.h"
+#include "text_search.h"
+
+using namespace std::string_view_literals;
+
+namespace index_detail {
+namespace {
+constexpr auto kTranslationHead = "\x20\x00\x12\x00\x00\x00"sv;
+// Translation, rotation and size chunks in a row, from translation X to after size Z.
+constexpr std::size_t kRotationOffset = 18;
+constexpr std::size_t kSizeOffset = 40;
+constexpr std::size_t kPlacementEnd = 52;
+} // namespace
+
+SceneIndex IndexBuilder::run() {
+    idx_.fileLength = f_.size();
+    if (f_.size() > 0 && findObjectsSection()) {
+        walkObjects();
+        scanDefinitions();
+    }
+    if (!idx_.hasInitSection)
+        idx_.merkePosGameInit = static_cast<std::int64_t>(idx_.entries.size()) + 1;
+    return std::move(idx_);
+}
+
+std::optional<std::uint32_t> IndexBuilder::chunkLength(std::size_t p) const {
+    auto len = f_.u32(p + 2);
+    if (!len || *len < chunk::HeaderSize)
+        return std::nullopt;
+    return len;
+}
+
+std::string_view IndexBuilder::nameAt(std::size_t p, std::uint32_t n) const {
+    n = effectiveNameLength(n);
+    return f_.text(p + chunk::HeaderSize, n >= 7 ? n - 7 : 0);
+}
+
+std::optional<StoredFloat> IndexBuilder::floatAt(std::size_t pos) const {
+    auto v = f_.u32(pos);
+    if (!v)
+        return std::nullopt;
+    return StoredFloat{*v};
+}
+
+std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord rec) {
+    rec.name.assign(name);
+    const std::size_t e = idx_.entries.size();
+    idx_.entries.push_back(std::move(rec));
+    byName_.try_emplace(name, e);
+    return e;
+}
+
+bool IndexBuilder::findObjectsSection() {
+    const auto* data = f_.data();
+    for (std::size_t s = 4; s + 2 <= f_.size(); ++s) {
+        const void* hit = std::memchr(data + s, 0x00, f_.size() - 1 - s);
+        if (!hit)
+            return false;
+        s = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+        if (data[s + 1] == 0x40) {
+            objectsStart_ = s;
+            idx_.modelLenPos = static_cast<std::uint32_t>(s + 2);
+            objectsEnd_ = s + static_cast<std::uint64_t>(f_.u32(s + 2).value_or(0));
+            return true;
+        }
+    }
+    return false;
+}
+
+// Walks the objects section byte by byte, opening a record at each 10 40 and
+// listing it at its name chunk; from a name the walk jumps to the record end.
+void IndexBuilder::walkObjects() {
+    const auto* data = f_.data();
+    const std::uint64_t limit = std::min<std::uint64_t>(objectsEnd_ + 3, f_.size() - 1);
+    std::size_t p = objectsStart_ + 1;
+    while (p < limit) {
+        const void* hit = std::memchr(data + p, 0x10, static_cast<std::size_t>(limit - p));
+        if (!hit)
+            break;
+        p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+        progress_.at(p);
+        const std::uint16_t id = f_.u16At(p);
+        const auto len = chunkLength(p);
+        if (id == chunk::ObjectRecord && len) {
+            IndexRecord rec;
+            rec.recordPos = static_cast<std::uint32_t>(p);
+            open_ = OpenRecord{p, p + static_cast<std::uint64_t>(*len), {}};
+            p += chunk::HeaderSize;
+            if (f_.u16(p) == chunk::ObjectType) {
+                if (f_.u8(p + 6) == kind::Light)
+                    rec.kind = kind::Light;
+            } else {
+                rec.nameOnly = true;
+                rec.brightness = StoredFloat::fromValue(2.0f);
+                const auto half = StoredFloat::fromValue(0.5f);
+                rec.colour = std::array<StoredFloat, 3>{half, half, half};
+            }
+            open_->rec = std::move(rec);
+        } else if (id == chunk::Name && len && open_) {
+            p = readObjectName(p, *len);
+        } else {
+            ++p;
+        }
+    }
+}
+
+// Lists the open record under the name chunk at p and returns where the walk goes on.
+std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
+    OpenRecord o = std::move(*open_);
+    open_.reset();
+    const std::string_view name = nameAt(p, n);
+    const std::size_t next = o.end > p ? static_cast<std::size_t>(o.end) : p + 1;
+    if (o.rec.nameOnly) {
+        addEntry(name, std::move(o.rec));
+        return next;
+    }
+    // A long name makes this test look inside the name, so such an object is not listed.
+    const std::size_t afterName = p + effectiveNameLength(n);
+    if (!f_.matches(afterName, kTranslationHead))
+        return next;
+    const std::size_t tp = afterName + chunk::HeaderSize;
+    if (f_.has(tp, kPlacementEnd)) {
+        o.rec.translationPos = static_cast<std::uint32_t>(tp);
+        o.rec.translation = floatsAt<3>(tp);
+        o.rec.rotation = floatsAt<4>(tp + kRotationOffset);
+        o.rec.size = floatsAt<3>(tp + kSizeOffset);
+        idx_.lastRotation = o.rec.rotation;
+        if (o.end > tp + kPlacementEnd)
+            readObjectTail(o.rec, tp + kPlacementEnd, o.end);
+    }
+    addEntry(name, std::move(o.rec));
+    return next;
+}
+
+// Reads the model name and the light block from the record's remaining children.
+void IndexBuilder::readObjectTail(IndexRecord& rec, std::size_t q, std::uint64_t end) const {
+    const std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(end, f_.size()));
+    if (containsNoCase(f_.text(q, e - q), ".i3d")) {
+        for (std::size_t c = q; c + 2 <= e;) {
+            const auto len = chunkLength(c);
+            if (!len)
+                break;
+            if (f_.u16At(c) == chunk::Model) {
+                rec.model = std::string(f_.text(c + chunk::HeaderSize, *len >= 7 ? *len - 7 : 0));
+                break;
+            }
+            c += *len;
+        }
+    }
+    for (std::size_t c = q; c + 2 <= e;) {
+        switch (f_.u16At(c)) {
+        case chunk::LightColour:
+            if (auto v = floatsAt<3>(c + 6)) {
+                rec.colourPos = static_cast<std::uint32_t>(c + 6);
+                rec.colour = v;
+            }
+            c += 18;
+            break;
+        case chunk::LightBrightness:
+            if (auto v = floatAt(c + 6)) {
+                rec.brightnessPos = static_cast<std::uint32_t>(c + 6);
+                rec.brightness = v;
+            }
+            c += 10;
+            break;
+        case chunk::LightKind:
+            if (auto v = f_.u32(c + 6))
+                rec.lightKind = v;
+            c += 10;
+            break;
+        case chunk::LightBlock:
+            c += chunk::HeaderSize;
+            break;
+        default:
+            if (auto len = chunkLength(c))
+                c += *len;
+            else
+                c = e;
+        }
+    }
+}
+
+} // namespace index_detail
+
+SceneIndex buildSceneIndex(ByteView file, const IndexProgress& progress) {
+    return index_detail::IndexBuilder(file, progress).run();
+}

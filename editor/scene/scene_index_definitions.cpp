@@ -1,0 +1,188 @@
+#include <cstring>
+
+#include "index_builder.h"
+#include "script_locate.h"
+#include "text_search.h"
+
+using namespace std::string_view_literals;
+
+namespace index_detail {
+namespace {
+constexpr auto kGameInitEnd = "GameInitEnd"sv;
+
+// Offsets of the values in a definition's data chunk, counted from the chunk start.
+constexpr std::size_t kThingWeight = 6 + 10;
+constexpr std::size_t kThingSound = 6 + 22;
+constexpr std::size_t kHumanBehaviour = 6 + 1;
+constexpr std::size_t kHumanSex = 6 + 5;
+constexpr std::size_t kHumanAggression = 6 + 41;
+constexpr std::size_t kHumanWeight = 6 + 65;
+
+std::optional<std::uint32_t> pos32(std::size_t p) { return static_cast<std::uint32_t>(p); }
+} // namespace
+
+// The second scan: definition records and init scripts, found by their ids
+// from the end of the objects section on. Section and record chunks are
+// entered, leaf chunks consumed whole, anything else advances one byte.
+void IndexBuilder::scanDefinitions() {
+    const auto* data = f_.data();
+    const std::size_t size = f_.size();
+    if (objectsEnd_ >= size)
+        return;
+    std::size_t p = static_cast<std::size_t>(objectsEnd_);
+    while (p + 2 <= size) {
+        // Every id of this scan has AE as its high byte.
+        const void* hit = std::memchr(data + p + 1, 0xAE, size - p - 1);
+        if (!hit)
+            break;
+        p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data) - 1;
+        progress_.at(p);
+        const std::uint16_t id = f_.u16At(p);
+        const auto len = chunkLength(p);
+        switch (id) {
+        case chunk::Definitions:
+            if (auto l = f_.u32(p + 2)) {
+                idx_.gesamtLaengeScriptPos = static_cast<std::uint32_t>(p + 2);
+                idx_.definitionsLength = l;
+            }
+            p += chunk::HeaderSize;
+            continue;
+        case chunk::DefinitionRecord:
+            defPos_ = static_cast<std::uint32_t>(p);
+            p += chunk::HeaderSize;
+            continue;
+        case chunk::InitScripts:
+            if (auto l = f_.u32(p + 2)) {
+                idx_.initSectionLengthPos = static_cast<std::uint32_t>(p + 2);
+                idx_.initSectionLength = l;
+            }
+            idx_.hasInitSection = true;
+            idx_.merkePosGameInit = static_cast<std::int64_t>(idx_.entries.size());
+            p += chunk::HeaderSize;
+            continue;
+        default:
+            break;
+        }
+        if (!len) {
+            ++p;
+            continue;
+        }
+        switch (id) {
+        case chunk::DefinitionName: {
+            defName_ = nameAt(p, *len);
+            ++idx_.definitionNameCount;
+            p += effectiveNameLength(*len);
+            break;
+        }
+        case chunk::DefinitionType:
+            defType_ = f_.u8(p + 6).value_or(0);
+            p += *len;
+            break;
+        case chunk::DefinitionData:
+            readDefinitionData(p, *len);
+            p += *len;
+            break;
+        case chunk::InitScriptRecord:
+            readInitScript(p, *len);
+            p += *len;
+            break;
+        default:
+            ++p;
+        }
+    }
+}
+
+// The first entry named like the last definition name, or like that name cut
+// before its first ".".
+std::optional<std::size_t> IndexBuilder::findDefinitionEntry() const {
+    std::optional<std::size_t> found;
+    if (auto it = byName_.find(defName_); it != byName_.end())
+        found = it->second;
+    if (auto dot = defName_.find('.'); dot != std::string_view::npos) {
+        if (auto it = byName_.find(defName_.substr(0, dot)); it != byName_.end())
+            found = found ? std::min(*found, it->second) : it->second;
+    }
+    return found;
+}
+
+void IndexBuilder::readDefinitionData(std::size_t d, std::uint32_t n) {
+    const std::uint64_t end = static_cast<std::uint64_t>(d) + n;
+    const auto w = findDefinitionEntry();
+    if (w) {
+        IndexRecord& rec = idx_.entries[*w];
+        bool known = true;
+        switch (defType_) {
+        case deftype::Physical: {
+            const auto text = f_.text(d, n);
+            rec.material = containsNoCase(text, "glass")   ? 3
+                           : containsNoCase(text, "brass") ? 2
+                                                           : 1;
+            break;
+        }
+        case deftype::Thing:
+            if ((rec.weight = floatAt(d + kThingWeight)))
+                rec.weightPos = pos32(d + kThingWeight);
+            if ((rec.sound = f_.u8(d + kThingSound)))
+                rec.soundPos = pos32(d + kThingSound);
+            break;
+        case deftype::Human:
+            if ((rec.behaviour = f_.u8(d + kHumanBehaviour)))
+                rec.behaviourPos = pos32(d + kHumanBehaviour);
+            rec.sex = f_.u8(d + kHumanSex);
+            if ((rec.aggression = floatAt(d + kHumanAggression)))
+                rec.aggressionPos = pos32(d + kHumanAggression);
+            if ((rec.weight = floatAt(d + kHumanWeight)))
+                rec.weightPos = pos32(d + kHumanWeight);
+            break;
+        case deftype::Vehicle:
+            break;
+        default:
+            known = false;
+        }
+        if (known) {
+            rec.kind = defType_;
+            if (defPos_)
+                rec.definitionPos = defPos_;
+        }
+    }
+    const auto s = findObjectScript(f_, d, end);
+    if (s && w) {
+        IndexRecord& rec = idx_.entries[*w];
+        rec.scriptPos = pos32(*s);
+        rec.definitionPos = defPos_;
+        rec.dataChunkPos = pos32(d);
+        rec.ticked = true;
+        rec.kind = defType_;
+    }
+}
+
+void IndexBuilder::readInitScript(std::size_t r, std::uint32_t n) {
+    const auto* data = f_.data();
+    const std::size_t end =
+        static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(r) + n, f_.size()));
+    std::size_t start = r + 8;
+    while (start < end && data[start] < 32)
+        ++start;
+    std::size_t zero = start;
+    while (zero < end && data[zero] != 0)
+        ++zero;
+    const std::string_view run = f_.text(start, zero - std::min(zero, start));
+    std::string_view text = run.empty() ? run : run.substr(0, run.size() - 1);
+    if (containsNoCase(run, "gameinitend"))
+        text = kGameInitEnd;
+
+    IndexRecord rec;
+    rec.ticked = true;
+    if (zero < end) {
+        std::size_t s = zero + 1;
+        while (s < end && data[s] < 32)
+            ++s;
+        if (s < end) {
+            rec.definitionPos = pos32(r);
+            rec.scriptPos = pos32(s);
+        }
+    }
+    addEntry(text, std::move(rec));
+}
+
+} // namespace index_detail

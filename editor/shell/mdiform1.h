@@ -1,0 +1,209 @@
+#pragma once
+#include <QMainWindow>
+#include <cstdint>
+#include <vector>
+
+#include "control_array.h"
+#include "file_access.h"
+#include "scene_index.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class Dialogs;
+class DialView;
+class insertform;
+
+// The editor's main window. It owns the working state of the open scene2.bin;
+// the handlers of every feature are members, defined in the folder of the
+// feature they belong to.
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // With a `startPath`, that file is loaded as "&Load" would load it, once
+    // the event loop runs.
+    explicit MDIForm1(Dialogs& dialogs, const QString& startPath = {}, QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    // ---- Working state, shared with the other windows. Flags: -1 true, 0 false.
+    std::int16_t FlagValueSave = 0; // an object value was edited and not saved
+    QString filenameanalyse;        // full path of the open scene2.bin
+    std::int32_t ModelLenPos = 0;   // objects section length field (0: none)
+    std::int32_t GesamtLängeScriptPos = 0; // definitions section length field (0: none)
+    int MerkePosGameInit = 0; // List2 index of the first init script
+    float RotationXI = 0;
+    float RotationZI = 0;
+    float RotationYI = 0;
+    float RotationÄI = 0;
+    std::int16_t RefreshAll = 0;      // the next re-index ends by showing an entry
+    std::int16_t RefreshAllAfter = 0; // that display follows a file change
+    int AktIndex = 0;                 // entry remembered across a re-index
+    bool VFL_Blocked = false;         // a re-index or file operation is running
+
+    // The index of the open file: one record per List2 entry, in list order.
+    SceneIndex sceneIndex;
+    // The bytes the index was built from; writers compare the file with them
+    // before writing at indexed positions.
+    std::vector<std::uint8_t> indexedFile;
+    // List1 and List3 index -> List2 index.
+    std::vector<int> list1ToList2;
+    std::vector<int> list3ToList2;
+
+    // ---- State of the handlers.
+    QString fileTitle;          // file name of the open scene, as the dialog chose it
+    QString pathCopy;           // the path as it was when the file was opened
+    bool SavePending = false;   // the display re-selects the edited entry to save it
+    std::int16_t PanelFilling = 0; // the display is filling Combo1 and Combo3
+    int EditedIndex = -1;       // List2 index of the entry whose values were touched
+
+    // Re-reads filenameanalyse and rebuilds the lists and the index. When the
+    // file cannot be read the lists and the index stay as they were and the
+    // failure, with the system's description, is returned.
+    [[nodiscard]] FileResult FindModels();
+
+    // ---- Handlers.
+    void LoadMenu_Click();
+    void ExitMenu_Click();
+    void List2_Click();
+
+    // The mouse pointer over the program: hourglass while a file is worked on.
+    void showHourglass();
+    void showNormalPointer();
+
+    // ---- Menus.
+    QMenu* FileMenu;
+    QAction* LoadMenu;
+    QAction* ExitMenu;
+    QMenu* InsertMenu;
+    QAction* HumanMenu;
+    QAction* CarMenu;
+    QAction* TruckMenu;
+    QAction* PolicecarMenu;
+    QAction* BuildingMenu;
+    QAction* DoorMenu;
+    QAction* ThingsMenu;
+    QAction* LightMenu;
+    QAction* OtherMenu;
+    QAction* InvisibleWallMenu;
+    QAction* ADDinMenu;
+    QAction* InfoMenu;
+
+    // ---- Entry lists and their searches.
+    QRadioButton* Option1; // "All": List2 in front
+    QRadioButton* Option2; // "Scripts": Frame6 in front
+    QRadioButton* Option3; // "Things": Frame7 in front
+    QListWidget* List2;    // every entry, ticked when it has a script
+    QGroupBox* Frame6;
+    QListWidget* List1; // the ticked entries
+    QLineEdit* Text18;
+    QGroupBox* Frame7;
+    QListWidget* List3; // the unticked entries
+    QLineEdit* Text19;
+    ControlArray<QPushButton> search; // 1: List2, 2: List1, 3: List3
+
+    // ---- Script editor and script listing.
+    QPlainTextEdit* Text1;
+    ControlArray<QLineEdit> Text2; // 1, 3: search texts; 5, 7: lengths; 8, 9, 10: captions; 12: model
+    QPushButton* SaveScript;
+    QPlainTextEdit* RichTextBox1;
+    QPushButton* search2;
+    QCheckBox* Check1;
+
+    // ---- Status line.
+    QLabel* Status;
+    QLabel* Label4; // path of the open file
+    QLineEdit* Text24; // number of definition names
+
+    // ---- Value panel.
+    QLineEdit* Text17; // entry name
+    QGroupBox* Frame2; // shown for entries listed by name only
+    QLineEdit* Text5;
+    QLineEdit* Text6;
+    QLineEdit* Text7;
+    QLineEdit* Text8;
+    QLineEdit* Text9;
+    QLineEdit* Text10;
+    QLineEdit* Text3;  // q0
+    QLineEdit* Text4;  // q2
+    QLineEdit* Text11; // vertical angle in degrees
+    QLineEdit* Text12; // q3
+    QSlider* Slider1;  // horizontal dial
+    QSlider* Slider2;  // vertical dial
+    DialView* Shape1;  // horizontal dial figure: Line7, Line9 .. Line12
+    DialView* Shape2;  // vertical dial figure: Line1 .. Line5
+    ControlArray<QLabel> Label3; // 0: "Vert"; 1, 2: captions in Frame1
+    QLabel* Label30;             // "Horz"
+    QPushButton* SaveValue;
+    QPushButton* Command1; // "Delete"
+    QLabel* Label1;        // "SAVED"
+
+    QGroupBox* Frame3; // light
+    QLineEdit* Text20; // brightness
+    QSlider* Slider3;
+    QSlider* Slider4;
+    QSlider* Slider5;
+    QLineEdit* Text14;
+    QLineEdit* Text15;
+    QLineEdit* Text16;
+    QLabel* Label9;               // "Red"
+    ControlArray<QLabel> Label11; // 0: "Green"
+    QLabel* Label14;              // "Blue"
+    QLabel* Picture4;             // colour swatch
+
+    QGroupBox* Frame8; // thing
+    QLineEdit* Text13; // weight
+    QComboBox* Combo1; // sound, item data = code
+
+    QGroupBox* Frame9; // human
+    QLineEdit* Text21; // weight
+    QLineEdit* Text22; // aggression
+    QLineEdit* Text23; // sex
+    QComboBox* Combo3; // behaviour, item data = code
+
+    // ---- Loading panel.
+    QFrame* Frame1;
+    QProgressBar* ProgressBar1;
+
+    insertform* insertWindow;
+
+signals:
+    // A re-index has finished and the lists show the file.
+    void indexed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    QWidget* buildListPanel();
+    QWidget* buildScriptPanel();
+    QWidget* buildStatusLine();
+    QWidget* buildValuePanel();
+    QWidget* buildDials();
+    QGroupBox* buildLightFrame();
+    QGroupBox* buildThingFrame();
+    QGroupBox* buildHumanFrame();
+    void buildLoadingPanel(QWidget* over);
+
+    void MDIForm_Load();
+    void MDIForm_Resize();
+    void openScene(const QString& path);
+    void fillEntryLists();
+
+    Dialogs& dialogs_;
+    bool hourglass_ = false;
+};

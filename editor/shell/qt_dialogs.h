@@ -1,0 +1,19 @@
+#pragma once
+#include "dialogs.h"
+
+class QWidget;
+
+// The real dialogs: message boxes with an OK button only and no icon, Yes/No
+// questions, and the platform's open-file dialog.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void message(const QString& text, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title) override;
+    QString openFile(const QString& caption, const QString& filter) override;
+
+private:
+    QWidget* parent_;
+};
