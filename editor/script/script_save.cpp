@@ -1,0 +1,127 @@
+#include "script_save.h"
+
+#include <cstring>
+
+#include "script_text.h"
+
+namespace {
+constexpr std::uint64_t kU32Max = 0xFFFFFFFFu;
+
+struct LengthField {
+    std::uint64_t pos;
+    std::uint32_t value;
+};
+
+ScriptSaveResult refuse(std::string why) { return ScriptSaveResult{std::nullopt, std::move(why)}; }
+
+void putU32(std::vector<std::uint8_t>& b, std::uint64_t pos, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[pos + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// The length fields that cover the script, each checked to enclose its text.
+std::optional<std::vector<LengthField>> coveringFields(ByteView f, const SceneIndex& index,
+                                                       const IndexRecord& rec, const ScriptSpan& s,
+                                                       std::string& why) {
+    const std::uint64_t textEnd = s.textPos + s.textLength;
+    std::vector<LengthField> fields;
+    // A length field at `pos` of a chunk starting at pos - 2 must reach at least to `end`
+    // (or exactly to it, for the chunks the script closes).
+    auto add = [&](std::optional<std::uint64_t> pos, std::uint64_t end, bool exact,
+                   const char* what) {
+        auto v = pos ? f.u32(*pos) : std::nullopt;
+        if (!v || *pos < 2 || *pos >= s.textPos) {
+            why = std::string("The ") + what + " of the script cannot be found.";
+            return false;
+        }
+        const std::uint64_t chunkEnd = *pos - 2 + *v;
+        if (exact ? chunkEnd != end : chunkEnd < end) {
+            why = std::string("The ") + what + " does not enclose the script as it should.";
+            return false;
+        }
+        fields.push_back({*pos, *v});
+        return true;
+    };
+    if (!add(2, textEnd, false, "file header"))
+        return std::nullopt;
+    const auto R = rec.definitionPos ? std::optional<std::uint64_t>(*rec.definitionPos + 2u)
+                                     : std::nullopt;
+    if (s.initScript) {
+        if (!add(index.initSectionLengthPos, textEnd, false, "init-script section length") ||
+            !add(R, textEnd, true, "init-script record"))
+            return std::nullopt;
+    } else {
+        const auto C = rec.dataChunkPos ? std::optional<std::uint64_t>(*rec.dataChunkPos + 2u)
+                                        : std::nullopt;
+        if (!add(index.gesamtLaengeScriptPos, textEnd, false, "definitions section length") ||
+            !add(R, textEnd, true, "definition record") ||
+            !add(C, textEnd, true, "script's data chunk"))
+            return std::nullopt;
+        // The script's own u32 length: locateScript read the text length from it.
+        fields.push_back({*rec.scriptPos, static_cast<std::uint32_t>(s.textLength)});
+    }
+    return fields;
+}
+} // namespace
+
+std::vector<InPlaceWrite> changedRuns(std::string_view oldBytes, std::string_view newBytes,
+                                      std::uint64_t base) {
+    std::vector<InPlaceWrite> out;
+    std::size_t i = 0;
+    const std::size_t n = std::min(oldBytes.size(), newBytes.size());
+    while (i < n) {
+        if (oldBytes[i] == newBytes[i]) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < n && oldBytes[j] != newBytes[j])
+            ++j;
+        InPlaceWrite w;
+        w.pos = base + i;
+        w.bytes.assign(newBytes.begin() + static_cast<std::ptrdiff_t>(i),
+                       newBytes.begin() + static_cast<std::ptrdiff_t>(j));
+        out.push_back(std::move(w));
+        i = j;
+    }
+    return out;
+}
+
+ScriptSaveResult planScriptSave(ByteView file, const SceneIndex& index, std::size_t entry,
+                                std::string_view newText, std::uint64_t loadedLength) {
+    const auto span = locateScript(file, index, entry);
+    if (!span)
+        return refuse("The entry has no script in the file.");
+    if (span->textLength != loadedLength)
+        return refuse("The script in the file is not the one that was loaded.");
+    const std::string_view oldText = file.text(span->textPos, span->textLength);
+
+    ScriptSavePlan plan;
+    plan.lengthChange =
+        static_cast<std::int64_t>(newText.size()) - static_cast<std::int64_t>(loadedLength);
+    if (plan.lengthChange == 0) {
+        plan.sameLength = true;
+        plan.writes = changedRuns(oldText, newText, span->textPos);
+        return ScriptSaveResult{std::move(plan), {}};
+    }
+
+    std::string why;
+    const auto fields = coveringFields(file, index, index.entries[entry], *span, why);
+    if (!fields)
+        return refuse(why);
+    for (const auto& fld : *fields) {
+        const std::int64_t v = static_cast<std::int64_t>(fld.value) + plan.lengthChange;
+        if (v < 0 || static_cast<std::uint64_t>(v) > kU32Max)
+            return refuse("The new script does not fit the file's length fields.");
+    }
+
+    const std::uint64_t textEnd = span->textPos + span->textLength;
+    auto& out = plan.newFile;
+    out.reserve(file.size() - span->textLength + newText.size());
+    out.insert(out.end(), file.data(), file.data() + span->textPos);
+    out.insert(out.end(), newText.begin(), newText.end());
+    out.insert(out.end(), file.data() + textEnd, file.data() + file.size());
+    for (const auto& fld : *fields)
+        putU32(out, fld.pos, static_cast<std::uint32_t>(fld.value + plan.lengthChange));
+    return ScriptSaveResult{std::move(plan), {}};
+}
