@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "mini_scene.h"
+#include "quill_commands.h"
+#include "scene_generator.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+struct QuillRun {
+    int status;
+    std::string out, err;
+};
+
+QuillRun quill(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = runQuill(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string writeTemp(const std::vector<std::uint8_t>& b, const std::string& name) {
+    const fs::path p = fs::temp_directory_path() / ("quill_index_test_" + name);
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
+                                            static_cast<std::streamsize>(b.size()));
+    return p.string();
+}
+
+TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
+    const std::string name = "Caf\xE9\x80\"q\\";
+    const auto b = mini::scene([&](SceneWriter& w) {
+        mini::object(w, name, 2, [](SceneWriter& w) {
+            w.beginChunk(0x4040);
+            w.chunkFloats(0x0026, {0.1f, NAN, -INFINITY});
+            w.endChunk();
+        });
+    });
+    const QuillRun r = quill({"index", "--json", writeTemp(b, "json.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"colour\":[0.1,\"nan\",\"-inf\"]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"translation\":[1.5,-2,3.25]"), std::string::npos);
+    EXPECT_NE(r.out.find("\"brightness\":null"), std::string::npos);
+    EXPECT_NE(r.out.find("\"GesamtL\xC3\xA4ngeScriptPos\":null"), std::string::npos);
+    EXPECT_NE(r.out.find("\"MerkePosGameInit\":2"), std::string::npos);
+    EXPECT_NE(r.out.find("\"record_pos\":12,"), std::string::npos);
+}
+
+TEST(QuillIndex, FloatsReadBackBitForBit) {
+    const auto g = generateScene({11, 30, std::nullopt});
+    const QuillRun r = quill({"index", "--json", writeTemp(g.bytes, "floats.bin")});
+    ASSERT_EQ(r.status, 0);
+    const std::string key = "\"translation\":[";
+    std::size_t at = r.out.find(key);
+    ASSERT_NE(at, std::string::npos);
+    std::size_t checked = 0;
+    for (const auto& o : g.objects) {
+        if (o.nameOnly)
+            continue;
+        at = r.out.find(key, at);
+        ASSERT_NE(at, std::string::npos);
+        const float x = std::strtof(r.out.c_str() + at + key.size(), nullptr);
+        EXPECT_EQ(x, o.translation[0]) << o.name;
+        ++at;
+        ++checked;
+    }
+    EXPECT_GT(checked, 10u);
+}
+
+TEST(QuillIndex, TextListingAndUnreadableFiles) {
+    const auto b = mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); });
+    const QuillRun listing = quill({"index", writeTemp(b, "text.bin")});
+    EXPECT_EQ(listing.out, "0\t[ ]\t255\tTom\n");
+
+    const QuillRun missing = quill({"index", "--json", "/nonexistent/scene2.bin"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("/nonexistent/scene2.bin"), std::string::npos);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+
+    EXPECT_EQ(quill({"index"}).status, 2);
+    EXPECT_EQ(quill({"frobnicate", "x"}).status, 2);
+}
+
+TEST(QuillVerify, ReportsOkOrProblemsWithExitStatus) {
+    auto b = mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); });
+    const QuillRun good = quill({"verify", writeTemp(b, "good.bin")});
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(good.out.rfind("ok", 0), 0u);
+    b[2] ^= 1;
+    const QuillRun bad = quill({"verify", writeTemp(b, "bad.bin")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out.rfind("2: ", 0), 0u) << bad.out;
+}
+} // namespace

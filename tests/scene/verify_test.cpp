@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "mini_scene.h"
+#include "scene_generator.h"
+#include "scene_verify.h"
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+
+VerifyReport check(const Bytes& b) { return verifyScene(ByteView(b.data(), b.size())); }
+
+void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+std::uint32_t getU32(const Bytes& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
+}
+
+bool mentions(const VerifyReport& r, std::uint64_t offset) {
+    for (const auto& p : r.problems)
+        if (p.offset == offset)
+            return true;
+    return false;
+}
+
+TEST(SceneVerify, GeneratedSceneIsConsistentAndCounted) {
+    const GeneratedScene g = generateScene({3, 50, std::nullopt});
+    const VerifyReport r = check(g.bytes);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.objects, g.objects.size());
+    std::size_t defs = 0, scripts = 0;
+    for (const auto& o : g.objects) {
+        defs += o.hasDefinition;
+        scripts += o.script == ScriptState::Present;
+    }
+    EXPECT_EQ(r.definitions, defs);
+    EXPECT_EQ(r.scripts, scripts);
+}
+
+TEST(SceneVerify, EachBrokenLengthIsReportedAtItsOffset) {
+    const GeneratedScene g = generateScene({3, 50, std::nullopt});
+    const GeneratedObject* scripted = nullptr;
+    for (const auto& o : g.objects)
+        if (o.script == ScriptState::Present)
+            scripted = &o;
+    ASSERT_NE(scripted, nullptr);
+
+    Bytes header = g.bytes;
+    putU32(header, 2, getU32(header, 2) + 1);
+    EXPECT_TRUE(mentions(check(header), 2));
+
+    Bytes record = g.bytes;
+    putU32(record, g.objects[3].recordOffset + 2, getU32(record, g.objects[3].recordOffset + 2) - 1);
+    EXPECT_FALSE(check(record).ok());
+
+    Bytes script = g.bytes;
+    putU32(script, scripted->scriptOffset, scripted->scriptLength - 1);
+    EXPECT_TRUE(mentions(check(script), scripted->scriptOffset));
+
+    Bytes cut = g.bytes;
+    cut.resize(cut.size() - 3);
+    EXPECT_FALSE(check(cut).ok());
+}
+
+TEST(SceneVerify, ShortOrEmptyFilesAreProblemsNotCrashes) {
+    EXPECT_FALSE(check({}).ok());
+    EXPECT_FALSE(check({1, 2, 3}).ok());
+    Bytes zeroLength = mini::scene([](SceneWriter& w) { mini::object(w, "a"); });
+    putU32(zeroLength, 12 + 2, 0);
+    EXPECT_FALSE(check(zeroLength).ok());
+}
+} // namespace
