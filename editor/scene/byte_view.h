@@ -40,7 +40,13 @@ public:
         return static_cast<std::uint16_t>(data_[pos] | (data_[pos + 1] << 8));
     }
     bool matches(std::size_t pos, std::string_view bytes) const {
-        return has(pos, bytes.size()) && std::memcmp(data_ + pos, bytes.data(), bytes.size()) == 0;
+        if (!has(pos, bytes.size()))
+            return false;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (data_[pos + i] != static_cast<std::uint8_t>(bytes[i]))
+                return false;
+        }
+        return true;
     }
     // The bytes [pos, pos + n), cut at the end of the buffer.
     std::string_view text(std::size_t pos, std::size_t n) const {

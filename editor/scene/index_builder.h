@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <string_view>
-#include <unordered_map>
 
 #include "chunk_ids.h"
+#include "name_table.h"
 #include "scene_index.h"
 
 namespace index_detail {
@@ -51,18 +51,33 @@ public:
     SceneIndex run();
 
 private:
-    // The object record whose name chunk the walk is waiting for.
+    // The object record whose name chunk the walk is waiting for. Its index
+    // record is built in place as the last table slot, which is dropped again
+    // when the object turns out not to be listed.
     struct OpenRecord {
         std::size_t pos;
         std::uint64_t end;
-        IndexRecord rec;
     };
 
-    std::optional<std::uint32_t> chunkLength(std::size_t p) const;
+    // A chunk header whose length cannot cover its own 6 bytes is not a chunk.
+    std::optional<std::uint32_t> chunkLength(std::size_t p) const {
+        auto len = f_.u32(p + 2);
+        if (!len || *len < chunk::HeaderSize)
+            return std::nullopt;
+        return len;
+    }
     std::string_view nameAt(std::size_t p, std::uint32_t n) const;
-    std::optional<StoredFloat> floatAt(std::size_t pos) const;
+    std::optional<StoredFloat> floatAt(std::size_t pos) const {
+        auto v = f_.u32(pos);
+        if (!v)
+            return std::nullopt;
+        return StoredFloat{*v};
+    }
     template <std::size_t N> std::optional<std::array<StoredFloat, N>> floatsAt(std::size_t pos) const;
     std::size_t addEntry(std::string_view name, IndexRecord rec);
+    IndexRecord& startObject(std::size_t pos);
+    void listOpenObject(std::string_view name);
+    void dropOpenObject();
 
     bool findObjectsSection();
     void walkObjects();
@@ -76,8 +91,9 @@ private:
     ByteView f_;
     ProgressMeter progress_;
     SceneIndex idx_;
-    std::unordered_map<std::string_view, std::size_t> byName_;
+    NameTable byName_;
     std::optional<OpenRecord> open_;
+    bool tentative_ = false; // the last table slot belongs to open_
     std::size_t objectsStart_ = 0;
     std::uint64_t objectsEnd_ = 0;
 

@@ -19,7 +19,15 @@ constexpr std::size_t kPlacementEnd = 52;
 SceneIndex IndexBuilder::run() {
     idx_.fileLength = f_.size();
     if (f_.size() > 0 && findObjectsSection()) {
+        // An object record takes at least ~80 bytes; reserving by that bound
+        // avoids moving the table while it grows (untouched pages cost nothing).
+        const auto expected = static_cast<std::size_t>(
+            std::min<std::uint64_t>(objectsEnd_, f_.size()) - objectsStart_) / 80 + 16;
+        idx_.entries.reserve(expected);
+        byName_.reserve(expected);
         walkObjects();
+        if (tentative_)
+            dropOpenObject();
         scanDefinitions();
     }
     if (!idx_.hasInitSection)
@@ -27,31 +35,41 @@ SceneIndex IndexBuilder::run() {
     return std::move(idx_);
 }
 
-std::optional<std::uint32_t> IndexBuilder::chunkLength(std::size_t p) const {
-    auto len = f_.u32(p + 2);
-    if (!len || *len < chunk::HeaderSize)
-        return std::nullopt;
-    return len;
-}
-
 std::string_view IndexBuilder::nameAt(std::size_t p, std::uint32_t n) const {
     n = effectiveNameLength(n);
     return f_.text(p + chunk::HeaderSize, n >= 7 ? n - 7 : 0);
-}
-
-std::optional<StoredFloat> IndexBuilder::floatAt(std::size_t pos) const {
-    auto v = f_.u32(pos);
-    if (!v)
-        return std::nullopt;
-    return StoredFloat{*v};
 }
 
 std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord rec) {
     rec.name.assign(name);
     const std::size_t e = idx_.entries.size();
     idx_.entries.push_back(std::move(rec));
-    byName_.try_emplace(name, e);
+    byName_.addFirst(name, e);
     return e;
+}
+
+IndexRecord& IndexBuilder::startObject(std::size_t pos) {
+    if (!tentative_)
+        idx_.entries.emplace_back();
+    else
+        idx_.entries.back() = IndexRecord{};
+    tentative_ = true;
+    IndexRecord& rec = idx_.entries.back();
+    rec.recordPos = static_cast<std::uint32_t>(pos);
+    return rec;
+}
+
+void IndexBuilder::listOpenObject(std::string_view name) {
+    idx_.entries.back().name.assign(name);
+    byName_.addFirst(name, idx_.entries.size() - 1);
+    tentative_ = false;
+    open_.reset();
+}
+
+void IndexBuilder::dropOpenObject() {
+    idx_.entries.pop_back();
+    tentative_ = false;
+    open_.reset();
 }
 
 bool IndexBuilder::findObjectsSection() {
@@ -78,17 +96,25 @@ void IndexBuilder::walkObjects() {
     const std::uint64_t limit = std::min<std::uint64_t>(objectsEnd_ + 3, f_.size() - 1);
     std::size_t p = objectsStart_ + 1;
     while (p < limit) {
-        const void* hit = std::memchr(data + p, 0x10, static_cast<std::size_t>(limit - p));
-        if (!hit)
-            break;
-        p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+        // The next id is usually a few bytes away: look there before calling memchr.
+        const std::size_t near = std::min<std::size_t>(p + 24, static_cast<std::size_t>(limit));
+        while (p < near && data[p] != 0x10)
+            ++p;
+        if (p == near) {
+            if (p >= limit)
+                break;
+            const void* hit = std::memchr(data + p, 0x10, static_cast<std::size_t>(limit - p));
+            if (!hit)
+                break;
+            p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+        }
         progress_.at(p);
         const std::uint16_t id = f_.u16At(p);
-        const auto len = chunkLength(p);
+        const auto len =
+            (id == chunk::ObjectRecord || id == chunk::Name) ? chunkLength(p) : std::nullopt;
         if (id == chunk::ObjectRecord && len) {
-            IndexRecord rec;
-            rec.recordPos = static_cast<std::uint32_t>(p);
-            open_ = OpenRecord{p, p + static_cast<std::uint64_t>(*len), {}};
+            open_ = OpenRecord{p, p + static_cast<std::uint64_t>(*len)};
+            IndexRecord& rec = startObject(p);
             p += chunk::HeaderSize;
             if (f_.u16(p) == chunk::ObjectType) {
                 if (f_.u8(p + 6) == kind::Light)
@@ -99,7 +125,6 @@ void IndexBuilder::walkObjects() {
                 const auto half = StoredFloat::fromValue(0.5f);
                 rec.colour = std::array<StoredFloat, 3>{half, half, half};
             }
-            open_->rec = std::move(rec);
         } else if (id == chunk::Name && len && open_) {
             p = readObjectName(p, *len);
         } else {
@@ -110,29 +135,31 @@ void IndexBuilder::walkObjects() {
 
 // Lists the open record under the name chunk at p and returns where the walk goes on.
 std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
-    OpenRecord o = std::move(*open_);
-    open_.reset();
+    const OpenRecord o = *open_;
     const std::string_view name = nameAt(p, n);
     const std::size_t next = o.end > p ? static_cast<std::size_t>(o.end) : p + 1;
-    if (o.rec.nameOnly) {
-        addEntry(name, std::move(o.rec));
+    IndexRecord& rec = idx_.entries.back();
+    if (rec.nameOnly) {
+        listOpenObject(name);
         return next;
     }
     // A long name makes this test look inside the name, so such an object is not listed.
     const std::size_t afterName = p + effectiveNameLength(n);
-    if (!f_.matches(afterName, kTranslationHead))
+    if (!f_.matches(afterName, kTranslationHead)) {
+        dropOpenObject();
         return next;
+    }
     const std::size_t tp = afterName + chunk::HeaderSize;
     if (f_.has(tp, kPlacementEnd)) {
-        o.rec.translationPos = static_cast<std::uint32_t>(tp);
-        o.rec.translation = floatsAt<3>(tp);
-        o.rec.rotation = floatsAt<4>(tp + kRotationOffset);
-        o.rec.size = floatsAt<3>(tp + kSizeOffset);
-        idx_.lastRotation = o.rec.rotation;
+        rec.translationPos = static_cast<std::uint32_t>(tp);
+        rec.translation = floatsAt<3>(tp);
+        rec.rotation = floatsAt<4>(tp + kRotationOffset);
+        rec.size = floatsAt<3>(tp + kSizeOffset);
+        idx_.lastRotation = rec.rotation;
         if (o.end > tp + kPlacementEnd)
-            readObjectTail(o.rec, tp + kPlacementEnd, o.end);
+            readObjectTail(rec, tp + kPlacementEnd, o.end);
     }
-    addEntry(name, std::move(o.rec));
+    listOpenObject(name);
     return next;
 }
 

@@ -31,11 +31,13 @@ void IndexBuilder::scanDefinitions() {
         return;
     std::size_t p = static_cast<std::size_t>(objectsEnd_);
     while (p + 2 <= size) {
-        // Every id of this scan has AE as its high byte.
-        const void* hit = std::memchr(data + p + 1, 0xAE, size - p - 1);
-        if (!hit)
-            break;
-        p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data) - 1;
+        // Every id of this scan has AE as its high byte; it is usually right here.
+        if (data[p + 1] != 0xAE) {
+            const void* hit = std::memchr(data + p + 1, 0xAE, size - p - 1);
+            if (!hit)
+                break;
+            p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data) - 1;
+        }
         progress_.at(p);
         const std::uint16_t id = f_.u16At(p);
         const auto len = chunkLength(p);
@@ -96,11 +98,10 @@ void IndexBuilder::scanDefinitions() {
 // before its first ".".
 std::optional<std::size_t> IndexBuilder::findDefinitionEntry() const {
     std::optional<std::size_t> found;
-    if (auto it = byName_.find(defName_); it != byName_.end())
-        found = it->second;
+    found = byName_.find(defName_);
     if (auto dot = defName_.find('.'); dot != std::string_view::npos) {
-        if (auto it = byName_.find(defName_.substr(0, dot)); it != byName_.end())
-            found = found ? std::min(*found, it->second) : it->second;
+        if (auto cut = byName_.find(defName_.substr(0, dot)))
+            found = found ? std::min(*found, *cut) : *cut;
     }
     return found;
 }

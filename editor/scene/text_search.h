@@ -1,24 +1,44 @@
 #pragma once
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
-// Letter case is ignored by contains-tests; `needle` must be lower-case ASCII.
+// Letter case is ignored by contains-tests. ASCII letters differ from their
+// capitals only in bit 0x20.
 inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
+// `needle` must be lower-case ASCII and start with a letter or a non-letter
+// that has no capital (such as ".").
 inline bool containsNoCase(std::string_view hay, std::string_view needle) {
     if (needle.empty())
         return true;
     if (hay.size() < needle.size())
         return false;
-    const std::size_t last = hay.size() - needle.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        if (asciiLower(hay[i]) != needle[0])
-            continue;
+    const char first = needle[0];
+    const char upper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 32) : first;
+    const char* p = hay.data();
+    const char* last = hay.data() + (hay.size() - needle.size());
+    // Candidates come from memchr on both spellings of the first character.
+    const char* nextLower = nullptr;
+    const char* nextUpper = nullptr;
+    auto seek = [&](const char* from, char c) -> const char* {
+        const void* hit = std::memchr(from, c, static_cast<std::size_t>(last - from) + 1);
+        return hit ? static_cast<const char*>(hit) : last + 1;
+    };
+    nextLower = seek(p, first);
+    nextUpper = upper == first ? last + 1 : seek(p, upper);
+    while (true) {
+        const char* c = nextLower < nextUpper ? nextLower : nextUpper;
+        if (c > last)
+            return false;
         std::size_t k = 1;
-        while (k < needle.size() && asciiLower(hay[i + k]) == needle[k])
+        while (k < needle.size() && asciiLower(c[k]) == needle[k])
             ++k;
         if (k == needle.size())
             return true;
+        if (c == nextLower)
+            nextLower = c + 1 > last ? last + 1 : seek(c + 1, first);
+        else
+            nextUpper = c + 1 > last ? last + 1 : seek(c + 1, upper);
     }
-    return false;
 }

@@ -23,7 +23,6 @@ inline QLineEdit* textBox(const QString& name, int width = 0) {
 inline QLineEdit* holderBox(const QString& name, int width = 0) {
     auto* box = textBox(name, width);
     box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
     return box;
 }
 

@@ -175,7 +175,7 @@ public:
     QFrame* Frame1;
     QProgressBar* ProgressBar1;
 
-    insertform* insertWindow;
+    insertform* insertWindow = nullptr;
 
 signals:
     // A re-index has finished and the lists show the file.
@@ -202,6 +202,7 @@ private:
     void MDIForm_Load();
     void MDIForm_Resize();
     void openScene(const QString& path);
+    void emptyEntryLists();
     void fillEntryLists();
 
     Dialogs& dialogs_;

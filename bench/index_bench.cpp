@@ -1,0 +1,78 @@
+// Index build and script save on a 20 MB generated scene, each against a
+// baseline measured in the same run over the same buffer.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "scene_generator.h"
+#include "scene_index.h"
+#include "script_save.h"
+
+namespace {
+const GeneratedScene& bigScene() {
+    static const GeneratedScene g = generateScene({2024, 20000, std::size_t{20} << 20});
+    return g;
+}
+
+// One pass of memchr over the buffer, for a byte the generator never writes
+// in bulk (0xFF), counting its occurrences.
+void BM_MemchrPass(benchmark::State& state) {
+    const auto& b = bigScene().bytes;
+    for (auto _ : state) {
+        std::size_t hits = 0;
+        const std::uint8_t* p = b.data();
+        const std::uint8_t* end = b.data() + b.size();
+        while ((p = static_cast<const std::uint8_t*>(std::memchr(p, 0xFF, end - p)))) {
+            ++hits;
+            ++p;
+        }
+        benchmark::DoNotOptimize(hits);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.size()));
+}
+
+void BM_BuildIndex(benchmark::State& state) {
+    const auto& b = bigScene().bytes;
+    std::size_t entries = 0;
+    for (auto _ : state) {
+        SceneIndex idx = buildSceneIndex(ByteView(b.data(), b.size()));
+        entries = idx.entries.size();
+        benchmark::DoNotOptimize(idx);
+    }
+    state.counters["entries"] = static_cast<double>(entries);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.size()));
+}
+
+// One copy of the file's bytes: the floor for any edit that rewrites the file.
+void BM_CopyFile(benchmark::State& state) {
+    const auto& b = bigScene().bytes;
+    for (auto _ : state) {
+        std::vector<std::uint8_t> copy(b);
+        benchmark::DoNotOptimize(copy.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.size()));
+}
+
+// Plans a length-changing save of the first object script: the whole new file in memory.
+void BM_ScriptSaveGrow(benchmark::State& state) {
+    const auto& g = bigScene();
+    const ByteView v(g.bytes.data(), g.bytes.size());
+    const SceneIndex idx = buildSceneIndex(v);
+    std::size_t entry = 0;
+    while (entry < idx.entries.size() && !idx.entries[entry].ticked)
+        ++entry;
+    const std::uint32_t len = *v.u32(*idx.entries[entry].scriptPos);
+    const std::string text(len + 17, 'x');
+    for (auto _ : state) {
+        ScriptSaveResult r = planScriptSave(v, idx, entry, text, len);
+        benchmark::DoNotOptimize(r.plan->newFile.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(g.bytes.size()));
+}
+} // namespace
+
+BENCHMARK(BM_MemchrPass)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildIndex)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScriptSaveGrow)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

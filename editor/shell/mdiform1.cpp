@@ -1,0 +1,167 @@
+#include "mdiform1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <exception>
+
+#include "colours.h"
+#include "dialogs.h"
+#include "insertform.h"
+
+namespace {
+// 12000 x 8550 twips at 96 dots per inch.
+const QSize FixedSize(800, 570);
+const QString FileUsedByAnother = "****** File used by another ******";
+} // namespace
+
+MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs) {
+    setObjectName("MDIForm1");
+    setWindowTitle("Quillscope 4.01");
+    buildMenus();
+    buildControls();
+    setFixedSize(FixedSize);
+    connect(LoadMenu, &QAction::triggered, this, &MDIForm1::LoadMenu_Click);
+    connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
+    connect(List2, &QListWidget::currentRowChanged, this, &MDIForm1::List2_Click);
+    MDIForm_Load();
+    if (!startPath.isEmpty()) {
+        QTimer::singleShot(0, this, [this, startPath] {
+            if (VFL_Blocked)
+                return;
+            FlagValueSave = 0;
+            SavePending = false;
+            openScene(startPath);
+        });
+    }
+}
+
+MDIForm1::~MDIForm1() { showNormalPointer(); }
+
+void MDIForm1::MDIForm_Load() {
+    const std::initializer_list<QWidget*> hiddenAtStart = {Frame6, Frame7, Frame2, Label1,
+                                                           Frame3, Frame8, Frame9, Frame1};
+    for (QWidget* hidden : hiddenAtStart)
+        hidden->hide();
+    insertWindow = new insertform(this);
+    insertWindow->Frame4->hide();
+    SavePending = false;
+    Check1->setChecked(true);
+    RefreshAll = 0;
+}
+
+void MDIForm1::LoadMenu_Click() {
+    if (VFL_Blocked)
+        return;
+    // Unsaved values of the previous file are dropped without a question.
+    FlagValueSave = 0;
+    SavePending = false;
+    const QString path = dialogs_.openFile(QString(), "scene2 (*.bin)");
+    if (path.isEmpty())
+        return;
+    openScene(path);
+}
+
+void MDIForm1::openScene(const QString& path) {
+    filenameanalyse = path;
+    fileTitle = QFileInfo(path).fileName();
+    Label4->setText(path);
+    try {
+        // Refuses a file that another program holds or that we may not write.
+        const FileResult probe = probeReadWrite(QFile::encodeName(path).toStdString());
+        if (!probe) {
+            VFL_Blocked = false;
+            dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(probe.error));
+            return;
+        }
+        Status->clear();
+        VFL_Blocked = true;
+        pathCopy = path;
+        RefreshAll = -1;
+        RichTextBox1->clear();
+        Text1->clear();
+        setForeColour(Text5, systemColour(SystemColour::WindowText));
+        Check1->setChecked(true);
+        const FileResult indexed = FindModels();
+        if (!indexed) {
+            VFL_Blocked = false;
+            dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(indexed.error));
+        }
+    } catch (const std::exception& failure) {
+        VFL_Blocked = false;
+        RefreshAll = 0;
+        showNormalPointer();
+        Frame1->hide();
+        dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+void MDIForm1::ExitMenu_Click() {
+    if (VFL_Blocked)
+        return;
+    close();
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program: every window of it closes,
+    // unsaved values or not.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child->isWindow() && child->isVisible())
+            child->close();
+    }
+    event->accept();
+}
+
+void MDIForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    MDIForm_Resize();
+}
+
+void MDIForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        MDIForm_Resize();
+}
+
+void MDIForm1::MDIForm_Resize() {
+    if (!isMinimized()) {
+        // The window has one size: maximising gives it back.
+        const Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
+        if (windowState() & enlarged)
+            setWindowState(windowState() & ~enlarged);
+        if (size() != FixedSize)
+            resize(FixedSize);
+    }
+    // The insert window goes down and comes back with the main window.
+    if (insertWindow) {
+        const Qt::WindowStates follows = isMinimized() ? Qt::WindowMinimized : Qt::WindowNoState;
+        if (insertWindow->windowState() != follows)
+            insertWindow->setWindowState(follows);
+    }
+}
+
+void MDIForm1::showHourglass() {
+    if (hourglass_)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    hourglass_ = true;
+}
+
+void MDIForm1::showNormalPointer() {
+    if (!hourglass_)
+        return;
+    QApplication::restoreOverrideCursor();
+    hourglass_ = false;
+}
+
+void MDIForm1::List2_Click() {}
