@@ -4,10 +4,16 @@
 #include "index_json.h"
 #include "scene_index.h"
 #include "scene_verify.h"
+#include "script_commands.h"
 
 namespace {
 constexpr const char* kUsage = "usage: quill index [--json] SCENE\n"
-                               "       quill verify SCENE\n";
+                               "       quill verify SCENE\n"
+                               "       quill script get SCENE ENTRY\n"
+                               "       quill script set SCENE ENTRY FILE\n"
+                               "       quill scripts export SCENE DIR\n"
+                               "       quill scripts import SCENE DIR\n"
+                               "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
     err << kUsage;
@@ -68,5 +74,13 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return cmdIndex(args, out, err);
     if (args[0] == "verify")
         return cmdVerify(args, out, err);
+    if (args.size() >= 2 && args[0] == "script" && args[1] == "get")
+        return cmdScriptGet(args, out, err);
+    if (args.size() >= 2 && args[0] == "script" && args[1] == "set")
+        return cmdScriptSet(args, out, err);
+    if (args.size() >= 2 && args[0] == "scripts" && args[1] == "export")
+        return cmdScriptsExport(args, out, err);
+    if (args.size() >= 2 && args[0] == "scripts" && args[1] == "import")
+        return cmdScriptsImport(args, out, err);
     return usage(err);
 }

@@ -29,17 +29,22 @@ std::optional<std::vector<LengthField>> coveringFields(ByteView f, const SceneIn
     // (or exactly to it, for the chunks the script closes).
     auto add = [&](std::optional<std::uint64_t> pos, std::uint64_t end, bool exact,
                    const char* what) {
-        auto v = pos ? f.u32(*pos) : std::nullopt;
-        if (!v || *pos < 2 || *pos >= s.textPos) {
+        if (!pos) {
             why = std::string("The ") + what + " of the script cannot be found.";
             return false;
         }
-        const std::uint64_t chunkEnd = *pos - 2 + *v;
+        const std::uint64_t at = *pos;
+        const auto v = f.u32(at);
+        if (!v || at < 2 || at >= s.textPos) {
+            why = std::string("The ") + what + " of the script cannot be found.";
+            return false;
+        }
+        const std::uint64_t chunkEnd = at - 2 + *v;
         if (exact ? chunkEnd != end : chunkEnd < end) {
             why = std::string("The ") + what + " does not enclose the script as it should.";
             return false;
         }
-        fields.push_back({*pos, *v});
+        fields.push_back({at, *v});
         return true;
     };
     if (!add(2, textEnd, false, "file header"))

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "byte_view.h"
+#include "scene_index.h"
+
+struct ScriptFileSave {
+    bool ok = false;
+    bool fileChanged = false; // the file on disk is not the one that was indexed
+    bool sameLength = false;
+    std::uint64_t newLength = 0;
+    std::string error;
+};
+
+// Saves `text` as the script of `entry` in the scene file at `path`. `indexed`
+// are the bytes `index` was built from; when the file on disk no longer holds
+// exactly those bytes, nothing is written. A same-length save writes only the
+// changed bytes in place; any other replaces the file atomically.
+ScriptFileSave saveScriptFile(const std::string& path, ByteView indexed, const SceneIndex& index,
+                              std::size_t entry, std::string_view text,
+                              std::uint64_t loadedLength);
