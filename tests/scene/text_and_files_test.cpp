@@ -28,7 +28,9 @@ TEST(Cp1252, CharactersOutsideTheCodePageAreRefused) {
 
 class FileAccess : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / "quill_file_access_test";
+    fs::path dir = fs::temp_directory_path() /
+                   (std::string("quill_file_access_test_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::path file = dir / "scene2.bin";
     void SetUp() override {
         fs::remove_all(dir);

@@ -37,7 +37,9 @@ void spit(const fs::path& p, const std::string& s) {
 
 class QuillScript : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / "quill_script_test";
+    fs::path dir = fs::temp_directory_path() /
+                   (std::string("quill_script_test_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::path scene = dir / "scene2.bin";
     GeneratedScene g = generateScene({8, 40, std::nullopt});
     void SetUp() override {
