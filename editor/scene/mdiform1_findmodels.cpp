@@ -24,7 +24,7 @@ QString entryText(const IndexRecord& record) {
 // items are not user-checkable, so a click on a tick box changes nothing.
 QListWidgetItem* entryItem(const QString& text, bool ticked) {
     auto* item = new QListWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     return item;
 }

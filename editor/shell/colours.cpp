@@ -28,7 +28,9 @@ void setForeColour(QWidget* control, const QColor& colour) {
     control->setPalette(palette);
 }
 
-QColor foreColour(const QWidget* control) { return control->palette().color(QPalette::Text); }
+QColor foreColour(const QWidget* control) {
+    return control->palette().color(QPalette::Text);
+}
 
 void setBackColour(QWidget* control, const QColor& colour) {
     QPalette palette = control->palette();
@@ -38,4 +40,6 @@ void setBackColour(QWidget* control, const QColor& colour) {
     control->setAutoFillBackground(true);
 }
 
-QColor backColour(const QWidget* control) { return control->palette().color(QPalette::Base); }
+QColor backColour(const QWidget* control) {
+    return control->palette().color(QPalette::Base);
+}

@@ -11,8 +11,7 @@ DialView::DialView(const QRect& area, const QRect& circle, QWidget* parent)
     setFixedSize(sizeHint());
 }
 
-void DialView::setLine(const QString& name, const QLine& twips, const QColor& colour,
-                       int width) {
+void DialView::setLine(const QString& name, const QLine& twips, const QColor& colour, int width) {
     lines_[name] = Figure{twips, colour, width};
     update();
 }
@@ -22,9 +21,13 @@ void DialView::moveLine(const QString& name, const QLine& twips) {
     update();
 }
 
-QLine DialView::line(const QString& name) const { return lines_.value(name).twips; }
+QLine DialView::line(const QString& name) const {
+    return lines_.value(name).twips;
+}
 
-QColor DialView::lineColour(const QString& name) const { return lines_.value(name).colour; }
+QColor DialView::lineColour(const QString& name) const {
+    return lines_.value(name).colour;
+}
 
 QSize DialView::sizeHint() const {
     return QSize(qRound(area_.width() / TwipsPerPixel) + 1,

@@ -1,6 +1,8 @@
 #pragma once
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSlider>
 #include <QString>
 
 // Small helpers for building the main window's controls: every control that
@@ -26,4 +28,30 @@ inline QLineEdit* holderBox(const QString& name, int width = 0) {
     return box;
 }
 
-inline QLabel* caption(const QString& text) { return new QLabel(text); }
+inline QLabel* caption(const QString& text) {
+    return new QLabel(text);
+}
+
+// Text box widths of the value panel, in pixels.
+inline constexpr int ValueWidth = 60;
+inline constexpr int SmallWidth = 40;
+
+// A slider moving by 1, or by 5 a page, with a tick every `tickEvery`.
+inline QSlider* slider(const QString& name, Qt::Orientation orientation, int minimum, int maximum,
+                       int tickEvery) {
+    auto* control = named(new QSlider(orientation), name);
+    control->setRange(minimum, maximum);
+    control->setSingleStep(1);
+    control->setPageStep(5);
+    control->setTickInterval(tickEvery);
+    control->setTickPosition(orientation == Qt::Vertical ? QSlider::TicksRight
+                                                         : QSlider::TicksBelow);
+    return control;
+}
+
+// A panel of values that lies over others of its kind in the same place.
+inline QGroupBox* kindFrame(const QString& name) {
+    auto* frame = named(new QGroupBox, name);
+    frame->setAutoFillBackground(true);
+    return frame;
+}

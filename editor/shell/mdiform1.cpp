@@ -36,17 +36,20 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     connect(List2, &QListWidget::currentRowChanged, this, &MDIForm1::List2_Click);
     MDIForm_Load();
     if (!startPath.isEmpty()) {
-        QTimer::singleShot(0, this, [this, startPath] {
+        const QString path = QFileInfo(startPath).absoluteFilePath();
+        QTimer::singleShot(0, this, [this, path] {
             if (VFL_Blocked)
                 return;
             FlagValueSave = 0;
             SavePending = false;
-            openScene(startPath);
+            openScene(path);
         });
     }
 }
 
-MDIForm1::~MDIForm1() { showNormalPointer(); }
+MDIForm1::~MDIForm1() {
+    showNormalPointer();
+}
 
 void MDIForm1::MDIForm_Load() {
     const std::initializer_list<QWidget*> hiddenAtStart = {Frame6, Frame7, Frame2, Label1,

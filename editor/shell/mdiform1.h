@@ -37,11 +37,11 @@ public:
     ~MDIForm1() override;
 
     // ---- Working state, shared with the other windows. Flags: -1 true, 0 false.
-    std::int16_t FlagValueSave = 0; // an object value was edited and not saved
-    QString filenameanalyse;        // full path of the open scene2.bin
-    std::int32_t ModelLenPos = 0;   // objects section length field (0: none)
+    std::int16_t FlagValueSave = 0;        // an object value was edited and not saved
+    QString filenameanalyse;               // full path of the open scene2.bin
+    std::int32_t ModelLenPos = 0;          // objects section length field (0: none)
     std::int32_t GesamtLängeScriptPos = 0; // definitions section length field (0: none)
-    int MerkePosGameInit = 0; // List2 index of the first init script
+    int MerkePosGameInit = 0;              // List2 index of the first init script
     float RotationXI = 0;
     float RotationZI = 0;
     float RotationYI = 0;
@@ -61,11 +61,11 @@ public:
     std::vector<int> list3ToList2;
 
     // ---- State of the handlers.
-    QString fileTitle;          // file name of the open scene, as the dialog chose it
-    QString pathCopy;           // the path as it was when the file was opened
-    bool SavePending = false;   // the display re-selects the edited entry to save it
+    QString fileTitle;             // file name of the open scene, as the dialog chose it
+    QString pathCopy;              // the path as it was when the file was opened
+    bool SavePending = false;      // the display re-selects the edited entry to save it
     std::int16_t PanelFilling = 0; // the display is filling Combo1 and Combo3
-    int EditedIndex = -1;       // List2 index of the entry whose values were touched
+    int EditedIndex = -1;          // List2 index of the entry whose values were touched
 
     // Re-reads filenameanalyse and rebuilds the lists and the index. When the
     // file cannot be read the lists and the index stay as they were and the
@@ -114,7 +114,8 @@ public:
 
     // ---- Script editor and script listing.
     QPlainTextEdit* Text1;
-    ControlArray<QLineEdit> Text2; // 1, 3: search texts; 5, 7: lengths; 8, 9, 10: captions; 12: model
+    ControlArray<QLineEdit>
+        Text2; // 1, 3: search texts; 5, 7: lengths; 8, 9, 10: captions; 12: model
     QPushButton* SaveScript;
     QPlainTextEdit* RichTextBox1;
     QPushButton* search2;
@@ -122,7 +123,7 @@ public:
 
     // ---- Status line.
     QLabel* Status;
-    QLabel* Label4; // path of the open file
+    QLabel* Label4;    // path of the open file
     QLineEdit* Text24; // number of definition names
 
     // ---- Value panel.
@@ -134,14 +135,14 @@ public:
     QLineEdit* Text8;
     QLineEdit* Text9;
     QLineEdit* Text10;
-    QLineEdit* Text3;  // q0
-    QLineEdit* Text4;  // q2
-    QLineEdit* Text11; // vertical angle in degrees
-    QLineEdit* Text12; // q3
-    QSlider* Slider1;  // horizontal dial
-    QSlider* Slider2;  // vertical dial
-    DialView* Shape1;  // horizontal dial figure: Line7, Line9 .. Line12
-    DialView* Shape2;  // vertical dial figure: Line1 .. Line5
+    QLineEdit* Text3;            // q0
+    QLineEdit* Text4;            // q2
+    QLineEdit* Text11;           // vertical angle in degrees
+    QLineEdit* Text12;           // q3
+    QSlider* Slider1;            // horizontal dial
+    QSlider* Slider2;            // vertical dial
+    DialView* Shape1;            // horizontal dial figure: Line7, Line9 .. Line12
+    DialView* Shape2;            // vertical dial figure: Line1 .. Line5
     ControlArray<QLabel> Label3; // 0: "Vert"; 1, 2: captions in Frame1
     QLabel* Label30;             // "Horz"
     QPushButton* SaveValue;

@@ -9,8 +9,7 @@ void QtDialogs::message(const QString& text, const QString& title) {
 }
 
 bool QtDialogs::askYesNo(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
-                    parent_);
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
 }
 

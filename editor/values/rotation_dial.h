@@ -1,0 +1,51 @@
+#pragma once
+#include <array>
+#include <string>
+
+// The two rotation dials. The horizontal dial (slider 0..180) sets q0 and q2,
+// the vertical dial (slider -90..90) sets q3; q1 travels as an angle in degrees.
+// Angles are degrees; components pass through their seven-digit text, so the
+// stored bits are those of the text the panel shows.
+
+struct HorizontalFromSlider {
+    std::string q0Text; // shown in Text3
+    std::string q2Text; // shown in Text4
+    float q0;
+    float q2;
+};
+HorizontalFromSlider horizontalFromSlider(int slider);
+
+struct HorizontalFromStored {
+    int slider;
+    double angle; // unrounded, for the needle figure
+};
+HorizontalFromStored horizontalFromStored(float q0);
+
+struct VerticalFromStored {
+    int slider;
+    double angle;
+    std::string q1AngleText; // shown in Text11
+};
+VerticalFromStored verticalFromStored(float q3, float q1);
+
+struct VerticalFromSlider {
+    std::string q3Text; // shown in Text12
+    float q3;
+};
+VerticalFromSlider verticalFromSlider(int slider);
+
+// q1 for an angle in degrees typed into Text11.
+float q1FromAngle(double degrees);
+
+// The moving end of a needle line of `length` at `angle` degrees (0 straight
+// up, clockwise) whose other end is fixed at (x, y); screen y grows downwards.
+struct DialPoint {
+    int x;
+    int y;
+};
+DialPoint needleEnd(int x, int y, int length, double angle);
+
+// The moving ends of the dials' needle lines, in drawing order: horizontal
+// Line7, Line11, Line12; vertical Line3, Line4, Line5. Centres as laid out.
+std::array<DialPoint, 3> horizontalNeedles(double angle);
+std::array<DialPoint, 3> verticalNeedles(double angle);

@@ -1,0 +1,62 @@
+#pragma once
+#include <QString>
+#include <deque>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "dialogs.h"
+
+// Answers the windows' dialogs from a script and records every dialog shown.
+class FakeDialogs : public Dialogs {
+public:
+    enum class Kind { Message, Question, OpenFile };
+    struct Shown {
+        Kind kind;
+        QString text;  // the open dialog's filter
+        QString title; // the open dialog's caption
+    };
+
+    // Paths the open dialog returns in turn; an empty path is a cancel.
+    std::deque<QString> openFileAnswers;
+    std::deque<bool> yesNoAnswers;
+    std::vector<Shown> shown;
+
+    void message(const QString& text, const QString& title) override {
+        shown.push_back({Kind::Message, text, title});
+    }
+
+    bool askYesNo(const QString& text, const QString& title) override {
+        shown.push_back({Kind::Question, text, title});
+        if (yesNoAnswers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return false;
+        }
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+
+    QString openFile(const QString& caption, const QString& filter) override {
+        shown.push_back({Kind::OpenFile, filter, caption});
+        if (openFileAnswers.empty()) {
+            ADD_FAILURE() << "unexpected open dialog";
+            return {};
+        }
+        const QString answer = openFileAnswers.front();
+        openFileAnswers.pop_front();
+        return answer;
+    }
+
+    std::vector<Shown> messages() const { return ofKind(Kind::Message); }
+    std::vector<Shown> questions() const { return ofKind(Kind::Question); }
+    std::vector<Shown> openDialogs() const { return ofKind(Kind::OpenFile); }
+
+private:
+    std::vector<Shown> ofKind(Kind kind) const {
+        std::vector<Shown> found;
+        for (const Shown& one : shown)
+            if (one.kind == kind)
+                found.push_back(one);
+        return found;
+    }
+};
