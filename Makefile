@@ -27,8 +27,9 @@ test-asan: deps
 
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target index_bench -j $(JOBS)
+	cmake --build --preset release --target index_bench quill scenegen -j $(JOBS)
 	./build/release/bench/index_bench --benchmark_counters_tabular=true
+	./bench/quill_vs_cat.sh build/release
 
 fuzz: deps
 	cmake --preset fuzz

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 
 #include "cp1252.h"
 
@@ -123,9 +124,10 @@ void entry(JsonOut& j, std::size_t i, const IndexRecord& r) {
 }
 } // namespace
 
-std::string indexToJson(const SceneIndex& index) {
+void writeIndexJson(const SceneIndex& index, std::ostream& out) {
+    constexpr std::size_t kFlushAt = 1 << 16;
     JsonOut j;
-    j.s.reserve(256 + index.entries.size() * 700);
+    j.s.reserve(kFlushAt + 4096);
     j.s += "{\"file_length\":" + std::to_string(index.fileLength) + ",";
     j.opt("ModelLenPos", index.modelLenPos);
     j.opt("GesamtLängeScriptPos", index.gesamtLaengeScriptPos);
@@ -138,7 +140,17 @@ std::string indexToJson(const SceneIndex& index) {
         if (i)
             j.s += ',';
         entry(j, i, index.entries[i]);
+        if (j.s.size() >= kFlushAt) {
+            out.write(j.s.data(), static_cast<std::streamsize>(j.s.size()));
+            j.s.clear();
+        }
     }
     j.s += "]}\n";
-    return std::move(j.s);
+    out.write(j.s.data(), static_cast<std::streamsize>(j.s.size()));
+}
+
+std::string indexToJson(const SceneIndex& index) {
+    std::ostringstream out;
+    writeIndexJson(index, out);
+    return std::move(out).str();
 }

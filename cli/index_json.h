@@ -1,4 +1,5 @@
 #pragma once
+#include <ostream>
 #include <string>
 
 #include "scene_index.h"
@@ -7,6 +8,8 @@
 // bytes read as Windows-1252; a float prints as the shortest text that reads
 // back as the same 32-bit float, a non-finite one as "nan", "inf" or "-inf".
 std::string indexToJson(const SceneIndex& index);
+// The same, written to `out` piece by piece.
+void writeIndexJson(const SceneIndex& index, std::ostream& out);
 
 // One line per entry: index, tick, kind, name.
 std::string indexToText(const SceneIndex& index);

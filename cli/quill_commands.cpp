@@ -20,8 +20,8 @@ int usage(std::ostream& err) {
     return 2;
 }
 
-bool load(const std::string& path, std::vector<std::uint8_t>& bytes, std::ostream& err) {
-    if (auto r = readWholeFile(path, bytes); !r) {
+bool load(const std::string& path, MappedFile& bytes, std::ostream& err) {
+    if (auto r = bytes.open(path); !r) {
         err << "quill: cannot read " << path << ": " << r.error << '\n';
         return false;
     }
@@ -41,18 +41,21 @@ int cmdIndex(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (path.empty())
         return usage(err);
-    std::vector<std::uint8_t> bytes;
+    MappedFile bytes;
     if (!load(path, bytes, err))
         return 2;
     const SceneIndex index = buildSceneIndex(ByteView(bytes.data(), bytes.size()));
-    out << (json ? indexToJson(index) : indexToText(index));
+    if (json)
+        writeIndexJson(index, out);
+    else
+        out << indexToText(index);
     return 0;
 }
 
 int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2)
         return usage(err);
-    std::vector<std::uint8_t> bytes;
+    MappedFile bytes;
     if (!load(args[1], bytes, err))
         return 2;
     const VerifyReport r = verifyScene(ByteView(bytes.data(), bytes.size()));

@@ -173,3 +173,51 @@ FileResult replaceAtomically(const std::string& path, const std::vector<std::uin
     flushFolder(target.parent_path());
     return {};
 }
+
+#ifndef _WIN32
+#include <sys/mman.h>
+#endif
+
+MappedFile::~MappedFile() {
+#ifndef _WIN32
+    if (mapped_)
+        ::munmap(const_cast<std::uint8_t*>(data_), size_);
+#endif
+}
+
+FileResult MappedFile::open(const std::string& path) {
+#ifndef _WIN32
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return errnoFailure();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        FileResult r = errnoFailure();
+        ::close(fd);
+        return r;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return failure("Is a directory");
+    }
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        // Populating maps the whole file at once instead of one page per fault.
+        void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                         MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        ::close(fd);
+        if (p != MAP_FAILED) {
+            data_ = static_cast<const std::uint8_t*>(p);
+            size_ = static_cast<std::size_t>(st.st_size);
+            mapped_ = true;
+            return {};
+        }
+    } else {
+        ::close(fd);
+    }
+#endif
+    FileResult r = readWholeFile(path, fallback_);
+    data_ = fallback_.data();
+    size_ = fallback_.size();
+    return r;
+}

@@ -36,3 +36,24 @@ FileResult replaceAtomically(const std::string& path, const std::vector<std::uin
 
 // The temporary file used by replaceAtomically for `path`.
 std::string temporaryPathFor(const std::string& path);
+
+// A whole file mapped read-only into memory (read into a buffer where mapping
+// is not available). For tools that only read; the mapping is private, so no
+// change made through another handle is guaranteed to show.
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile();
+
+    FileResult open(const std::string& path);
+    const std::uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool mapped_ = false;
+    std::vector<std::uint8_t> fallback_;
+};

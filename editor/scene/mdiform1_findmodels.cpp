@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFrame>
@@ -121,6 +122,8 @@ FileResult MDIForm1::FindModels() {
         PanelFilling = -1;
         List2_Click();
         PanelFilling = 0;
+        if (Check1->isChecked())
+            showScriptListing();
         RefreshAll = 0;
     }
     showNormalPointer();

@@ -6,6 +6,7 @@
 
 namespace {
 constexpr std::uint64_t kU32Max = 0xFFFFFFFFu;
+constexpr std::uint64_t kMissing = ~std::uint64_t{0};
 
 struct LengthField {
     std::uint64_t pos;
@@ -25,16 +26,12 @@ std::optional<std::vector<LengthField>> coveringFields(ByteView f, const SceneIn
                                                        std::string& why) {
     const std::uint64_t textEnd = s.textPos + s.textLength;
     std::vector<LengthField> fields;
-    // A length field at `pos` of a chunk starting at pos - 2 must reach at least to `end`
-    // (or exactly to it, for the chunks the script closes).
-    auto add = [&](std::optional<std::uint64_t> pos, std::uint64_t end, bool exact,
-                   const char* what) {
-        if (!pos) {
-            why = std::string("The ") + what + " of the script cannot be found.";
-            return false;
-        }
-        const std::uint64_t at = *pos;
-        const auto v = f.u32(at);
+    // The length field of a chunk must reach at least to `end` (or exactly to it,
+    // for the chunks the script closes).
+    // Positions are the chunk start; kMissing when the index has none.
+    auto add = [&](std::uint64_t chunkPos, std::uint64_t end, bool exact, const char* what) {
+        const std::uint64_t at = chunkPos + 2;
+        const auto v = chunkPos == kMissing ? std::nullopt : f.u32(at);
         if (!v || at < 2 || at >= s.textPos) {
             why = std::string("The ") + what + " of the script cannot be found.";
             return false;
@@ -47,18 +44,21 @@ std::optional<std::vector<LengthField>> coveringFields(ByteView f, const SceneIn
         fields.push_back({at, *v});
         return true;
     };
-    if (!add(2, textEnd, false, "file header"))
+    auto chunkAt = [](const std::optional<std::uint32_t>& lengthOrChunk, std::uint64_t back) {
+        return lengthOrChunk ? std::uint64_t{*lengthOrChunk} - back : kMissing;
+    };
+    if (!add(0, textEnd, false, "file header"))
         return std::nullopt;
-    const auto R = rec.definitionPos ? std::optional<std::uint64_t>(*rec.definitionPos + 2u)
-                                     : std::nullopt;
+    const std::uint64_t R = chunkAt(rec.definitionPos, 0);
     if (s.initScript) {
-        if (!add(index.initSectionLengthPos, textEnd, false, "init-script section length") ||
+        if (!add(chunkAt(index.initSectionLengthPos, 2), textEnd, false,
+                 "init-script section length") ||
             !add(R, textEnd, true, "init-script record"))
             return std::nullopt;
     } else {
-        const auto C = rec.dataChunkPos ? std::optional<std::uint64_t>(*rec.dataChunkPos + 2u)
-                                        : std::nullopt;
-        if (!add(index.gesamtLaengeScriptPos, textEnd, false, "definitions section length") ||
+        const std::uint64_t C = chunkAt(rec.dataChunkPos, 0);
+        if (!add(chunkAt(index.gesamtLaengeScriptPos, 2), textEnd, false,
+                 "definitions section length") ||
             !add(R, textEnd, true, "definition record") ||
             !add(C, textEnd, true, "script's data chunk"))
             return std::nullopt;
