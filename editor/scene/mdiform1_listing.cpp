@@ -40,7 +40,10 @@ void MDIForm1::search2_Click() {
     if (VFL_Blocked || List2->count() == 0)
         return;
     const QString wanted = Text2(3)->text();
-    while (true) {
+    // The question comes once per search: a search that started again from the
+    // top and still found nothing has looked through the whole listing, and
+    // asking again would never end.
+    for (bool askedOnce = false;; askedOnce = true) {
         const QString shown = RichTextBox1->toPlainText();
         const qsizetype hit = listingSearchPos >= 0 && listingSearchPos <= shown.size()
                                   ? shown.indexOf(wanted, listingSearchPos, Qt::CaseInsensitive)
@@ -53,7 +56,7 @@ void MDIForm1::search2_Click() {
             listingSearchPos = static_cast<int>(hit + wanted.size());
             return;
         }
-        if (!dialogs_.askYesNo("Start search again?", "end of Scripts!"))
+        if (askedOnce || !dialogs_.askYesNo("Start search again?", "end of Scripts!"))
             return;
         listingSearchPos = 0;
     }

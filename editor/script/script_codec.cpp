@@ -76,3 +76,16 @@ std::optional<std::string> editorTextToScriptBytes(std::string_view utf8, char32
         return std::nullopt;
     return out;
 }
+
+std::size_t scriptByteLength(std::string_view utf8) {
+    // One byte per character, two for a line break (CR LF).
+    std::size_t bytes = 0;
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80)
+            ++bytes;
+        if (b == '\n')
+            ++bytes;
+    }
+    return bytes;
+}

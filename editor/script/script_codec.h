@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,3 +16,8 @@ std::string scriptBytesToEditorText(std::string_view bytes);
 // Windows-1252 byte; `badChar` then receives it.
 std::optional<std::string> editorTextToScriptBytes(std::string_view utf8,
                                                    char32_t* badChar = nullptr);
+
+// The number of bytes the editor text stands for: what editorTextToScriptBytes
+// gives when every character has a Windows-1252 byte. A character without one
+// counts as the single byte it takes once it is replaced.
+std::size_t scriptByteLength(std::string_view utf8);

@@ -1,5 +1,6 @@
 #include "script_save_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "file_access.h"
@@ -20,7 +21,7 @@ ScriptFileSave saveScriptFile(const std::string& path, ByteView indexed, const S
         out.error = "The file was changed by another program since it was loaded.";
         return out;
     }
-    const ScriptSaveResult plan =
+    ScriptSaveResult plan =
         planScriptSave(ByteView(current.data(), current.size()), index, entry, text, loadedLength);
     if (!plan.plan) {
         out.error = plan.error;
@@ -34,6 +35,14 @@ ScriptFileSave saveScriptFile(const std::string& path, ByteView indexed, const S
     }
     out.ok = true;
     out.sameLength = plan.plan->sameLength;
-    out.newLength = plan.plan->sameLength ? current.size() : plan.plan->newFile.size();
+    if (out.sameLength) {
+        for (const InPlaceWrite& w : plan.plan->writes)
+            std::copy(w.bytes.begin(), w.bytes.end(),
+                      current.begin() + static_cast<std::ptrdiff_t>(w.pos));
+        out.fileAfter = std::move(current);
+    } else {
+        out.fileAfter = std::move(plan.plan->newFile);
+    }
+    out.newLength = out.fileAfter.size();
     return out;
 }

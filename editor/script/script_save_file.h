@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "byte_view.h"
 #include "scene_index.h"
@@ -11,6 +12,7 @@ struct ScriptFileSave {
     bool fileChanged = false; // the file on disk is not the one that was indexed
     bool sameLength = false;
     std::uint64_t newLength = 0;
+    std::vector<std::uint8_t> fileAfter; // the file's bytes once the save succeeded
     std::string error;
 };
 

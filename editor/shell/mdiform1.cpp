@@ -34,6 +34,8 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     connect(LoadMenu, &QAction::triggered, this, &MDIForm1::LoadMenu_Click);
     connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
     connect(List2, &QListWidget::currentRowChanged, this, &MDIForm1::List2_Click);
+    connectScriptHandlers();
+    connectNavigation();
     MDIForm_Load();
     if (!startPath.isEmpty()) {
         const QString path = QFileInfo(startPath).absoluteFilePath();
@@ -166,5 +168,3 @@ void MDIForm1::showNormalPointer() {
     QApplication::restoreOverrideCursor();
     hourglass_ = false;
 }
-
-void MDIForm1::List2_Click() {}

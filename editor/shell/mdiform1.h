@@ -66,6 +66,9 @@ public:
     bool SavePending = false;      // the display re-selects the edited entry to save it
     std::int16_t PanelFilling = 0; // the display is filling Combo1 and Combo3
     int EditedIndex = -1;          // List2 index of the entry whose values were touched
+    // Row of the last list-search hit, shared by the three list searches; -1: none.
+    int lastListHit = -1;
+    int listingSearchPos = 0; // character position where the next listing search starts
 
     // Re-reads filenameanalyse and rebuilds the lists and the index. When the
     // file cannot be read the lists and the index stay as they were and the
@@ -76,6 +79,27 @@ public:
     void LoadMenu_Click();
     void ExitMenu_Click();
     void List2_Click();
+    void SaveValue_Click();
+    void SaveScript_Click();
+    void Text1_Change();
+    void Text1_Click();
+    void RichTextBox1_Click();
+
+    // Set a dial from stored components; the slider moves without running its
+    // click handler and the needles show the unrounded angle.
+    void SyncHorizontalDial(float q0);
+    void SyncVerticalDial(float q3, float q1);
+    // The dials' needle figures for an angle in degrees.
+    void drawHorizontalDial(double angle);
+    void drawVerticalDial(double angle);
+
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void List1_Click();
+    void List3_Click();
+    void search_Click(int Index); // 1: List2, 2: List1, 3: List3
+    void search2_Click();
 
     // The mouse pointer over the program: hourglass while a file is worked on.
     void showHourglass();
@@ -205,6 +229,9 @@ private:
     void openScene(const QString& path);
     void emptyEntryLists();
     void fillEntryLists();
+    void connectScriptHandlers();
+    void connectNavigation();
+    void showScriptListing();
 
     Dialogs& dialogs_;
     bool hourglass_ = false;

@@ -1,0 +1,176 @@
+#include <QFile>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "colours.h"
+#include "dialogs.h"
+#include "display_panel.h"
+#include "editor_box.h"
+#include "file_access.h"
+#include "mdiform1.h"
+#include "script_codec.h"
+#include "script_text.h"
+
+namespace {
+
+const QString ReadyText = " ---- Ready ---- ";
+const QString NoScriptText = " ---- No Script ---- ";
+
+// The entry "Zuvav" has a value panel of its own kind.
+constexpr std::uint8_t ZuvavKind = 55;
+
+// The selected entry, when it has an index record.
+std::optional<int> selectedEntry(const MDIForm1& window) {
+    const int row = window.List2->currentRow();
+    if (row < 0 || row >= static_cast<int>(window.sceneIndex.entries.size()))
+        return std::nullopt;
+    return row;
+}
+
+// Selects a List2 row from code. A mouse press that is being handled selects
+// the pressed row once this returns; the selection then follows the current
+// row again, without another selection event.
+void selectEntryRow(QListWidget* list, int row) {
+    list->setCurrentRow(row);
+    QTimer::singleShot(0, list, [list] {
+        const QModelIndex current = list->currentIndex();
+        if (current.isValid() && !list->selectionModel()->isSelected(current))
+            list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    });
+}
+
+// Yes saves the edited entry's values and shows that entry; No drops the
+// edits, which the index never held.
+void settlePendingValues(MDIForm1& window, Dialogs& dialogs) {
+    if (dialogs.askYesNo("Save values?", "Values not saved!")) {
+        window.SavePending = true;
+        if (window.EditedIndex >= 0 && window.EditedIndex < window.List2->count())
+            selectEntryRow(window.List2, window.EditedIndex);
+        window.SaveValue_Click();
+        return;
+    }
+    window.FlagValueSave = 0;
+    window.VFL_Blocked = false;
+    window.SavePending = false;
+    resetValueMarks(window);
+}
+
+void showNoScript(MDIForm1& window) {
+    window.Text1->setEnabled(false);
+    setBackColour(window.Text1, systemColour(SystemColour::InactiveCaptionText));
+    setForeColour(window.Status, systemColour(SystemColour::ApplicationWorkspace));
+    window.Status->setText(NoScriptText);
+    window.Text2(5)->clear();
+    window.Text2(7)->clear();
+}
+
+// The script's bytes as they are in the file now, at the indexed position.
+std::optional<std::string> scriptOnDisk(const MDIForm1& window, int entry) {
+    std::vector<std::uint8_t> file;
+    if (!readWholeFile(QFile::encodeName(window.filenameanalyse).toStdString(), file))
+        return std::nullopt;
+    return readScript(ByteView(file.data(), file.size()), window.sceneIndex,
+                      static_cast<std::size_t>(entry));
+}
+
+// "org:" and "act:" count the script's bytes in the file.
+void showScript(MDIForm1& window, int entry) {
+    if (window.List2->item(entry)->checkState() != Qt::Checked) {
+        showNoScript(window);
+        return;
+    }
+    setBackColour(window.Text1, systemColour(SystemColour::WindowBackground));
+    window.Text1->setEnabled(true);
+    QFont font = window.Text1->font();
+    font.setPointSize(8);
+    font.setBold(false);
+    window.Text1->setFont(font);
+    const std::optional<std::string> script = scriptOnDisk(window, entry);
+    if (!script) {
+        showNoScript(window);
+        return;
+    }
+    const QString length = QString::number(script->size());
+    window.Text2(5)->setText(length);
+    window.Text2(7)->setText(length);
+    showEditorText(window.Text1, scriptBytesToEditorText(*script));
+    setForeColour(window.Status, StatusGreen);
+    window.Status->setText(ReadyText);
+}
+
+// The category lists follow the entry on display. The row chosen is the one
+// that stands for this very entry, so an entry that shares its name with an
+// earlier one is not swapped for it.
+void followInCategoryList(QListWidget* list, const std::vector<int>& toList2, int entry) {
+    const int count = std::min(list->count(), static_cast<int>(toList2.size()));
+    for (int row = 0; row < count; ++row) {
+        if (toList2[static_cast<std::size_t>(row)] == entry) {
+            list->setCurrentRow(row);
+            return;
+        }
+    }
+}
+
+// Steps after the entry test and the pending values; returns early where the
+// display ends.
+void displayEntry(MDIForm1& window) {
+    std::optional<int> entry = selectedEntry(window);
+    if (entry)
+        showLightFields(window, window.sceneIndex.entries[static_cast<std::size_t>(*entry)]);
+    if (window.List2->count() == 0 || !entry || window.VFL_Blocked || window.SavePending)
+        return;
+    IndexRecord& record = window.sceneIndex.entries[static_cast<std::size_t>(*entry)];
+    const QString text = window.List2->item(*entry)->text();
+    if (text == "Zuvav")
+        record.kind = ZuvavKind;
+    showKindFrame(window, record.kind);
+    if (record.nameOnly) {
+        window.Frame2->show();
+        window.Text17->setText(text);
+        setBackColour(window.Text1, systemColour(SystemColour::InactiveCaptionText));
+        return;
+    }
+    window.Frame2->hide();
+    showCommonValues(window, text, record);
+    lockValueFields(window, *entry >= window.MerkePosGameInit);
+    if (record.kind == 35)
+        showThingValues(window, record);
+    if (record.kind == 27)
+        showHumanValues(window, record);
+    showScript(window, *entry);
+
+    if (window.RefreshAllAfter) {
+        if (window.AktIndex >= 0 && window.AktIndex < window.List2->count())
+            window.List2->setCurrentRow(window.AktIndex);
+        window.RefreshAllAfter = 0;
+    }
+    entry = selectedEntry(window);
+    if (!entry)
+        return;
+    followInCategoryList(window.List1, window.list1ToList2, *entry);
+    followInCategoryList(window.List3, window.list3ToList2, *entry);
+}
+
+} // namespace
+
+void MDIForm1::List2_Click() {
+    if (!VFL_Blocked && !SavePending) {
+        if (FlagValueSave)
+            settlePendingValues(*this, dialogs_);
+        VFL_Blocked = false;
+        SavePending = false;
+        setForeColour(Status, StatusGreen);
+        Status->setText(ReadyText);
+        displayEntry(*this);
+    }
+    showNormalPointer();
+    SavePending = false;
+}

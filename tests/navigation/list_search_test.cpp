@@ -1,0 +1,104 @@
+#include "navigation_fixture.h"
+
+namespace {
+
+using navigation::searchScene;
+
+TEST_F(Navigation, SearchIgnoresLetterCase) {
+    loadScene(searchScene());
+    type("Text2(1)", "ZUVAV");
+    click("search(1)");
+    EXPECT_EQ(currentText("List2"), "2zuvav3");
+    EXPECT_EQ(list("List2")->currentRow(), 1);
+    EXPECT_EQ(dialogs.shown.size(), 1u); // the open dialog only
+}
+
+TEST_F(Navigation, RepeatedSearchFindsTheNextThenNothingThenStartsOver) {
+    loadScene(searchScene());
+    QListWidget* all = list("List2");
+    type("Text2(1)", "zuvav");
+    for (int expected : {1, 3, 5, 8}) {
+        click("search(1)");
+        EXPECT_EQ(all->currentRow(), expected);
+    }
+    all->setCurrentRow(4);
+    click("search(1)");
+    EXPECT_EQ(all->currentRow(), 4) << "no match selects nothing";
+    click("search(1)");
+    EXPECT_EQ(all->currentRow(), 1);
+    click("search(1)");
+    EXPECT_EQ(all->currentRow(), 3);
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "a list search shows no message";
+}
+
+TEST_F(Navigation, ScriptListSearchSelectsTheMappedEntry) {
+    loadScene(searchScene());
+    click("Option2");
+    type("Text18", "zuvav");
+    const std::pair<int, int> hits[] = {{0, 1}, {1, 3}, {4, 8}};
+    for (const auto& [row, entry] : hits) {
+        click("search(2)");
+        EXPECT_EQ(list("List1")->currentRow(), row);
+        EXPECT_EQ(list("List2")->currentRow(), entry);
+    }
+    click("search(2)");
+    EXPECT_EQ(list("List1")->currentRow(), 4);
+    click("search(2)");
+    EXPECT_EQ(list("List1")->currentRow(), 0);
+    EXPECT_EQ(list("List2")->currentRow(), 1);
+}
+
+TEST_F(Navigation, ThingListSearchSelectsTheMappedEntry) {
+    loadScene(searchScene());
+    click("Option3");
+    type("Text19", "BOX");
+    click("search(3)");
+    EXPECT_EQ(list("List3")->currentRow(), 2);
+    EXPECT_EQ(list("List2")->currentRow(), 4);
+    type("Text19", "Zuvav");
+    click("search(3)");
+    EXPECT_EQ(list("List3")->currentRow(), 3);
+    EXPECT_EQ(currentText("List2"), "bigZUVAV");
+}
+
+TEST_F(Navigation, TheThreeSearchesShareTheLastHit) {
+    loadScene(searchScene());
+    type("Text2(1)", "Tom");
+    click("search(1)");
+    ASSERT_EQ(list("List2")->currentRow(), 6);
+    click("Option3");
+    type("Text19", "Box");
+    // List3 has four entries: a search that starts after row 6 finds nothing...
+    click("search(3)");
+    EXPECT_EQ(list("List3")->currentRow(), -1);
+    EXPECT_EQ(list("List2")->currentRow(), 6);
+    // ...and the one after it starts at the first entry.
+    click("search(3)");
+    EXPECT_EQ(currentText("List3"), "Box");
+    EXPECT_EQ(list("List2")->currentRow(), 4);
+}
+
+TEST_F(Navigation, LastHitSurvivesALoad) {
+    loadScene(searchScene());
+    type("Text2(1)", "zuvav");
+    click("search(1)");
+    ASSERT_EQ(list("List2")->currentRow(), 1);
+    load(scenePath);
+    ASSERT_EQ(list("List2")->currentRow(), 8);
+    click("search(1)");
+    EXPECT_EQ(list("List2")->currentRow(), 3);
+}
+
+TEST_F(Navigation, SearchesWaitForAFile) {
+    type("Text2(1)", "zuvav");
+    click("search(1)");
+    type("Text2(3)", "wait");
+    click("search2");
+    EXPECT_EQ(list("List2")->currentRow(), -1);
+    EXPECT_TRUE(dialogs.shown.empty());
+    loadScene(searchScene());
+    click("search(1)");
+    EXPECT_EQ(list("List2")->currentRow(), 1) << "the search before loading kept no hit";
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+#include "script_fixture.h"
+
+namespace {
+
+enum Row { Lamp, Zuvav, Crate, Marker, Guard, Empty, Box, Box2, GameInit };
+
+class Display : public ScriptWindow {
+protected:
+    void SetUp() override {
+        ScriptWindow::SetUp();
+        open(scripts::displayScene());
+        ASSERT_EQ(list("List2")->count(), 9);
+    }
+
+    bool frameShown(const char* name) { return control<QGroupBox>(window, name)->isVisible(); }
+};
+
+TEST_F(Display, LoadShowsTheLastEntry) {
+    EXPECT_EQ(row("List2"), GameInit);
+    EXPECT_EQ(box("Text17")->text(), "GameInit");
+    EXPECT_EQ(shownScript(), scripts::displayInitShown());
+    EXPECT_EQ(org(), act());
+    EXPECT_EQ(status(), " ---- Ready ---- ");
+    EXPECT_EQ(foreColour(statusLabel()), StatusGreen);
+}
+
+TEST_F(Display, ScriptShowsWithItsByteLengths) {
+    clickEntry(Guard);
+    EXPECT_EQ(shownScript(), "guard\nscript");
+    // CR LF is one line break in the box and two bytes in the file.
+    EXPECT_EQ(org(), QString::number(scripts::GuardScript.size()));
+    EXPECT_EQ(act(), org());
+    EXPECT_TRUE(editor()->isEnabled());
+    EXPECT_EQ(backColour(editor()), systemColour(SystemColour::WindowBackground));
+    EXPECT_EQ(editor()->font().pointSize(), 8);
+    EXPECT_FALSE(editor()->font().bold());
+    EXPECT_EQ(status(), " ---- Ready ---- ");
+    EXPECT_EQ(foreColour(statusLabel()), StatusGreen);
+}
+
+TEST_F(Display, ZuvavShowsNoKindFrameAndStaysKind55) {
+    clickEntry(Crate);
+    EXPECT_TRUE(frameShown("Frame8"));
+    clickEntry(Zuvav);
+    EXPECT_FALSE(frameShown("Frame3"));
+    EXPECT_FALSE(frameShown("Frame8"));
+    EXPECT_FALSE(frameShown("Frame9"));
+    EXPECT_EQ(window.sceneIndex.entries[Zuvav].kind, 55);
+    clickEntry(Lamp);
+    EXPECT_TRUE(frameShown("Frame3"));
+    clickEntry(Zuvav);
+    EXPECT_FALSE(frameShown("Frame8"));
+    EXPECT_EQ(window.sceneIndex.entries[Zuvav].kind, 55);
+    EXPECT_EQ(box("Text17")->text(), "Zuvav");
+}
+
+TEST_F(Display, KindFramesFollowTheKind) {
+    clickEntry(Lamp);
+    EXPECT_TRUE(frameShown("Frame3"));
+    EXPECT_FALSE(frameShown("Frame8"));
+    EXPECT_FALSE(frameShown("Frame9"));
+    clickEntry(Guard);
+    EXPECT_FALSE(frameShown("Frame3"));
+    EXPECT_FALSE(frameShown("Frame8"));
+    EXPECT_TRUE(frameShown("Frame9"));
+    clickEntry(Box);
+    EXPECT_FALSE(frameShown("Frame3"));
+    EXPECT_FALSE(frameShown("Frame8"));
+    EXPECT_FALSE(frameShown("Frame9"));
+}
+
+TEST_F(Display, NameOnlyEntryShowsFrame2AndGreysTheEditor) {
+    clickEntry(Crate);
+    const QString translation = box("Text5")->text();
+    EXPECT_FALSE(frameShown("Frame2"));
+    clickEntry(Marker);
+    EXPECT_TRUE(frameShown("Frame2"));
+    EXPECT_EQ(box("Text17")->text(), "Marker");
+    EXPECT_EQ(backColour(editor()), systemColour(SystemColour::InactiveCaptionText));
+    // Nothing else changes: the script, its lengths and the values stay.
+    EXPECT_EQ(shownScript(), QString::fromStdString(scripts::CrateScript));
+    EXPECT_EQ(org(), QString::number(scripts::CrateScript.size()));
+    EXPECT_EQ(box("Text5")->text(), translation);
+    EXPECT_EQ(status(), " ---- Ready ---- ");
+    clickEntry(Guard);
+    EXPECT_FALSE(frameShown("Frame2"));
+}
+
+TEST_F(Display, UncheckedEntryKeepsTheTextAndEmptiesTheLengths) {
+    clickEntry(Guard);
+    clickEntry(Box);
+    EXPECT_EQ(status(), " ---- No Script ---- ");
+    EXPECT_EQ(foreColour(statusLabel()), systemColour(SystemColour::ApplicationWorkspace));
+    EXPECT_EQ(org(), "");
+    EXPECT_EQ(act(), "");
+    EXPECT_FALSE(editor()->isEnabled());
+    EXPECT_EQ(backColour(editor()), systemColour(SystemColour::InactiveCaptionText));
+    EXPECT_EQ(shownScript(), "guard\nscript");
+    EXPECT_EQ(box("Text17")->text(), "Box");
+}
+
+TEST_F(Display, ZeroLengthScriptShowsEmptyBoxAndCannotBeSaved) {
+    clickEntry(Empty);
+    EXPECT_EQ(shownScript(), "");
+    EXPECT_EQ(org(), "0");
+    EXPECT_EQ(act(), "0");
+    EXPECT_TRUE(editor()->isEnabled());
+    typeAt(Qt::Key_End, "new text");
+    EXPECT_EQ(act(), "8");
+    clickSave();
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_TRUE(dialogs.questions().empty());
+    EXPECT_EQ(readBytes(path), original);
+    EXPECT_EQ(status(), "--- Not Saved! ---");
+}
+
+TEST_F(Display, InitScriptLocksTranslationAndSize) {
+    clickEntry(Crate);
+    clickEntry(GameInit);
+    // The text runs to the end of the init-script record, the end of the file.
+    EXPECT_EQ(shownScript(), scripts::displayInitShown());
+    EXPECT_EQ(org(), QString::number(scripts::initText(scripts::displayInitPad()).size()));
+    EXPECT_EQ(act(), org());
+    for (const char* name : {"Text5", "Text6", "Text7", "Text8", "Text9", "Text10"}) {
+        EXPECT_TRUE(box(name)->isReadOnly()) << name;
+        EXPECT_EQ(backColour(box(name)), systemColour(SystemColour::Menu)) << name;
+    }
+    EXPECT_FALSE(control<QSlider>(window, "Slider1")->isEnabled());
+    EXPECT_FALSE(control<QSlider>(window, "Slider2")->isEnabled());
+    clickEntry(Crate);
+    for (const char* name : {"Text5", "Text6", "Text7", "Text8", "Text9", "Text10"}) {
+        EXPECT_FALSE(box(name)->isReadOnly()) << name;
+        EXPECT_EQ(backColour(box(name)), systemColour(SystemColour::WindowBackground)) << name;
+    }
+    EXPECT_TRUE(control<QSlider>(window, "Slider1")->isEnabled());
+    EXPECT_TRUE(control<QSlider>(window, "Slider2")->isEnabled());
+}
+
+TEST_F(Display, CategoryListsFollowTheEntry) {
+    QListWidget* ticked = list("List1");
+    QListWidget* unticked = list("List3");
+    clickEntry(Guard);
+    ASSERT_GE(row("List1"), 0);
+    EXPECT_EQ(ticked->currentItem()->text(), "Guard");
+    const int untickedBefore = row("List3");
+    clickEntry(Crate);
+    EXPECT_EQ(ticked->currentItem()->text(), "Crate");
+    EXPECT_EQ(row("List3"), untickedBefore);
+    clickEntry(Lamp);
+    EXPECT_EQ(unticked->currentItem()->text(), "Lamp");
+    EXPECT_EQ(ticked->currentItem()->text(), "Crate");
+}
+
+TEST_F(Display, SecondOfTwoSameNamedEntriesStaysSelected) {
+    clickEntry(Box2);
+    EXPECT_EQ(row("List2"), Box2);
+    const int listRow = row("List3");
+    ASSERT_GE(listRow, 0);
+    EXPECT_EQ(window.list3ToList2.at(std::size_t(listRow)), Box2);
+    clickEntry(Box);
+    EXPECT_EQ(row("List2"), Box);
+    EXPECT_EQ(window.list3ToList2.at(std::size_t(row("List3"))), Box);
+}
+
+TEST_F(Display, YesToSaveValuesShowsTheEditedEntry) {
+    clickEntry(Guard);
+    window.FlagValueSave = -1;
+    window.EditedIndex = Guard;
+    dialogs.yesNoAnswers.push_back(true);
+    clickEntry(Crate);
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].text, "Save values?");
+    EXPECT_EQ(dialogs.questions()[0].title, "Values not saved!");
+    QListWidget* all = list("List2");
+    EXPECT_TRUE(QTest::qWaitFor([all] {
+        return all->selectedItems().size() == 1 && all->selectedItems()[0] == all->item(Guard);
+    }));
+    EXPECT_EQ(row("List2"), Guard);
+    EXPECT_EQ(box("Text17")->text(), "Guard");
+    EXPECT_EQ(shownScript(), "guard\nscript");
+    EXPECT_FALSE(window.SavePending);
+    EXPECT_FALSE(window.VFL_Blocked);
+}
+
+TEST_F(Display, NoToSaveValuesShowsTheClickedEntryAndClearsTheMarks) {
+    clickEntry(Guard);
+    window.FlagValueSave = -1;
+    window.EditedIndex = Guard;
+    const std::vector<const char*> marked = {"Text5", "Text10", "Text13", "Text20", "Text21",
+                                             "Text22", "Text23", "Label30", "Label3(0)", "Label9",
+                                             "Label11(0)", "Label14", "Combo1", "Combo3"};
+    for (const char* name : marked)
+        setForeColour(control<QWidget>(window, name), StatusRed);
+    dialogs.yesNoAnswers.push_back(false);
+    clickEntry(Crate);
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].text, "Save values?");
+    EXPECT_EQ(dialogs.questions()[0].title, "Values not saved!");
+    EXPECT_EQ(row("List2"), Crate);
+    EXPECT_EQ(box("Text17")->text(), "Crate");
+    EXPECT_EQ(window.FlagValueSave, 0);
+    for (const char* name : marked)
+        EXPECT_EQ(foreColour(control<QWidget>(window, name)),
+                  systemColour(SystemColour::WindowText))
+            << name;
+    clickEntry(Guard);
+    EXPECT_EQ(dialogs.questions().size(), 1u);
+}
+
+TEST_F(Display, UnreadableFileShowsNoScript) {
+    clickEntry(Crate);
+    ASSERT_TRUE(QFile::remove(path));
+    clickEntry(Guard);
+    EXPECT_EQ(status(), " ---- No Script ---- ");
+    EXPECT_EQ(org(), "");
+    EXPECT_FALSE(editor()->isEnabled());
+    EXPECT_EQ(box("Text17")->text(), "Guard");
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_TRUE(dialogs.questions().empty());
+}
+
+} // namespace
