@@ -1,7 +1,7 @@
 #include "editor_box.h"
 
 #include <QAbstractScrollArea>
-#include <QEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <utility>
@@ -15,7 +15,8 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         // The box has placed its caret and selection by the time the button is released.
-        if (event->type() == QEvent::MouseButtonRelease)
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             onClick_();
         return QObject::eventFilter(watched, event);
     }

@@ -1,5 +1,4 @@
 #pragma once
-#include <QString>
 #include <functional>
 #include <string>
 
@@ -14,5 +13,6 @@ std::string editorBoxText(const QPlainTextEdit* box);
 // Shows script text (UTF-8, line breaks as '\n') in the box.
 void showEditorText(QPlainTextEdit* box, const std::string& utf8);
 
-// Runs `onClick` each time a mouse button is released over the box's text area.
+// Runs `onClick` each time the left mouse button is released over the box's
+// text area.
 void watchClicks(QAbstractScrollArea* box, std::function<void()> onClick);

@@ -133,10 +133,10 @@ void showHumanValues(MDIForm1& window, const IndexRecord& record) {
 void resetValueMarks(MDIForm1& window) {
     const QColor text = systemColour(SystemColour::WindowText);
     const std::initializer_list<QWidget*> marked = {
-        window.Text5,   window.Text6,   window.Text7,      window.Text8,   window.Text9,
-        window.Text10,  window.Label3(0), window.Label30,  window.Label9,  window.Label11(0),
-        window.Label14, window.Text20,  window.Text21,     window.Text22,  window.Text23,
-        window.Combo1,  window.Text13,  window.Combo3};
+        window.Text5,   window.Text6,     window.Text7,   window.Text8,  window.Text9,
+        window.Text10,  window.Label3(0), window.Label30, window.Label9, window.Label11(0),
+        window.Label14, window.Text20,    window.Text21,  window.Text22, window.Text23,
+        window.Combo1,  window.Text13,    window.Combo3};
     for (QWidget* control : marked)
         setForeColour(control, text);
 }

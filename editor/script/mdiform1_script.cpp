@@ -38,6 +38,7 @@ QString refusedCharacter(char32_t character) {
 void reloadAfterOutsideChange(MDIForm1& window, Dialogs& dialogs, int entry,
                               const std::string& edited) {
     const std::string name = window.sceneIndex.entries[static_cast<std::size_t>(entry)].name;
+    window.AktIndex = entry;
     window.RefreshAllAfter = -1;
     window.RefreshAll = -1;
     const FileResult indexed = window.FindModels();
@@ -47,10 +48,9 @@ void reloadAfterOutsideChange(MDIForm1& window, Dialogs& dialogs, int entry,
         return;
     }
     const auto& entries = window.sceneIndex.entries;
-    const bool sameScript = window.List2->currentRow() == entry &&
-                            entry < static_cast<int>(entries.size()) &&
-                            entries[static_cast<std::size_t>(entry)].name == name &&
-                            window.Text1->isEnabled();
+    const bool sameScript =
+        window.List2->currentRow() == entry && entry < static_cast<int>(entries.size()) &&
+        entries[static_cast<std::size_t>(entry)].name == name && window.Text1->isEnabled();
     if (sameScript)
         showEditorText(window.Text1, edited);
     dialogs.message(sameScript ? "The file was changed by another program since it was loaded. "
@@ -85,12 +85,11 @@ void MDIForm1::SaveScript_Click() {
         }
 
         showHourglass();
-        ScriptFileSave saved = saveScriptFile(
-            QFile::encodeName(filenameanalyse).toStdString(),
-            ByteView(indexedFile.data(), indexedFile.size()), sceneIndex,
-            static_cast<std::size_t>(entry), *bytes, loadedLength);
+        ScriptFileSave saved =
+            saveScriptFile(QFile::encodeName(filenameanalyse).toStdString(),
+                           ByteView(indexedFile.data(), indexedFile.size()), sceneIndex,
+                           static_cast<std::size_t>(entry), *bytes, loadedLength);
         showNormalPointer();
-        AktIndex = entry;
         if (saved.fileChanged) {
             reloadAfterOutsideChange(*this, dialogs_, entry, edited);
             return;
@@ -100,6 +99,7 @@ void MDIForm1::SaveScript_Click() {
             dialogs_.message(CloseFile, systemText(saved.error));
             return;
         }
+        AktIndex = entry;
         if (saved.sameLength) {
             indexedFile = std::move(saved.fileAfter);
         } else {

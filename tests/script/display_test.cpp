@@ -186,9 +186,9 @@ TEST_F(Display, NoToSaveValuesShowsTheClickedEntryAndClearsTheMarks) {
     clickEntry(Guard);
     window.FlagValueSave = -1;
     window.EditedIndex = Guard;
-    const std::vector<const char*> marked = {"Text5", "Text10", "Text13", "Text20", "Text21",
-                                             "Text22", "Text23", "Label30", "Label3(0)", "Label9",
-                                             "Label11(0)", "Label14", "Combo1", "Combo3"};
+    const std::vector<const char*> marked = {
+        "Text5",   "Text10",    "Text13", "Text20",     "Text21",  "Text22", "Text23",
+        "Label30", "Label3(0)", "Label9", "Label11(0)", "Label14", "Combo1", "Combo3"};
     for (const char* name : marked)
         setForeColour(control<QWidget>(window, name), StatusRed);
     dialogs.yesNoAnswers.push_back(false);

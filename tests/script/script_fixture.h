@@ -146,7 +146,9 @@ inline std::size_t displayInitPad() {
     return 0x2020 - u32At(plain, section + 2);
 }
 
-inline Bytes displayScene() { return buildDisplayScene(displayInitPad()); }
+inline Bytes displayScene() {
+    return buildDisplayScene(displayInitPad());
+}
 
 // The init script as the box shows it.
 inline QString displayInitShown() {
@@ -176,20 +178,35 @@ protected:
 
     void clickSave() { QTest::mouseClick(button("SaveScript"), Qt::LeftButton); }
 
-    // Moves the caret with a key, then types.
-    void typeAt(Qt::Key where, const QString& text) {
+    // Types into the script editor box; characters beyond ASCII arrive as key
+    // events that carry only their text, as a keyboard layout delivers them.
+    void type(const QString& text) {
         QPlainTextEdit* box = editor();
         box->setFocus();
-        QTest::keyClick(box, where, Qt::ControlModifier);
-        QTest::keyClicks(box, text);
+        for (const QChar c : text) {
+            if (c == u'\n') {
+                QTest::keyClick(box, Qt::Key_Return);
+            } else if (c.unicode() < 0x80) {
+                QTest::keyClicks(box, QString(c));
+            } else {
+                QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, QString(c), {});
+                QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, QString(c), {});
+            }
+        }
+    }
+
+    // Moves the caret with Ctrl and a key, then types.
+    void typeAt(Qt::Key where, const QString& text) {
+        editor()->setFocus();
+        QTest::keyClick(editor(), where, Qt::ControlModifier);
+        type(text);
     }
 
     void replaceAll(const QString& text) {
-        QPlainTextEdit* box = editor();
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
+        editor()->setFocus();
+        QTest::keyClick(editor(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor(), Qt::Key_Delete);
+        type(text);
     }
 
     QLineEdit* box(const char* name) { return control<QLineEdit>(window, name); }
