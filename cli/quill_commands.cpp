@@ -60,8 +60,8 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 2;
     const VerifyReport r = verifyScene(ByteView(bytes.data(), bytes.size()));
     if (r.ok()) {
-        out << "ok: " << r.objects << " objects, " << r.definitions << " definitions, "
-            << r.scripts << " object scripts, " << r.initScripts << " init scripts\n";
+        out << "ok: " << r.objects << " objects, " << r.definitions << " definitions, " << r.scripts
+            << " object scripts, " << r.initScripts << " init scripts\n";
         return 0;
     }
     for (const auto& p : r.problems)

@@ -20,7 +20,9 @@
 namespace fs = std::filesystem;
 
 namespace {
-FileResult failure(std::string what) { return FileResult{false, std::move(what)}; }
+FileResult failure(std::string what) {
+    return FileResult{false, std::move(what)};
+}
 
 FileResult errnoFailure() {
     int e = errno;
@@ -81,7 +83,8 @@ FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out
     std::rewind(f.get());
     std::vector<std::uint8_t> data(static_cast<std::size_t>(len));
     if (len > 0 && std::fread(data.data(), 1, data.size(), f.get()) != data.size())
-        return std::ferror(f.get()) ? errnoFailure() : failure("The file changed while it was read");
+        return std::ferror(f.get()) ? errnoFailure()
+                                    : failure("The file changed while it was read");
     out = std::move(data);
     return {};
 }

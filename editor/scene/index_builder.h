@@ -73,7 +73,8 @@ private:
             return std::nullopt;
         return StoredFloat{*v};
     }
-    template <std::size_t N> std::optional<std::array<StoredFloat, N>> floatsAt(std::size_t pos) const;
+    template <std::size_t N>
+    std::optional<std::array<StoredFloat, N>> floatsAt(std::size_t pos) const;
     std::size_t addEntry(std::string_view name, IndexRecord rec);
     IndexRecord& startObject(std::size_t pos);
     void listOpenObject(std::string_view name);

@@ -22,7 +22,9 @@ SceneIndex IndexBuilder::run() {
         // An object record takes at least ~80 bytes; reserving by that bound
         // avoids moving the table while it grows (untouched pages cost nothing).
         const auto expected = static_cast<std::size_t>(
-            std::min<std::uint64_t>(objectsEnd_, f_.size()) - objectsStart_) / 80 + 16;
+                                  std::min<std::uint64_t>(objectsEnd_, f_.size()) - objectsStart_) /
+                                  80 +
+                              16;
         idx_.entries.reserve(expected);
         byName_.reserve(expected);
         walkObjects();

@@ -58,7 +58,7 @@ struct SceneIndex {
     std::uint64_t fileLength = 0;
     std::vector<IndexRecord> entries; // the main list, in file order
 
-    std::optional<std::uint32_t> modelLenPos;          // objects section length field
+    std::optional<std::uint32_t> modelLenPos;           // objects section length field
     std::optional<std::uint32_t> gesamtLaengeScriptPos; // definitions section length field
     std::optional<std::uint32_t> definitionsLength;
     std::optional<std::uint32_t> initSectionLengthPos;

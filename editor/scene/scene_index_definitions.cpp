@@ -18,7 +18,9 @@ constexpr std::size_t kHumanSex = 6 + 5;
 constexpr std::size_t kHumanAggression = 6 + 41;
 constexpr std::size_t kHumanWeight = 6 + 65;
 
-std::optional<std::uint32_t> pos32(std::size_t p) { return static_cast<std::uint32_t>(p); }
+std::optional<std::uint32_t> pos32(std::size_t p) {
+    return static_cast<std::uint32_t>(p);
+}
 } // namespace
 
 // The second scan: definition records and init scripts, found by their ids
@@ -159,8 +161,8 @@ void IndexBuilder::readDefinitionData(std::size_t d, std::uint32_t n) {
 
 void IndexBuilder::readInitScript(std::size_t r, std::uint32_t n) {
     const auto* data = f_.data();
-    const std::size_t end =
-        static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(r) + n, f_.size()));
+    const std::size_t end = static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(r) + n, f_.size()));
     std::size_t start = r + 8;
     while (start < end && data[start] < 32)
         ++start;

@@ -118,4 +118,6 @@ private:
 };
 } // namespace
 
-VerifyReport verifyScene(ByteView file) { return Verifier(file).run(); }
+VerifyReport verifyScene(ByteView file) {
+    return Verifier(file).run();
+}

@@ -8,7 +8,9 @@ constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
 // True when one of the eight bytes of v is zero.
-constexpr bool hasZeroByte(std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; }
+constexpr bool hasZeroByte(std::uint64_t v) {
+    return ((v - kOnes) & ~v & kHighs) != 0;
+}
 
 // True when one of the eight bytes at p is 01 or 05, the first byte of a marker.
 bool mayHoldMarker(const std::uint8_t* p) {

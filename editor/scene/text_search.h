@@ -5,7 +5,9 @@
 
 // Letter case is ignored by contains-tests. ASCII letters differ from their
 // capitals only in bit 0x20.
-inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 // `needle` must be lower-case ASCII and start with a letter or a non-letter
 // that has no capital (such as ".").

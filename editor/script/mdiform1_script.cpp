@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -101,7 +102,9 @@ void MDIForm1::SaveScript_Click() {
         }
         AktIndex = entry;
         if (saved.sameLength) {
-            indexedFile = std::move(saved.fileAfter);
+            for (const InPlaceWrite& w : saved.writtenInPlace)
+                std::copy(w.bytes.begin(), w.bytes.end(),
+                          indexedFile.begin() + static_cast<std::ptrdiff_t>(w.pos));
         } else {
             RefreshAllAfter = -1;
             Status->clear();

@@ -6,7 +6,9 @@ namespace {
 constexpr char32_t kPictures = 0x2400; // control pictures for 00..1F
 constexpr char32_t kDelPicture = 0x2421;
 
-bool needsPicture(unsigned char b) { return (b < 0x20 && b != '\t') || b == 0x7F; }
+bool needsPicture(unsigned char b) {
+    return (b < 0x20 && b != '\t') || b == 0x7F;
+}
 } // namespace
 
 std::string scriptBytesToEditorText(std::string_view bytes) {

@@ -23,8 +23,8 @@ std::string safeStem(std::string_view name) {
     std::string out;
     for (char c : cp1252ToUtf8(name)) {
         const auto u = static_cast<unsigned char>(c);
-        const bool reserved = u < 32 || u == 127 || std::string_view("/\\:*?\"<>|").find(c) !=
-                                                        std::string_view::npos;
+        const bool reserved =
+            u < 32 || u == 127 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
         out += reserved ? '_' : c;
     }
     while (!out.empty() && (out.back() == ' ' || out.back() == '.'))

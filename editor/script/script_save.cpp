@@ -13,7 +13,9 @@ struct LengthField {
     std::uint32_t value;
 };
 
-ScriptSaveResult refuse(std::string why) { return ScriptSaveResult{std::nullopt, std::move(why)}; }
+ScriptSaveResult refuse(std::string why) {
+    return ScriptSaveResult{std::nullopt, std::move(why)};
+}
 
 void putU32(std::vector<std::uint8_t>& b, std::uint64_t pos, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)

@@ -1,6 +1,5 @@
 #include "script_save_file.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "file_access.h"
@@ -10,13 +9,14 @@ ScriptFileSave saveScriptFile(const std::string& path, ByteView indexed, const S
                               std::size_t entry, std::string_view text,
                               std::uint64_t loadedLength) {
     ScriptFileSave out;
-    std::vector<std::uint8_t> current;
-    if (auto r = readWholeFile(path, current); !r) {
+    // Mapped rather than read: the file is only compared and copied from.
+    MappedFile current;
+    if (auto r = current.open(path); !r) {
         out.error = r.error;
         return out;
     }
     if (current.size() != indexed.size() ||
-        (!current.empty() && std::memcmp(current.data(), indexed.data(), current.size()) != 0)) {
+        (current.size() != 0 && std::memcmp(current.data(), indexed.data(), current.size()) != 0)) {
         out.fileChanged = true;
         out.error = "The file was changed by another program since it was loaded.";
         return out;
@@ -35,14 +35,8 @@ ScriptFileSave saveScriptFile(const std::string& path, ByteView indexed, const S
     }
     out.ok = true;
     out.sameLength = plan.plan->sameLength;
-    if (out.sameLength) {
-        for (const InPlaceWrite& w : plan.plan->writes)
-            std::copy(w.bytes.begin(), w.bytes.end(),
-                      current.begin() + static_cast<std::ptrdiff_t>(w.pos));
-        out.fileAfter = std::move(current);
-    } else {
-        out.fileAfter = std::move(plan.plan->newFile);
-    }
-    out.newLength = out.fileAfter.size();
+    out.newLength = out.sameLength ? current.size() : plan.plan->newFile.size();
+    if (out.sameLength)
+        out.writtenInPlace = std::move(plan.plan->writes);
     return out;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "byte_view.h"
+#include "file_access.h"
 #include "scene_index.h"
 
 struct ScriptFileSave {
@@ -12,7 +13,9 @@ struct ScriptFileSave {
     bool fileChanged = false; // the file on disk is not the one that was indexed
     bool sameLength = false;
     std::uint64_t newLength = 0;
-    std::vector<std::uint8_t> fileAfter; // the file's bytes once the save succeeded
+    // A same-length save: the blocks written, so a caller holding the indexed
+    // bytes can bring them up to date without reading the file again.
+    std::vector<InPlaceWrite> writtenInPlace;
     std::string error;
 };
 
@@ -21,5 +24,4 @@ struct ScriptFileSave {
 // exactly those bytes, nothing is written. A same-length save writes only the
 // changed bytes in place; any other replaces the file atomically.
 ScriptFileSave saveScriptFile(const std::string& path, ByteView indexed, const SceneIndex& index,
-                              std::size_t entry, std::string_view text,
-                              std::uint64_t loadedLength);
+                              std::size_t entry, std::string_view text, std::uint64_t loadedLength);

@@ -18,8 +18,14 @@ std::string general(double value, int digits) {
 }
 } // namespace
 
-std::string formatSingle(float value) { return general(value, 7); }
+std::string formatSingle(float value) {
+    return general(value, 7);
+}
 
-std::string formatDouble(double value) { return general(value, 15); }
+std::string formatDouble(double value) {
+    return general(value, 15);
+}
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}

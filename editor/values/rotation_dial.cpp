@@ -7,8 +7,12 @@
 
 namespace {
 const double kPi = 4.0 * std::atan(1.0);
-double rad(double degrees) { return degrees * kPi / 180.0; }
-double deg(double radians) { return radians * 180.0 / kPi; }
+double rad(double degrees) {
+    return degrees * kPi / 180.0;
+}
+double deg(double radians) {
+    return radians * 180.0 / kPi;
+}
 
 // Arcsine in degrees by way of the arctangent; ±1 gives ±90.
 double arcsineDegrees(double x) {
@@ -23,7 +27,9 @@ float viaText(double value, std::string& text) {
     return std::strtof(text.c_str(), nullptr);
 }
 
-int toInt16(double v) { return static_cast<int>(roundHalfEven(v)); }
+int toInt16(double v) {
+    return static_cast<int>(roundHalfEven(v));
+}
 
 constexpr int kHorizontalX = 1800, kHorizontalY = 3360;
 constexpr int kVerticalX = 3360, kVerticalY = 3360;
@@ -60,7 +66,9 @@ VerticalFromSlider verticalFromSlider(int slider) {
     return out;
 }
 
-float q1FromAngle(double degrees) { return static_cast<float>(std::sin(rad(degrees))); }
+float q1FromAngle(double degrees) {
+    return static_cast<float>(std::sin(rad(degrees)));
+}
 
 DialPoint needleEnd(int x, int y, int length, double angle) {
     const int dx = toInt16(length * std::sin(rad(angle)));

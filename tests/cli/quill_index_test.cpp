@@ -26,8 +26,8 @@ QuillRun quill(const std::vector<std::string>& args) {
 
 std::string writeTemp(const std::vector<std::uint8_t>& b, const std::string& name) {
     const fs::path p = fs::temp_directory_path() / ("quill_index_test_" + name);
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                            static_cast<std::streamsize>(b.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
     return p.string();
 }
 
@@ -42,7 +42,8 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
     });
     const QuillRun r = quill({"index", "--json", writeTemp(b, "json.bin")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\""), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("\"colour\":[0.1,\"nan\",\"-inf\"]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"translation\":[1.5,-2,3.25]"), std::string::npos);
     EXPECT_NE(r.out.find("\"brightness\":null"), std::string::npos);

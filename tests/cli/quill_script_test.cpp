@@ -56,7 +56,8 @@ protected:
     }
     bool verifies() const {
         const std::string b = slurp(scene);
-        return verifyScene(ByteView(reinterpret_cast<const std::uint8_t*>(b.data()), b.size())).ok();
+        return verifyScene(ByteView(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()))
+            .ok();
     }
 };
 
@@ -64,7 +65,8 @@ TEST_F(QuillScript, SetThenGetGivesBackTheExactBytes) {
     const std::string text = "dim_act 1\r\nlone cr\rlone lf\n\ttab \x80\x81\x9D\xFF\r\nend\r\n";
     spit(dir / "new.txt", text);
     for (const std::string& entry : {scriptedName(), std::to_string(g.objects.size() + 1)}) {
-        const QuillRun set = quill({"script", "set", scene.string(), entry, (dir / "new.txt").string()});
+        const QuillRun set =
+            quill({"script", "set", scene.string(), entry, (dir / "new.txt").string()});
         ASSERT_EQ(set.status, 0) << set.err;
         EXPECT_EQ(set.out, std::to_string(fs::file_size(scene)) + "\n");
         EXPECT_EQ(quill({"script", "get", scene.string(), entry}).out, text);

@@ -9,7 +9,9 @@
 #include "script_text.h"
 
 namespace {
-std::uint32_t bits(float f) { return StoredFloat::fromValue(f).bits; }
+std::uint32_t bits(float f) {
+    return StoredFloat::fromValue(f).bits;
+}
 
 template <std::size_t N>
 void expectFloats(const std::optional<std::array<StoredFloat, N>>& got,
@@ -21,7 +23,8 @@ void expectFloats(const std::optional<std::array<StoredFloat, N>>& got,
 
 std::uint8_t expectedKind(const GeneratedObject& o) {
     const std::uint8_t t = o.definitionType;
-    if (o.hasDefinition && (t == 4 || t == 6 || t == 27 || t == 35 || o.script == ScriptState::Present))
+    if (o.hasDefinition &&
+        (t == 4 || t == 6 || t == 27 || t == 35 || o.script == ScriptState::Present))
         return t;
     return (!o.nameOnly && o.objectType == 2) ? 2 : 255;
 }
@@ -114,22 +117,25 @@ bool sameIndex(const SceneIndex& a, const SceneIndex& b, std::string& diff) {
         return note("entry count " + std::to_string(a.entries.size()) + " vs " +
                     std::to_string(b.entries.size()));
     if (a.modelLenPos != b.modelLenPos || a.gesamtLaengeScriptPos != b.gesamtLaengeScriptPos ||
-        a.merkePosGameInit != b.merkePosGameInit || a.initSectionLengthPos != b.initSectionLengthPos ||
+        a.merkePosGameInit != b.merkePosGameInit ||
+        a.initSectionLengthPos != b.initSectionLengthPos ||
         a.definitionNameCount != b.definitionNameCount)
         return note("section positions");
     for (std::size_t i = 0; i < a.entries.size(); ++i) {
         const IndexRecord &x = a.entries[i], &y = b.entries[i];
         const bool same =
-            x.name == y.name && x.ticked == y.ticked && x.nameOnly == y.nameOnly && x.kind == y.kind &&
-            x.recordPos == y.recordPos && x.translationPos == y.translationPos &&
-            x.translation == y.translation && x.rotation == y.rotation && x.size == y.size &&
-            x.model == y.model && x.lightKind == y.lightKind && x.brightness == y.brightness &&
-            x.brightnessPos == y.brightnessPos && x.colour == y.colour && x.colourPos == y.colourPos &&
-            x.material == y.material && x.weight == y.weight && x.weightPos == y.weightPos &&
-            x.sound == y.sound && x.soundPos == y.soundPos && x.behaviour == y.behaviour &&
-            x.behaviourPos == y.behaviourPos && x.sex == y.sex && x.aggression == y.aggression &&
-            x.aggressionPos == y.aggressionPos && x.definitionPos == y.definitionPos &&
-            x.dataChunkPos == y.dataChunkPos && x.scriptPos == y.scriptPos;
+            x.name == y.name && x.ticked == y.ticked && x.nameOnly == y.nameOnly &&
+            x.kind == y.kind && x.recordPos == y.recordPos &&
+            x.translationPos == y.translationPos && x.translation == y.translation &&
+            x.rotation == y.rotation && x.size == y.size && x.model == y.model &&
+            x.lightKind == y.lightKind && x.brightness == y.brightness &&
+            x.brightnessPos == y.brightnessPos && x.colour == y.colour &&
+            x.colourPos == y.colourPos && x.material == y.material && x.weight == y.weight &&
+            x.weightPos == y.weightPos && x.sound == y.sound && x.soundPos == y.soundPos &&
+            x.behaviour == y.behaviour && x.behaviourPos == y.behaviourPos && x.sex == y.sex &&
+            x.aggression == y.aggression && x.aggressionPos == y.aggressionPos &&
+            x.definitionPos == y.definitionPos && x.dataChunkPos == y.dataChunkPos &&
+            x.scriptPos == y.scriptPos;
         if (!same)
             return note("entry " + std::to_string(i) + " (" + x.name + ")");
     }
@@ -147,15 +153,17 @@ TEST(SceneIndexGenerated, FastScanAgreesWithPlainReadingOnDamagedFiles) {
             const int flips = 1 + round % 6;
             for (int k = 0; k < flips; ++k) {
                 const std::size_t at = rng() % b.size();
-                const std::uint8_t choices[] = {0x00, 0x10, 0x40, 0xAE, 0x20, 0x21, 0x23, 0x24,
-                                                0x51, 0x01, 0x05, 0xFF, 0x06};
-                b[at] = (rng() % 2) ? choices[rng() % sizeof choices] : static_cast<std::uint8_t>(rng());
+                const std::uint8_t choices[] = {0x00, 0x10, 0x40, 0xAE, 0x20, 0x21, 0x23,
+                                                0x24, 0x51, 0x01, 0x05, 0xFF, 0x06};
+                b[at] = (rng() % 2) ? choices[rng() % sizeof choices]
+                                    : static_cast<std::uint8_t>(rng());
             }
             if (round % 5 == 0)
                 b.resize(rng() % b.size());
         }
         std::string diff;
-        ASSERT_TRUE(sameIndex(buildSceneIndex(ByteView(b.data(), b.size())), referenceIndex(b), diff))
+        ASSERT_TRUE(
+            sameIndex(buildSceneIndex(ByteView(b.data(), b.size())), referenceIndex(b), diff))
             << "round " << round << ": " << diff;
     }
 }

@@ -9,24 +9,28 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 
-SceneIndex indexOf(const Bytes& b) { return buildSceneIndex(ByteView(b.data(), b.size())); }
+SceneIndex indexOf(const Bytes& b) {
+    return buildSceneIndex(ByteView(b.data(), b.size()));
+}
 
 // Offset of the first occurrence of `needle` in `b` at or after `from`.
 std::size_t find(const Bytes& b, const std::string& needle, std::size_t from = 0) {
     const Bytes n(needle.begin(), needle.end());
-    auto it = std::search(b.begin() + static_cast<std::ptrdiff_t>(from), b.end(), n.begin(), n.end());
+    auto it =
+        std::search(b.begin() + static_cast<std::ptrdiff_t>(from), b.end(), n.begin(), n.end());
     EXPECT_NE(it, b.end()) << "missing bytes in fixture";
     return static_cast<std::size_t>(it - b.begin());
 }
 
 const std::string kTranslationHead("\x20\x00\x12\x00\x00\x00", 6);
-const std::string kScript = "dim_act 1\r\nfindactor 1, \"Tom\"\r\nact_setstate 1, active\r\nend\r\n";
+const std::string kScript =
+    "dim_act 1\r\nfindactor 1, \"Tom\"\r\nact_setstate 1, active\r\nend\r\n";
 
 std::string humanValues() {
     std::string v(70, '\x07');
-    v[1] = 8;    // behaviour
-    v[5] = 1;    // sex
-    v[41] = 0;   // aggression 0.5f = 00 00 00 3F
+    v[1] = 8;  // behaviour
+    v[5] = 1;  // sex
+    v[41] = 0; // aggression 0.5f = 00 00 00 3F
     v[42] = 0;
     v[43] = 0;
     v[44] = 0x3F;
@@ -47,8 +51,9 @@ TEST(SceneIndexRules, EmptyAndSectionlessFilesGiveEmptyIndex) {
 
 TEST(SceneIndexRules, HumanWithScriptHasEveryFieldAtItsPosition) {
     const std::string values = humanValues();
-    const Bytes b = mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); },
-                                [&](SceneWriter& w) { mini::definition(w, "Tom", 27, values, &kScript); });
+    const Bytes b =
+        mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); },
+                    [&](SceneWriter& w) { mini::definition(w, "Tom", 27, values, &kScript); });
     const SceneIndex idx = indexOf(b);
     ASSERT_EQ(idx.entries.size(), 1u);
     const IndexRecord& e = idx.entries[0];

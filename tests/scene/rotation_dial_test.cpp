@@ -27,8 +27,7 @@ TEST(RotationDial, HorizontalSliderGivesQ0AndQ2) {
 
 TEST(RotationDial, StoredComponentsComeBackAsTheSliderThatMadeThem) {
     for (int v = 0; v <= 180; ++v)
-        EXPECT_EQ(horizontalFromStored(horizontalFromSlider(v).q0).slider, v)
-            << v;
+        EXPECT_EQ(horizontalFromStored(horizontalFromSlider(v).q0).slider, v) << v;
     for (int w = -90; w <= 90; ++w)
         EXPECT_EQ(verticalFromStored(verticalFromSlider(w).q3, 0).slider, w) << w;
     EXPECT_EQ(horizontalFromStored(-1.0f).slider, 90) << "the nudge keeps only the magnitude";

@@ -9,9 +9,13 @@
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
-ByteView view(const Bytes& b) { return ByteView(b.data(), b.size()); }
+ByteView view(const Bytes& b) {
+    return ByteView(b.data(), b.size());
+}
 
-std::uint32_t u32(const Bytes& b, std::size_t at) { return *view(b).u32(at); }
+std::uint32_t u32(const Bytes& b, std::size_t at) {
+    return *view(b).u32(at);
+}
 
 // Applies a plan the way the file layer would.
 Bytes applyPlan(const Bytes& b, const ScriptSavePlan& plan) {
@@ -92,10 +96,13 @@ TEST_F(ScriptSave, GrowingAndShrinkingMoveEveryCoveringLength) {
         SCOPED_TRACE(e);
         const SceneIndex idx = buildSceneIndex(view(g.bytes));
         const std::string old = *readScript(view(g.bytes), idx, e);
-        for (const std::string& text : {old + "wait 100\r\n\x80\xFF\t\r", old.substr(0, 5), std::string()}) {
+        for (const std::string& text :
+             {old + "wait 100\r\n\x80\xFF\t\r", old.substr(0, 5), std::string()}) {
             const Bytes after = save(g.bytes, e, text);
-            const std::int64_t d = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(old.size());
-            EXPECT_EQ(static_cast<std::int64_t>(after.size()), static_cast<std::int64_t>(g.bytes.size()) + d);
+            const std::int64_t d =
+                static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(old.size());
+            EXPECT_EQ(static_cast<std::int64_t>(after.size()),
+                      static_cast<std::int64_t>(g.bytes.size()) + d);
             EXPECT_EQ(u32(after, 2), after.size());
             const VerifyReport v = verifyScene(view(after));
             EXPECT_TRUE(v.ok()) << v.problems.front().what;
@@ -103,8 +110,10 @@ TEST_F(ScriptSave, GrowingAndShrinkingMoveEveryCoveringLength) {
             if (!text.empty()) {
                 EXPECT_EQ(readScript(view(after), ai, e), text);
             }
-            const auto lengthPos = e == objectEntry ? ai.gesamtLaengeScriptPos : ai.initSectionLengthPos;
-            EXPECT_EQ(u32(after, *lengthPos), static_cast<std::int64_t>(u32(g.bytes, *lengthPos)) + d);
+            const auto lengthPos =
+                e == objectEntry ? ai.gesamtLaengeScriptPos : ai.initSectionLengthPos;
+            EXPECT_EQ(u32(after, *lengthPos),
+                      static_cast<std::int64_t>(u32(g.bytes, *lengthPos)) + d);
             if (!text.empty()) {
                 expectOthersUnchanged(g.bytes, after, e);
                 // And back again: the inverse edit restores every byte.
@@ -124,7 +133,8 @@ TEST_F(ScriptSave, LastRecordInTheFileHasNoTail) {
 TEST_F(ScriptSave, RefusesWhatItCannotSaveSoundly) {
     const SceneIndex idx = buildSceneIndex(view(g.bytes));
     const std::string text = *readScript(view(g.bytes), idx, objectEntry);
-    EXPECT_FALSE(planScriptSave(view(g.bytes), idx, objectEntry, text, text.size() + 1).plan.has_value())
+    EXPECT_FALSE(
+        planScriptSave(view(g.bytes), idx, objectEntry, text, text.size() + 1).plan.has_value())
         << "the loaded length no longer matches the file";
     std::size_t unticked = 0;
     while (idx.entries[unticked].ticked)
@@ -135,18 +145,20 @@ TEST_F(ScriptSave, RefusesWhatItCannotSaveSoundly) {
     Bytes broken = g.bytes;
     const std::size_t c = *idx.entries[objectEntry].dataChunkPos;
     broken[c + 2] = static_cast<std::uint8_t>(broken[c + 2] + 1);
-    const ScriptSaveResult r = planScriptSave(view(broken), idx, objectEntry, text + "x", text.size());
+    const ScriptSaveResult r =
+        planScriptSave(view(broken), idx, objectEntry, text + "x", text.size());
     EXPECT_FALSE(r.plan.has_value());
     EXPECT_NE(r.error.find("data chunk"), std::string::npos) << r.error;
 }
 
 TEST(ScriptSaveWorkedExample, ShrinkingByTenMovesTheTail) {
     const std::string oldText(100, 'a');
-    const Bytes b = mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); },
-                                [&](SceneWriter& w) {
-                                    mini::definition(w, "Tom", 35, std::string(30, '\x07'), &oldText);
-                                    mini::definition(w, "Other", 4, "zz");
-                                });
+    const Bytes b =
+        mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); },
+                    [&](SceneWriter& w) {
+                        mini::definition(w, "Tom", 35, std::string(30, '\x07'), &oldText);
+                        mini::definition(w, "Other", 4, "zz");
+                    });
     const std::string newText(90, 'b');
     const Bytes after = save(b, 0, newText);
     ASSERT_EQ(after.size(), b.size() - 10);

@@ -22,8 +22,8 @@ TEST(Cp1252, CharactersOutsideTheCodePageAreRefused) {
     char32_t bad = 0;
     EXPECT_FALSE(utf8ToCp1252("abc \xE2\x98\x83", &bad)); // a snowman
     EXPECT_EQ(bad, U'\u2603');
-    EXPECT_FALSE(utf8ToCp1252("\xC3"));                     // cut sequence
-    EXPECT_EQ(utf8ToCp1252("\xE2\x80\x94"), "\x97");        // em dash
+    EXPECT_FALSE(utf8ToCp1252("\xC3"));              // cut sequence
+    EXPECT_EQ(utf8ToCp1252("\xE2\x80\x94"), "\x97"); // em dash
 }
 
 class FileAccess : public ::testing::Test {
@@ -38,7 +38,9 @@ protected:
         write(file, "0123456789");
     }
     void TearDown() override { fs::remove_all(dir); }
-    static void write(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
+    static void write(const fs::path& p, const std::string& s) {
+        std::ofstream(p, std::ios::binary) << s;
+    }
     std::string content() const {
         std::vector<std::uint8_t> b;
         EXPECT_TRUE(readWholeFile(file.string(), b));

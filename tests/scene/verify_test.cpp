@@ -7,7 +7,9 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 
-VerifyReport check(const Bytes& b) { return verifyScene(ByteView(b.data(), b.size())); }
+VerifyReport check(const Bytes& b) {
+    return verifyScene(ByteView(b.data(), b.size()));
+}
 
 void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -51,7 +53,8 @@ TEST(SceneVerify, EachBrokenLengthIsReportedAtItsOffset) {
     EXPECT_TRUE(mentions(check(header), 2));
 
     Bytes record = g.bytes;
-    putU32(record, g.objects[3].recordOffset + 2, getU32(record, g.objects[3].recordOffset + 2) - 1);
+    putU32(record, g.objects[3].recordOffset + 2,
+           getU32(record, g.objects[3].recordOffset + 2) - 1);
     EXPECT_FALSE(check(record).ok());
 
     Bytes script = g.bytes;
