@@ -89,6 +89,29 @@ FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out
     return {};
 }
 
+FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64_t length,
+                         std::vector<std::uint8_t>& out) {
+    errno = 0;
+    FilePtr f(std::fopen(path.c_str(), "rb"));
+    if (!f)
+        return errnoFailure();
+    if (std::fseek(f.get(), 0, SEEK_END) != 0)
+        return errnoFailure();
+    const long size = std::ftell(f.get());
+    if (size < 0)
+        return errnoFailure();
+    if (pos > static_cast<std::uint64_t>(size) || length > static_cast<std::uint64_t>(size) - pos)
+        return failure("The file is shorter than expected");
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(length));
+    if (std::fseek(f.get(), static_cast<long>(pos), SEEK_SET) != 0)
+        return errnoFailure();
+    if (length > 0 && std::fread(data.data(), 1, data.size(), f.get()) != data.size())
+        return std::ferror(f.get()) ? errnoFailure()
+                                    : failure("The file changed while it was read");
+    out = std::move(data);
+    return {};
+}
+
 FileResult probeReadWrite(const std::string& path) {
     errno = 0;
     std::error_code ec;

@@ -20,6 +20,10 @@ struct InPlaceWrite {
 // Reads the whole file into `out`.
 FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
 
+// Reads `length` bytes at `pos`; fails when the file is shorter.
+FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64_t length,
+                         std::vector<std::uint8_t>& out);
+
 // Opens the file for reading and writing and closes it again: fails when the
 // file is missing, read-only or otherwise not writable by us.
 FileResult probeReadWrite(const std::string& path);

@@ -74,11 +74,8 @@ void showNoScript(MDIForm1& window) {
 
 // The script's bytes as they are in the file now, at the indexed position.
 std::optional<std::string> scriptOnDisk(const MDIForm1& window, int entry) {
-    std::vector<std::uint8_t> file;
-    if (!readWholeFile(QFile::encodeName(window.filenameanalyse).toStdString(), file))
-        return std::nullopt;
-    return readScript(ByteView(file.data(), file.size()), window.sceneIndex,
-                      static_cast<std::size_t>(entry));
+    return readScriptFromFile(QFile::encodeName(window.filenameanalyse).toStdString(),
+                              window.sceneIndex, static_cast<std::size_t>(entry));
 }
 
 // "org:" and "act:" count the script's bytes in the file.

@@ -1,5 +1,7 @@
 #include "script_text.h"
 
+#include "file_access.h"
+
 bool isInitScriptEntry(const SceneIndex& index, std::size_t entry) {
     return static_cast<std::int64_t>(entry) >= index.merkePosGameInit;
 }
@@ -38,4 +40,35 @@ std::optional<std::string> readScript(ByteView file, const SceneIndex& index, st
     if (!span)
         return std::nullopt;
     return std::string(file.text(span->textPos, span->textLength));
+}
+
+std::optional<std::string> readScriptFromFile(const std::string& path, const SceneIndex& index,
+                                              std::size_t entry) {
+    if (entry >= index.entries.size())
+        return std::nullopt;
+    const IndexRecord& rec = index.entries[entry];
+    if (!rec.ticked || !rec.scriptPos)
+        return std::nullopt;
+    const bool init = isInitScriptEntry(index, entry);
+    if (init && !rec.definitionPos)
+        return std::nullopt;
+    // The length of an object script precedes it; an init script runs to its record's end.
+    const std::uint64_t lengthAt = init ? *rec.definitionPos + std::uint64_t{2} : *rec.scriptPos;
+    std::vector<std::uint8_t> field;
+    if (!readFileRange(path, lengthAt, 4, field))
+        return std::nullopt;
+    const std::uint64_t value = ByteView(field.data(), field.size()).u32(0).value_or(0);
+    std::uint64_t textPos = *rec.scriptPos + std::uint64_t{4};
+    std::uint64_t length = value;
+    if (init) {
+        const std::uint64_t end = *rec.definitionPos + value;
+        if (end < *rec.scriptPos)
+            return std::nullopt;
+        textPos = *rec.scriptPos;
+        length = end - textPos;
+    }
+    std::vector<std::uint8_t> text;
+    if (!readFileRange(path, textPos, length, text))
+        return std::nullopt;
+    return std::string(text.begin(), text.end());
 }

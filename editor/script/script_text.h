@@ -25,3 +25,9 @@ std::optional<ScriptSpan> locateScript(ByteView file, const SceneIndex& index, s
 
 // The script's bytes, exactly as stored.
 std::optional<std::string> readScript(ByteView file, const SceneIndex& index, std::size_t entry);
+
+// The script's bytes read from the scene file at `path` at the positions the
+// index gives: one open, two small reads. Empty when the file cannot be read
+// or is too short.
+std::optional<std::string> readScriptFromFile(const std::string& path, const SceneIndex& index,
+                                              std::size_t entry);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "mini_scene.h"
 #include "scene_generator.h"
 #include "scene_index.h"
@@ -178,5 +181,26 @@ TEST(ChangedRuns, SplitsIntoMaximalDifferingRuns) {
     EXPECT_EQ(runs[0].pos, 101u);
     EXPECT_EQ(std::string(runs[0].bytes.begin(), runs[0].bytes.end()), "XY");
     EXPECT_EQ(runs[1].pos, 105u);
+}
+} // namespace
+
+namespace {
+TEST(ReadScriptFromFile, MatchesTheScriptInMemoryAndFailsOnShortFiles) {
+    const GeneratedScene g = generateScene({31, 40, std::nullopt});
+    const std::string path = ::testing::TempDir() + "read_script_from_file.bin";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(g.bytes.data()),
+               static_cast<std::streamsize>(g.bytes.size()));
+    const SceneIndex idx = buildSceneIndex(view(g.bytes));
+    std::size_t checked = 0;
+    for (std::size_t i = 0; i < idx.entries.size(); ++i) {
+        EXPECT_EQ(readScriptFromFile(path, idx, i), readScript(view(g.bytes), idx, i)) << i;
+        checked += idx.entries[i].ticked;
+    }
+    EXPECT_GT(checked, 5u);
+    std::filesystem::resize_file(path, g.bytes.size() - 3);
+    EXPECT_FALSE(readScriptFromFile(path, idx, idx.entries.size() - 1).has_value());
+    std::filesystem::remove(path);
+    EXPECT_FALSE(readScriptFromFile(path, idx, 0).has_value());
 }
 } // namespace
