@@ -40,6 +40,16 @@ bool readFile(const std::string& path, std::string& out) {
     return true;
 }
 
+// `quill scripts VERB SCENE DIR`: checks the arguments and loads SCENE.
+bool loadForFolder(const std::vector<std::string>& args, const std::string& verb, Scene& s,
+                   std::ostream& err) {
+    if (args.size() != 4) {
+        fail(err, "usage: quill scripts " + verb + " SCENE DIR");
+        return false;
+    }
+    return load(args[2], s, err);
+}
+
 // The entry named by `ref`, which must have a script.
 std::optional<std::size_t> scriptEntry(const Scene& s, const std::string& ref, std::ostream& err) {
     const auto e = resolveEntry(s.index, ref);
@@ -103,10 +113,8 @@ int cmdScriptSet(const std::vector<std::string>& args, std::ostream& out, std::o
 }
 
 int cmdScriptsExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 4)
-        return fail(err, "usage: quill scripts export SCENE DIR");
     Scene s;
-    if (!load(args[2], s, err))
+    if (!loadForFolder(args, "export", s, err))
         return 2;
     const fs::path dir(args[3]);
     std::error_code ec;
@@ -130,10 +138,8 @@ int cmdScriptsExport(const std::vector<std::string>& args, std::ostream& out, st
 }
 
 int cmdScriptsImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 4)
-        return fail(err, "usage: quill scripts import SCENE DIR");
     Scene s;
-    if (!load(args[2], s, err))
+    if (!loadForFolder(args, "import", s, err))
         return 2;
     const fs::path dir(args[3]);
     if (!fs::is_directory(dir))

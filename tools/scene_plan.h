@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chunk_ids.h"
 #include "scene_generator.h"
 #include "scene_random.h"
 #include "scene_writer.h"
@@ -14,22 +15,10 @@
 namespace scenegen {
 
 namespace id {
+// The ids the editor reads, and the generator's own below.
+using namespace chunk;
 inline constexpr std::uint16_t Header = 0x4C53;
 inline constexpr std::uint16_t SceneInfo = 0x3010;
-inline constexpr std::uint16_t Objects = 0x4000;
-inline constexpr std::uint16_t ObjectRecord = 0x4010;
-inline constexpr std::uint16_t ObjectType = 0x4011;
-inline constexpr std::uint16_t Name = 0x0010;
-inline constexpr std::uint16_t Translation = 0x0020;
-inline constexpr std::uint16_t Rotation = 0x0022;
-inline constexpr std::uint16_t Size = 0x002D;
-inline constexpr std::uint16_t ReferenceVector = 0x002C;
-inline constexpr std::uint16_t Parent = 0x4020;
-inline constexpr std::uint16_t Model = 0x2012;
-inline constexpr std::uint16_t LightBlock = 0x4040;
-inline constexpr std::uint16_t LightKind = 0x4041;
-inline constexpr std::uint16_t LightColour = 0x0026;
-inline constexpr std::uint16_t LightBrightness = 0x4042;
 inline constexpr std::uint16_t LightCone = 0x4043;
 inline constexpr std::uint16_t LightRange = 0x4044;
 inline constexpr std::uint16_t LightFlags = 0x4045;
@@ -38,13 +27,6 @@ inline constexpr std::uint16_t Box = 0x4050;
 // Padding child that keeps the objects section's length field harmless for
 // the editor's byte-wise walk; skipped by its length like any unknown child.
 inline constexpr std::uint16_t Spare = 0x7F00;
-inline constexpr std::uint16_t Definitions = 0xAE20;
-inline constexpr std::uint16_t DefinitionRecord = 0xAE21;
-inline constexpr std::uint16_t DefinitionType = 0xAE22;
-inline constexpr std::uint16_t DefinitionName = 0xAE23;
-inline constexpr std::uint16_t DefinitionData = 0xAE24;
-inline constexpr std::uint16_t InitScripts = 0xAE50;
-inline constexpr std::uint16_t InitScriptRecord = 0xAE51;
 } // namespace id
 
 inline constexpr std::uint8_t ScriptMarker[5] = {0x01, 0x00, 0x00, 0x00, 0x00};

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
@@ -60,6 +61,16 @@ void flushFolder([[maybe_unused]] const fs::path& dir) {
 #endif
 }
 
+// The length of an open file; the position is left at its end.
+std::optional<std::uint64_t> fileSize(std::FILE* f) {
+    if (std::fseek(f, 0, SEEK_END) != 0)
+        return std::nullopt;
+    const long len = std::ftell(f);
+    if (len < 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(len);
+}
+
 bool renameOver(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
     return MoveFileExW(from.c_str(), to.c_str(),
@@ -68,48 +79,39 @@ bool renameOver(const fs::path& from, const fs::path& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
 }
-} // namespace
 
-FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+// Reads `length` bytes at `pos`, or everything from `pos` on when `length` is empty.
+FileResult readSpan(const std::string& path, std::uint64_t pos, std::optional<std::uint64_t> length,
+                    std::vector<std::uint8_t>& out) {
     errno = 0;
     FilePtr f(std::fopen(path.c_str(), "rb"));
     if (!f)
         return errnoFailure();
-    if (std::fseek(f.get(), 0, SEEK_END) != 0)
+    const auto size = fileSize(f.get());
+    if (!size)
         return errnoFailure();
-    long len = std::ftell(f.get());
-    if (len < 0)
+    if (!length)
+        length = pos <= *size ? *size - pos : 0;
+    if (pos > *size || *length > *size - pos)
+        return failure("The file is shorter than expected");
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(*length));
+    if (std::fseek(f.get(), static_cast<long>(pos), SEEK_SET) != 0)
         return errnoFailure();
-    std::rewind(f.get());
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(len));
-    if (len > 0 && std::fread(data.data(), 1, data.size(), f.get()) != data.size())
+    if (!data.empty() && std::fread(data.data(), 1, data.size(), f.get()) != data.size())
         return std::ferror(f.get()) ? errnoFailure()
                                     : failure("The file changed while it was read");
     out = std::move(data);
     return {};
 }
+} // namespace
+
+FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+    return readSpan(path, 0, std::nullopt, out);
+}
 
 FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64_t length,
                          std::vector<std::uint8_t>& out) {
-    errno = 0;
-    FilePtr f(std::fopen(path.c_str(), "rb"));
-    if (!f)
-        return errnoFailure();
-    if (std::fseek(f.get(), 0, SEEK_END) != 0)
-        return errnoFailure();
-    const long size = std::ftell(f.get());
-    if (size < 0)
-        return errnoFailure();
-    if (pos > static_cast<std::uint64_t>(size) || length > static_cast<std::uint64_t>(size) - pos)
-        return failure("The file is shorter than expected");
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(length));
-    if (std::fseek(f.get(), static_cast<long>(pos), SEEK_SET) != 0)
-        return errnoFailure();
-    if (length > 0 && std::fread(data.data(), 1, data.size(), f.get()) != data.size())
-        return std::ferror(f.get()) ? errnoFailure()
-                                    : failure("The file changed while it was read");
-    out = std::move(data);
-    return {};
+    return readSpan(path, pos, length, out);
 }
 
 FileResult probeReadWrite(const std::string& path) {
@@ -134,14 +136,11 @@ FileResult writeInPlace(const std::string& path, const std::vector<InPlaceWrite>
     FilePtr f(std::fopen(path.c_str(), "r+b"));
     if (!f)
         return errnoFailure();
-    if (std::fseek(f.get(), 0, SEEK_END) != 0)
-        return errnoFailure();
-    long len = std::ftell(f.get());
-    if (len < 0)
+    const auto len = fileSize(f.get());
+    if (!len)
         return errnoFailure();
     for (const auto& w : writes) {
-        if (w.pos > static_cast<std::uint64_t>(len) ||
-            w.bytes.size() > static_cast<std::uint64_t>(len) - w.pos)
+        if (w.pos > *len || w.bytes.size() > *len - w.pos)
             return failure("A write would reach past the end of the file");
     }
     for (const auto& w : writes) {

@@ -7,22 +7,11 @@
 #include <sstream>
 
 #include "mini_scene.h"
-#include "quill_commands.h"
+#include "quill_runner.h"
 #include "scene_generator.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-struct QuillRun {
-    int status;
-    std::string out, err;
-};
-
-QuillRun quill(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runQuill(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string writeTemp(const std::vector<std::uint8_t>& b, const std::string& name) {
     const fs::path p = fs::temp_directory_path() / ("quill_index_test_" + name);

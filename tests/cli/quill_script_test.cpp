@@ -6,24 +6,13 @@
 
 #include "file_access.h"
 #include "mini_scene.h"
-#include "quill_commands.h"
+#include "quill_runner.h"
 #include "scene_generator.h"
 #include "scene_verify.h"
 #include "script_files.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-struct QuillRun {
-    int status;
-    std::string out, err;
-};
-
-QuillRun quill(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runQuill(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string slurp(const fs::path& p) {
     std::vector<std::uint8_t> b;
