@@ -4,19 +4,13 @@
 #include <cstring>
 
 namespace {
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-
-// True when one of the eight bytes of v is zero.
-constexpr bool hasZeroByte(std::uint64_t v) {
-    return ((v - kOnes) & ~v & kHighs) != 0;
-}
-
-// True when one of the eight bytes at p is 01 or 05, the first byte of a marker.
-bool mayHoldMarker(const std::uint8_t* p) {
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return hasZeroByte(v ^ kOnes) || hasZeroByte(v ^ (kOnes * 5));
+// The next byte `value` in [from, stop), or stop.
+std::size_t nextByte(const std::uint8_t* data, std::size_t from, std::size_t stop,
+                     std::uint8_t value) {
+    if (from >= stop)
+        return stop;
+    const void* hit = std::memchr(data + from, value, stop - from);
+    return hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data) : stop;
 }
 } // namespace
 
@@ -24,14 +18,19 @@ std::optional<std::size_t> findObjectScript(ByteView f, std::size_t chunkPos,
                                             std::uint64_t chunkEnd) {
     const std::size_t stop = static_cast<std::size_t>(std::min<std::uint64_t>(chunkEnd, f.size()));
     const auto* data = f.data();
-    for (std::size_t s = chunkPos + 6; s < stop; ++s) {
-        if (s + 8 <= stop && !mayHoldMarker(data + s)) {
-            s += 7;
-            continue;
-        }
+    // Candidates are the bytes 01 and 05 that may start a marker, visited in order.
+    std::size_t next01 = nextByte(data, chunkPos + 6, stop, 0x01);
+    std::size_t next05 = nextByte(data, chunkPos + 6, stop, 0x05);
+    while (true) {
+        const std::size_t s = std::min(next01, next05);
+        if (s >= stop)
+            return std::nullopt;
+        if (s == next01)
+            next01 = nextByte(data, s + 1, stop, 0x01);
+        else
+            next05 = nextByte(data, s + 1, stop, 0x05);
         // 01 00 00 00 00 starts a script, 05 00 00 00 00 says there is none.
-        if ((data[s] != 0x01 && data[s] != 0x05) || !f.has(s, 5) || data[s + 1] || data[s + 2] ||
-            data[s + 3] || data[s + 4])
+        if (!f.has(s, 5) || data[s + 1] || data[s + 2] || data[s + 3] || data[s + 4])
             continue;
         if (data[s] == 0x05)
             return std::nullopt;
@@ -42,5 +41,4 @@ std::optional<std::size_t> findObjectScript(ByteView f, std::size_t chunkPos,
         if (printable || (t[0] == 13 && t[1] == 10))
             return s + 5;
     }
-    return std::nullopt;
 }
