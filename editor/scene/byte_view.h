@@ -39,6 +39,13 @@ public:
     std::uint16_t u16At(std::size_t pos) const {
         return static_cast<std::uint16_t>(data_[pos] | (data_[pos + 1] << 8));
     }
+    // Caller has checked has(pos, 4).
+    std::uint32_t u32At(std::size_t pos) const {
+        return static_cast<std::uint32_t>(data_[pos]) |
+               (static_cast<std::uint32_t>(data_[pos + 1]) << 8) |
+               (static_cast<std::uint32_t>(data_[pos + 2]) << 16) |
+               (static_cast<std::uint32_t>(data_[pos + 3]) << 24);
+    }
     bool matches(std::size_t pos, std::string_view bytes) const {
         if (!has(pos, bytes.size()))
             return false;

@@ -105,13 +105,11 @@ private:
 
 template <std::size_t N>
 std::optional<std::array<StoredFloat, N>> IndexBuilder::floatsAt(std::size_t pos) const {
+    if (!f_.has(pos, 4 * N))
+        return std::nullopt;
     std::array<StoredFloat, N> out{};
-    for (std::size_t i = 0; i < N; ++i) {
-        auto v = floatAt(pos + 4 * i);
-        if (!v)
-            return std::nullopt;
-        out[i] = *v;
-    }
+    for (std::size_t i = 0; i < N; ++i)
+        out[i] = StoredFloat{f_.u32At(pos + 4 * i)};
     return out;
 }
 
