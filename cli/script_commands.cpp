@@ -64,6 +64,19 @@ std::optional<std::size_t> scriptEntry(const Scene& s, const std::string& ref, s
     return e;
 }
 
+// `quill script VERB SCENE ENTRY ...`: checks the argument count, loads SCENE
+// and finds ENTRY, which must have a script.
+std::optional<std::size_t> loadScriptEntry(const std::vector<std::string>& args, std::size_t count,
+                                           const std::string& usage, Scene& s, std::ostream& err) {
+    if (args.size() != count) {
+        fail(err, "usage: quill script " + usage);
+        return std::nullopt;
+    }
+    if (!load(args[2], s, err))
+        return std::nullopt;
+    return scriptEntry(s, args[3], err);
+}
+
 // Saves one script with the same operation as the editor's "Save".
 bool save(const std::string& path, const Scene& s, std::size_t entry, const std::string& text,
           std::ostream& err, std::uint64_t& newLength) {
@@ -80,12 +93,8 @@ bool save(const std::string& path, const Scene& s, std::size_t entry, const std:
 } // namespace
 
 int cmdScriptGet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 4)
-        return fail(err, "usage: quill script get SCENE ENTRY");
     Scene s;
-    if (!load(args[2], s, err))
-        return 2;
-    const auto e = scriptEntry(s, args[3], err);
+    const auto e = loadScriptEntry(args, 4, "get SCENE ENTRY", s, err);
     if (!e)
         return 2;
     const std::string text = *readScript(s.view(), s.index, *e);
@@ -94,12 +103,8 @@ int cmdScriptGet(const std::vector<std::string>& args, std::ostream& out, std::o
 }
 
 int cmdScriptSet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 5)
-        return fail(err, "usage: quill script set SCENE ENTRY FILE");
     Scene s;
-    if (!load(args[2], s, err))
-        return 2;
-    const auto e = scriptEntry(s, args[3], err);
+    const auto e = loadScriptEntry(args, 5, "set SCENE ENTRY FILE", s, err);
     if (!e)
         return 2;
     std::string text;

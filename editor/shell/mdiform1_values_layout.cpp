@@ -10,13 +10,16 @@
 #include "dial_view.h"
 #include "layout_support.h"
 #include "mdiform1.h"
+#include "rotation_dial.h"
 
 namespace {
 
-// Dial figures in twips of the dials' container, in the pose of slider value 0.
-const QPoint HorizontalCentre(1800, 3360);
-const QPoint VerticalCentre(3360, 3360);
+// Dial figures in twips of the dials' container, in the pose of angle 0.
 const QColor DialBlue(0, 0, 255);
+
+QPoint at(DialPoint p) {
+    return {p.x, p.y};
+}
 
 DialView* horizontalDial() {
     auto* dial =
@@ -24,9 +27,11 @@ DialView* horizontalDial() {
     const QColor fixed = systemColour(SystemColour::WindowText);
     dial->setLine("Line9", QLine(1200, 3360, 2400, 3360), fixed);
     dial->setLine("Line10", QLine(1800, 2760, 1800, 3960), fixed);
-    dial->setLine("Line7", QLine(QPoint(1800, 3860), HorizontalCentre), DialBlue, 2);
-    dial->setLine("Line11", QLine(HorizontalCentre, QPoint(1800, 2860)), DialBlue, 2);
-    dial->setLine("Line12", QLine(HorizontalCentre, QPoint(1950, 3360)), DialBlue, 2);
+    const QPoint centre = at(HorizontalDialCentre);
+    const auto ends = horizontalNeedles(0);
+    dial->setLine("Line7", QLine(at(ends[0]), centre), DialBlue, 2);
+    dial->setLine("Line11", QLine(centre, at(ends[1])), DialBlue, 2);
+    dial->setLine("Line12", QLine(centre, at(ends[2])), DialBlue, 2);
     return dial;
 }
 
@@ -36,9 +41,11 @@ DialView* verticalDial() {
     const QColor fixed = systemColour(SystemColour::WindowText);
     dial->setLine("Line1", QLine(3360, 2880, 3360, 3840), fixed);
     dial->setLine("Line2", QLine(2640, 3480, 4080, 3480), fixed);
-    dial->setLine("Line3", QLine(QPoint(3600, 3360), VerticalCentre), DialBlue, 2);
-    dial->setLine("Line4", QLine(VerticalCentre, QPoint(3120, 3360)), DialBlue, 2);
-    dial->setLine("Line5", QLine(VerticalCentre, QPoint(3360, 3210)), DialMagenta, 2);
+    const QPoint centre = at(VerticalDialCentre);
+    const auto ends = verticalNeedles(0);
+    dial->setLine("Line3", QLine(at(ends[0]), centre), DialBlue, 2);
+    dial->setLine("Line4", QLine(centre, at(ends[1])), DialBlue, 2);
+    dial->setLine("Line5", QLine(centre, at(ends[2])), DialMagenta, 2);
     return dial;
 }
 

@@ -31,8 +31,6 @@ int toInt16(double v) {
     return static_cast<int>(roundHalfEven(v));
 }
 
-constexpr int kHorizontalX = 1800, kHorizontalY = 3360;
-constexpr int kVerticalX = 3360, kVerticalY = 3360;
 } // namespace
 
 HorizontalFromSlider horizontalFromSlider(int slider) {
@@ -77,13 +75,13 @@ DialPoint needleEnd(int x, int y, int length, double angle) {
 }
 
 std::array<DialPoint, 3> horizontalNeedles(double a) {
-    return {needleEnd(kHorizontalX, kHorizontalY, 500, 2 * a + 180),
-            needleEnd(kHorizontalX, kHorizontalY, 500, 2 * a),
-            needleEnd(kHorizontalX, kHorizontalY, 150, 2 * a + 90)};
+    return {needleEnd(HorizontalDialCentre.x, HorizontalDialCentre.y, 500, 2 * a + 180),
+            needleEnd(HorizontalDialCentre.x, HorizontalDialCentre.y, 500, 2 * a),
+            needleEnd(HorizontalDialCentre.x, HorizontalDialCentre.y, 150, 2 * a + 90)};
 }
 
 std::array<DialPoint, 3> verticalNeedles(double a) {
-    return {needleEnd(kVerticalX, kVerticalY, 240, 2 * a + 90),
-            needleEnd(kVerticalX, kVerticalY, 240, 2 * a - 90),
-            needleEnd(kVerticalX, kVerticalY, 150, 2 * a)};
+    return {needleEnd(VerticalDialCentre.x, VerticalDialCentre.y, 240, 2 * a + 90),
+            needleEnd(VerticalDialCentre.x, VerticalDialCentre.y, 240, 2 * a - 90),
+            needleEnd(VerticalDialCentre.x, VerticalDialCentre.y, 150, 2 * a)};
 }

@@ -45,7 +45,11 @@ struct DialPoint {
 };
 DialPoint needleEnd(int x, int y, int length, double angle);
 
+// The dial centres, in twips of the dials' container.
+inline constexpr DialPoint HorizontalDialCentre{1800, 3360};
+inline constexpr DialPoint VerticalDialCentre{3360, 3360};
+
 // The moving ends of the dials' needle lines, in drawing order: horizontal
-// Line7, Line11, Line12; vertical Line3, Line4, Line5. Centres as laid out.
+// Line7, Line11, Line12; vertical Line3, Line4, Line5.
 std::array<DialPoint, 3> horizontalNeedles(double angle);
 std::array<DialPoint, 3> verticalNeedles(double angle);

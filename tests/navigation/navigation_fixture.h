@@ -3,8 +3,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <string>
 
 #include "load_fixture.h"
@@ -44,18 +42,6 @@ protected:
         shown->scrollToItem(item);
         QTest::mouseClick(shown->viewport(), Qt::LeftButton, {},
                           shown->visualItemRect(item).center());
-    }
-
-    // Clicks the tick box of a list item.
-    void clickTickBox(QListWidget* shown, QListWidgetItem* item) {
-        shown->scrollToItem(item);
-        QStyleOptionViewItem option;
-        option.initFrom(shown);
-        option.rect = shown->visualItemRect(item);
-        option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box =
-            shown->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, shown);
-        QTest::mouseClick(shown->viewport(), Qt::LeftButton, {}, box.center());
     }
 
     QString currentText(const char* name) {

@@ -1,24 +1,10 @@
 #include <QElapsedTimer>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 
 #include "load_fixture.h"
 
 namespace {
 
 using Lists = LoadFixture;
-
-// Clicks the tick box of a list item, as the user would.
-void clickTickBox(QListWidget* list, QListWidgetItem* item) {
-    list->scrollToItem(item);
-    QStyleOptionViewItem option;
-    option.initFrom(list);
-    option.rect = list->visualItemRect(item);
-    option.features |= QStyleOptionViewItem::HasCheckIndicator;
-    const QRect box =
-        list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
-}
 
 QListWidgetItem* firstWith(QListWidget* list, Qt::CheckState state) {
     for (int row = 0; row < list->count(); ++row)

@@ -2,9 +2,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdint>
@@ -64,4 +67,16 @@ inline QString writeScene(const QTemporaryDir& dir, const std::vector<std::uint8
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
     return path;
+}
+
+// Clicks the tick box of a list item, as the user would.
+inline void clickTickBox(QListWidget* list, QListWidgetItem* item) {
+    list->scrollToItem(item);
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualItemRect(item);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box =
+        list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
 }
