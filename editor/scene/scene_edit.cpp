@@ -1,0 +1,133 @@
+#include "scene_edit.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "file_access.h"
+#include "scene_verify.h"
+
+namespace {
+constexpr std::uint64_t kU32Max = 0xFFFFFFFFu;
+
+std::int64_t spliceDelta(const Splice& s) {
+    return static_cast<std::int64_t>(s.inserted.size()) - static_cast<std::int64_t>(s.removed);
+}
+
+void putU32(std::vector<std::uint8_t>& b, std::uint64_t pos, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[pos + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+} // namespace
+
+std::int64_t Edit::lengthChange() const {
+    std::int64_t d = 0;
+    for (const Splice& s : splices)
+        d += spliceDelta(s);
+    return d;
+}
+
+bool Edit::keepsLength() const {
+    for (const Splice& s : splices)
+        if (spliceDelta(s) != 0)
+            return false;
+    for (const LengthFieldChange& f : lengthFields)
+        if (f.delta != 0)
+            return false;
+    return true;
+}
+
+std::optional<std::string> coverWithChunks(ByteView old, Edit& edit,
+                                           const std::vector<std::uint64_t>& chunkStarts) {
+    for (std::uint64_t start : chunkStarts) {
+        const auto len = old.u32(start + 2);
+        if (!len || *len < 6)
+            return "A length field that covers the change cannot be found.";
+        const std::uint64_t end = start + *len;
+        std::int64_t delta = 0;
+        for (const Splice& s : edit.splices) {
+            const std::uint64_t sEnd = s.pos + s.removed;
+            if (s.pos < start + 6 || s.pos > end)
+                continue;
+            if (sEnd > end)
+                return "A change crosses the end of the chunk that holds it.";
+            delta += spliceDelta(s);
+        }
+        const std::int64_t v = static_cast<std::int64_t>(*len) + delta;
+        if (v < 6 || static_cast<std::uint64_t>(v) > kU32Max)
+            return "The change does not fit the file's length fields.";
+        edit.lengthFields.push_back({start + 2, delta});
+    }
+    return std::nullopt;
+}
+
+std::uint64_t mapPosition(const Edit& edit, std::uint64_t oldPos) {
+    std::int64_t shift = 0;
+    for (const Splice& s : edit.splices) {
+        if (oldPos < s.pos)
+            break;
+        if (oldPos < s.pos + s.removed)
+            return static_cast<std::uint64_t>(static_cast<std::int64_t>(s.pos) + shift);
+        shift += spliceDelta(s);
+    }
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(oldPos) + shift);
+}
+
+std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(static_cast<std::int64_t>(old.size()) +
+                                         std::max<std::int64_t>(edit.lengthChange(), 0)));
+    std::uint64_t at = 0;
+    for (const Splice& s : edit.splices) {
+        out.insert(out.end(), old.data() + at, old.data() + s.pos);
+        out.insert(out.end(), s.inserted.begin(), s.inserted.end());
+        at = s.pos + s.removed;
+    }
+    out.insert(out.end(), old.data() + at, old.data() + old.size());
+    for (const LengthFieldChange& f : edit.lengthFields) {
+        const std::uint64_t p = mapPosition(edit, f.pos);
+        const auto v = ByteView(out.data(), out.size()).u32(p);
+        if (v)
+            putU32(out, p, static_cast<std::uint32_t>(static_cast<std::int64_t>(*v) + f.delta));
+    }
+    return out;
+}
+
+EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneIndex& index,
+                       const Edit& edit, const EditExpectation& expect) {
+    EditOutcome out;
+    std::vector<std::uint8_t> newBytes = applyEdit(indexed, edit);
+    EditCheck check =
+        checkEdit(indexed, index, edit, ByteView(newBytes.data(), newBytes.size()), expect);
+    if (!check.ok) {
+        out.error = check.why;
+        return out;
+    }
+    std::vector<std::uint8_t> current;
+    if (auto r = readWholeFile(path, current); !r) {
+        out.error = r.error;
+        return out;
+    }
+    if (current.size() != indexed.size() ||
+        (!current.empty() && std::memcmp(current.data(), indexed.data(), current.size()) != 0)) {
+        out.fileChanged = true;
+        out.error = "The file was changed by another program since it was loaded.";
+        return out;
+    }
+    FileResult written;
+    if (edit.mayWriteInPlace && edit.keepsLength()) {
+        std::vector<InPlaceWrite> writes;
+        for (const Splice& s : edit.splices)
+            writes.push_back({s.pos, s.inserted});
+        written = writeInPlace(path, writes);
+    } else {
+        written = replaceAtomically(path, newBytes);
+    }
+    if (!written) {
+        out.error = written.error;
+        return out;
+    }
+    out.ok = true;
+    out.newBytes = std::move(newBytes);
+    out.newIndex = std::move(check.newIndex);
+    return out;
+}

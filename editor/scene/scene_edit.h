@@ -1,0 +1,108 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "byte_view.h"
+#include "scene_index.h"
+
+// Every change to a scene goes one way:
+//   plan (a writer builds an Edit from the indexed bytes),
+//   applyEdit (pure: the new bytes),
+//   checkEdit (pure: the new bytes indexed again must read back as the writer
+//              meant and leave everything else as it was),
+//   commitEdit (all of the above, then the write under the scene's save lock).
+// Writers never write files themselves.
+
+// `removed` bytes at `pos` (a position in the old bytes) are replaced by
+// `inserted`. A splice with removed == inserted.size() overwrites in place.
+struct Splice {
+    std::uint64_t pos = 0;
+    std::uint64_t removed = 0;
+    std::vector<std::uint8_t> inserted;
+};
+
+// A u32 length field at `pos` (old bytes) that grows or shrinks by `delta`.
+struct LengthFieldChange {
+    std::uint64_t pos = 0;
+    std::int64_t delta = 0;
+};
+
+struct Edit {
+    // Ascending by pos, non-overlapping; positions in the old bytes.
+    std::vector<Splice> splices;
+    // Length fields that cover the splices; none lies inside a splice.
+    std::vector<LengthFieldChange> lengthFields;
+    // Only for a few bytes at fixed positions (the value save): the write may
+    // go in place instead of replacing the whole file. Ignored unless every
+    // splice keeps its length and no length field changes.
+    bool mayWriteInPlace = false;
+
+    std::int64_t lengthChange() const;
+    bool keepsLength() const;
+};
+
+// Adds to `edit` the length field of each chunk that starts at one of
+// `chunkStarts` in `old`, moved by the net change of the splices that lie in
+// that chunk (a splice that starts at the chunk's end, inserting there, counts
+// as inside). Returns the reason when a chunk is missing, a splice crosses a
+// chunk's end, or a field would leave the u32 range.
+std::optional<std::string> coverWithChunks(ByteView old, Edit& edit,
+                                           const std::vector<std::uint64_t>& chunkStarts);
+
+// The new bytes. The edit must lie within `old` (checkEdit refuses it otherwise).
+std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit);
+
+// Where an old position lies after the edit (positions inside a removed or
+// replaced range map to the splice's start).
+std::uint64_t mapPosition(const Edit& edit, std::uint64_t oldPos);
+
+// What the writer meant to change, for the read-back check. Every entry not
+// named here must read back unchanged: name, tick, kind, script text and
+// values, with its positions moved by the edit.
+struct EditExpectation {
+    // Old list indices of the entries the edit removes.
+    std::vector<std::size_t> removedEntries;
+    // New list indices of the entries the edit adds, each with the record it
+    // must read back as (positions are not compared; a field left empty here
+    // is not compared either).
+    std::vector<std::pair<std::size_t, IndexRecord>> addedEntries;
+    // Old list index -> the script bytes it must hold afterwards.
+    std::vector<std::pair<std::size_t, std::string>> scripts;
+    // Old list index -> the record it must read back as afterwards (values,
+    // name, tick, kind; positions are compared after moving them by the edit).
+    std::vector<std::pair<std::size_t, IndexRecord>> records;
+    // Old list indices whose reading the edit changes as a known consequence
+    // of the layout (e.g. a definition left behind that another entry of the
+    // same name then takes); these are not compared.
+    std::vector<std::size_t> mayChange;
+};
+
+struct EditCheck {
+    bool ok = false;
+    std::string why; // the first difference found, for the user
+    SceneIndex newIndex;
+};
+
+// Indexes `newBytes` and compares with `oldIndex` as `expect` says; a file
+// whose old bytes passed the whole-file check must pass it afterwards.
+EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
+                    const EditExpectation& expect);
+
+struct EditOutcome {
+    bool ok = false;
+    // The file on disk is no longer the indexed one: nothing was written and
+    // the caller should re-index.
+    bool fileChanged = false;
+    std::string error; // why nothing was written (the system's description for I/O)
+    std::vector<std::uint8_t> newBytes;
+    SceneIndex newIndex;
+};
+
+// Plans nothing: applies, checks and writes `edit`. Under the scene's save
+// lock it confirms the file at `path` still holds `indexed`, then replaces it
+// all-or-nothing (or writes in place when the edit allows it). On any failure
+// the file is as it was.
+EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneIndex& index,
+                       const Edit& edit, const EditExpectation& expect);

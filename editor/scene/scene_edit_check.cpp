@@ -1,0 +1,153 @@
+#include <algorithm>
+#include <set>
+
+#include "scene_edit.h"
+#include "scene_verify.h"
+#include "script_text.h"
+
+namespace {
+// Compares the value fields of two records (positions are compared apart).
+// `expectedOnly`: compare only the fields `want` holds.
+std::optional<std::string> valuesDiffer(const IndexRecord& want, const IndexRecord& got,
+                                        bool expectedOnly) {
+#define QS_FIELD(f, label)                                                                         \
+    if ((!expectedOnly || want.f) && want.f != got.f)                                              \
+        return std::string(label);
+    QS_FIELD(model, "model")
+    QS_FIELD(translation, "translation")
+    QS_FIELD(rotation, "rotation")
+    QS_FIELD(size, "size")
+    QS_FIELD(lightKind, "light kind")
+    QS_FIELD(brightness, "brightness")
+    QS_FIELD(colour, "colour")
+    QS_FIELD(material, "material")
+    QS_FIELD(weight, "weight")
+    QS_FIELD(sound, "sound")
+    QS_FIELD(behaviour, "behaviour")
+    QS_FIELD(sex, "sex")
+    QS_FIELD(aggression, "aggression")
+#undef QS_FIELD
+    if (want.name != got.name)
+        return std::string("name");
+    if (want.ticked != got.ticked)
+        return std::string("script tick");
+    if (want.nameOnly != got.nameOnly)
+        return std::string("listing");
+    if (!expectedOnly && want.kind != got.kind)
+        return std::string("kind");
+    return std::nullopt;
+}
+
+std::optional<std::string> positionsDiffer(const Edit& edit, const IndexRecord& before,
+                                           const IndexRecord& after) {
+    auto moved = [&](const std::optional<std::uint32_t>& p) -> std::optional<std::uint64_t> {
+        if (!p)
+            return std::nullopt;
+        return mapPosition(edit, *p);
+    };
+    auto same = [&](const std::optional<std::uint32_t>& a, const std::optional<std::uint32_t>& b) {
+        const auto m = moved(a);
+        return m.has_value() == b.has_value() && (!m || *m == *b);
+    };
+    if (!same(before.recordPos, after.recordPos) ||
+        !same(before.translationPos, after.translationPos) ||
+        !same(before.brightnessPos, after.brightnessPos) ||
+        !same(before.colourPos, after.colourPos) || !same(before.weightPos, after.weightPos) ||
+        !same(before.soundPos, after.soundPos) || !same(before.behaviourPos, after.behaviourPos) ||
+        !same(before.aggressionPos, after.aggressionPos) ||
+        !same(before.definitionPos, after.definitionPos) ||
+        !same(before.dataChunkPos, after.dataChunkPos) || !same(before.scriptPos, after.scriptPos))
+        return std::string("position");
+    return std::nullopt;
+}
+
+EditCheck refuse(std::string why) {
+    EditCheck c;
+    c.why = std::move(why);
+    return c;
+}
+
+std::string entryLabel(const IndexRecord& r, std::size_t i) {
+    return "entry " + std::to_string(i) + " (" + r.name + ")";
+}
+} // namespace
+
+EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
+                    const EditExpectation& expect) {
+    std::uint64_t prevEnd = 0;
+    for (const Splice& s : edit.splices) {
+        if (s.pos < prevEnd || !old.has(s.pos, s.removed))
+            return refuse("The change does not lie within the file.");
+        prevEnd = s.pos + s.removed;
+    }
+
+    EditCheck out;
+    out.newIndex = buildSceneIndex(newBytes);
+    const auto& before = oldIndex.entries;
+    const auto& after = out.newIndex.entries;
+
+    const std::set<std::size_t> removed(expect.removedEntries.begin(), expect.removedEntries.end());
+    std::set<std::size_t> added;
+    for (const auto& a : expect.addedEntries)
+        added.insert(a.first);
+    if (after.size() + removed.size() != before.size() + added.size())
+        return refuse("After the change the file would list " + std::to_string(after.size()) +
+                      " entries instead of " +
+                      std::to_string(before.size() - removed.size() + added.size()) + ".");
+
+    for (const auto& [j, want] : expect.addedEntries) {
+        if (j >= after.size())
+            return refuse("The new entry would not be found in the file.");
+        if (auto d = valuesDiffer(want, after[j], true))
+            return refuse("The new entry " + want.name + " would not read back as written (" + *d +
+                          ").");
+    }
+
+    std::vector<std::pair<std::size_t, IndexRecord>> records = expect.records;
+    std::sort(records.begin(), records.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    const std::set<std::size_t> mayChange(expect.mayChange.begin(), expect.mayChange.end());
+
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (removed.count(i))
+            continue;
+        while (added.count(j))
+            ++j;
+        const std::size_t newAt = j++;
+        if (mayChange.count(i))
+            continue;
+        const IndexRecord* want = &before[i];
+        auto it = std::find_if(records.begin(), records.end(),
+                               [&](const auto& r) { return r.first == i; });
+        if (it != records.end())
+            want = &it->second;
+        if (auto d = valuesDiffer(*want, after[newAt], false))
+            return refuse("After the change " + entryLabel(before[i], i) +
+                          " would read back with another " + *d + ".");
+        if (auto d = positionsDiffer(edit, before[i], after[newAt]))
+            return refuse("After the change " + entryLabel(before[i], i) +
+                          " would no longer be found where it belongs.");
+        auto sit = std::find_if(expect.scripts.begin(), expect.scripts.end(),
+                                [&](const auto& s) { return s.first == i; });
+        const auto got = readScript(newBytes, out.newIndex, newAt);
+        if (sit != expect.scripts.end()) {
+            if (!got || *got != sit->second)
+                return refuse("After the change the script of " + entryLabel(before[i], i) +
+                              " would not be found again as saved.");
+        } else if (got != readScript(old, oldIndex, i)) {
+            return refuse("After the change the script of " + entryLabel(before[i], i) +
+                          " would read back differently.");
+        }
+    }
+
+    if (verifyScene(old).ok()) {
+        const VerifyReport r = verifyScene(newBytes);
+        if (!r.ok())
+            return refuse("After the change the file would no longer be consistent: " +
+                          r.problems.front().what + " at offset " +
+                          std::to_string(r.problems.front().offset) + ".");
+    }
+    out.ok = true;
+    return out;
+}
