@@ -13,6 +13,7 @@
 #include "entry_list.h"
 #include "layout_support.h"
 #include "mdiform1.h"
+#include "script_edit_box.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ QWidget* MDIForm1::buildScriptPanel() {
     lengths->addWidget(SaveScript);
     layout->addLayout(lengths, 0, 0);
 
-    Text1 = named(new QPlainTextEdit, "Text1");
+    Text1 = named(new ScriptEditBox, "Text1");
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(Text1, 1, 0);
 
