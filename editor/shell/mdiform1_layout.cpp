@@ -12,6 +12,7 @@
 #include "colours.h"
 #include "entry_list.h"
 #include "layout_support.h"
+#include "listing_view.h"
 #include "mdiform1.h"
 #include "script_edit_box.h"
 
@@ -135,6 +136,8 @@ QWidget* MDIForm1::buildScriptPanel() {
         QLineEdit* box = holderBox(QString("Text2(%1)").arg(item), width);
         box->setText(text);
         box->setFrame(false);
+        // A caption, not a field: Tab passes it by.
+        box->setFocusPolicy(Qt::NoFocus);
         Text2.add(item, box);
         return box;
     };
@@ -164,9 +167,7 @@ QWidget* MDIForm1::buildScriptPanel() {
     listing->addWidget(search2);
     layout->addLayout(listing, 0, 1);
 
-    RichTextBox1 = named(new QPlainTextEdit, "RichTextBox1");
-    RichTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RichTextBox1->setReadOnly(true);
+    RichTextBox1 = named(new ListingView, "RichTextBox1");
     layout->addWidget(RichTextBox1, 1, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
