@@ -22,7 +22,10 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class Dialogs;
-class DialView;
+class RotationDialView;
+class ColourSliders;
+class SoundCombo;
+class BehaviourCombo;
 class insertform;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
@@ -165,8 +168,8 @@ public:
     QLineEdit* Text12;           // q3
     QSlider* Slider1;            // horizontal dial
     QSlider* Slider2;            // vertical dial
-    DialView* Shape1;            // horizontal dial figure: Line7, Line9 .. Line12
-    DialView* Shape2;            // vertical dial figure: Line1 .. Line5
+    RotationDialView* Shape1;    // horizontal dial figure: Line7, Line9 .. Line12
+    RotationDialView* Shape2;    // vertical dial figure: Line1 .. Line5
     ControlArray<QLabel> Label3; // 0: "Vert"; 1, 2: captions in Frame1
     QLabel* Label30;             // "Horz"
     QPushButton* SaveValue;
@@ -185,16 +188,17 @@ public:
     ControlArray<QLabel> Label11; // 0: "Green"
     QLabel* Label14;              // "Blue"
     QLabel* Picture4;             // colour swatch
+    ColourSliders* lightColours;  // Slider3 .. Slider5, Text14 .. Text16 and Picture4
 
-    QGroupBox* Frame8; // thing
-    QLineEdit* Text13; // weight
-    QComboBox* Combo1; // sound, item data = code
+    QGroupBox* Frame8;  // thing
+    QLineEdit* Text13;  // weight
+    SoundCombo* Combo1; // sound, item data = code
 
-    QGroupBox* Frame9; // human
-    QLineEdit* Text21; // weight
-    QLineEdit* Text22; // aggression
-    QLineEdit* Text23; // sex
-    QComboBox* Combo3; // behaviour, item data = code
+    QGroupBox* Frame9;      // human
+    QLineEdit* Text21;      // weight
+    QLineEdit* Text22;      // aggression
+    QLineEdit* Text23;      // sex
+    BehaviourCombo* Combo3; // behaviour, item data = code
 
     // ---- Loading panel.
     QFrame* Frame1;
