@@ -166,7 +166,8 @@ FolderRead readAddinFolder(const fs::path& dir) {
     }
     static const char* const known[] = {"title",       "mission", "key",   "text",  "objects",
                                         "definitions", "tree",    "cache", "fourds"};
-    for (const auto& [key, value] : v.object) {
+    for (const JsonMember& m : v.object) {
+        const std::string& key = m.first;
         if (std::find_if(std::begin(known), std::end(known),
                          [&](const char* k) { return key == k; }) == std::end(known)) {
             out.error = "addin.json has an unknown item \"" + key + "\".";

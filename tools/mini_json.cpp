@@ -222,7 +222,7 @@ private:
             if (p_ >= t_.size() || t_[p_] != ':')
                 return fail("expected :");
             ++p_;
-            v.object.emplace_back(std::move(key), JsonValue{});
+            v.object.push_back({std::move(key), JsonValue{}});
             if (!value(v.object.back().second, depth + 1))
                 return false;
             space();
@@ -245,9 +245,9 @@ private:
 } // namespace
 
 const JsonValue* JsonValue::member(std::string_view key) const {
-    for (const auto& [k, v] : object)
-        if (k == key)
-            return &v;
+    for (const JsonMember& m : object)
+        if (m.first == key)
+            return &m.second;
     return nullptr;
 }
 

@@ -1,6 +1,4 @@
 #pragma once
-#include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +7,8 @@
 // A small JSON reader for the add-in packer's addin.json: objects, arrays,
 // strings (with \u escapes), numbers, true, false, null. Object keys keep
 // their order of first appearance; a repeated key is an error.
+struct JsonMember;
+
 struct JsonValue {
     enum class Type { Null, Bool, Number, String, Array, Object };
     Type type = Type::Null;
@@ -16,9 +16,14 @@ struct JsonValue {
     double number = 0;
     std::string string; // UTF-8
     std::vector<JsonValue> array;
-    std::vector<std::pair<std::string, JsonValue>> object;
+    std::vector<JsonMember> object;
 
     const JsonValue* member(std::string_view key) const;
+};
+
+struct JsonMember {
+    std::string first; // the key
+    JsonValue second;
 };
 
 struct JsonParse {
