@@ -48,8 +48,10 @@ ValueSaveInput panelInput(MDIForm1& w, int entry) {
         in.aggression = panelField(w.Text22->text());
         in.weight = panelField(w.Text21->text());
         in.sex = panelField(w.Text23->text());
-        // Without a chosen behaviour the stored one stays.
-        in.behaviourCode = w.Combo3->code();
+        // Without a chosen behaviour the stored one stays, and so does a
+        // stored byte the list has no item for, until the user chooses one.
+        if (!w.Combo3->showsUnlistedCode())
+            in.behaviourCode = w.Combo3->code();
         break;
     default:
         break;
