@@ -1,5 +1,6 @@
 #include "quill_commands.h"
 
+#include "addin_commands.h"
 #include "file_access.h"
 #include "index_json.h"
 #include "scene_index.h"
@@ -13,6 +14,8 @@ constexpr const char* kUsage = "usage: quill index [--json] SCENE\n"
                                "       quill script set SCENE ENTRY FILE\n"
                                "       quill scripts export SCENE DIR\n"
                                "       quill scripts import SCENE DIR\n"
+                               "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
+                               "       quill addin pack DIR OUT.qxa\n"
                                "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
@@ -85,5 +88,7 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return cmdScriptsExport(args, out, err);
     if (args.size() >= 2 && args[0] == "scripts" && args[1] == "import")
         return cmdScriptsImport(args, out, err);
+    if (args[0] == "addin")
+        return cmdAddin(args, out, err);
     return usage(err);
 }

@@ -9,6 +9,7 @@
 
 #include "colour_sliders.h"
 #include "colours.h"
+#include "entry_list.h"
 #include "mdiform1.h"
 #include "panel_number.h"
 #include "rotation_dial.h"

@@ -4,11 +4,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
+#include <exception>
 #include <vector>
 
 #include "colours.h"
 #include "dialogs.h"
 #include "display_panel.h"
+#include "entry_list.h"
 #include "mdiform1.h"
 #include "panel_number.h"
 #include "value_combos.h"

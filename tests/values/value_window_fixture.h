@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "entry_list.h"
 #include "script_fixture.h"
 
 // The display scene's entries: 0 Lamp (light), 1 Zuvav, 2 Crate (thing),
