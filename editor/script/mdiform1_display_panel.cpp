@@ -15,6 +15,7 @@
 #include "display_panel.h"
 #include "mdiform1.h"
 #include "number_text.h"
+#include "value_combos.h"
 
 namespace {
 
@@ -104,26 +105,21 @@ void lockValueFields(MDIForm1& window, bool initScript) {
     window.Slider2->setEnabled(!initScript);
 }
 
-// Combo1's items are the sound codes 0 to 8 in order. Any other code (255
-// stands for a stored -1) leaves no item selected.
+// Any sound code but 0 to 8 (255 stands for a stored -1) leaves no item selected.
 void showThingValues(MDIForm1& window, const IndexRecord& record) {
     window.PanelFilling = -1;
-    int selection = -1;
-    if (record.sound && *record.sound < window.Combo1->count())
-        selection = window.Combo1->itemData(*record.sound).toInt();
-    window.Combo1->setCurrentIndex(selection);
+    window.Combo1->showCode(record.sound ? int(*record.sound) : -1);
     window.PanelFilling = 0;
     window.Text13->setText(singleText(record.weight));
 }
 
-// Combo3's item data are the behaviour codes; a byte that is none of them
-// selects the first item.
+// A behaviour byte that is no item's code selects the first item.
 void showHumanValues(MDIForm1& window, const IndexRecord& record) {
     window.PanelFilling = -1;
-    int selection = -1;
     if (record.behaviour)
-        selection = std::max(0, window.Combo3->findData(int(*record.behaviour)));
-    window.Combo3->setCurrentIndex(selection);
+        window.Combo3->showCode(*record.behaviour);
+    else
+        window.Combo3->setCurrentIndex(-1);
     window.PanelFilling = 0;
     window.Text23->setText(record.sex ? QString::number(*record.sex) : QString());
     window.Text22->setText(singleText(record.aggression));

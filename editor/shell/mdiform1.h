@@ -1,6 +1,9 @@
 #pragma once
 #include <QMainWindow>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "control_array.h"
@@ -14,7 +17,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class EntryListView;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
@@ -22,7 +25,10 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class Dialogs;
-class DialView;
+class RotationDialView;
+class ColourSliders;
+class SoundCombo;
+class BehaviourCombo;
 class insertform;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
@@ -70,10 +76,33 @@ public:
     int lastListHit = -1;
     int listingSearchPos = 0; // character position where the next listing search starts
 
-    // Re-reads filenameanalyse and rebuilds the lists and the index. When the
-    // file cannot be read the lists and the index stay as they were and the
-    // failure, with the system's description, is returned.
+    // Re-reads filenameanalyse and rebuilds the lists and the index. The file
+    // is read and indexed off the GUI thread (through runBlocked); when it is
+    // done the lists show it and, with RefreshAll set, the last entry is shown
+    // (then the one at AktIndex when RefreshAllAfter is set) and the script
+    // listing is built when Check1 is ticked. When the file cannot be read the
+    // lists and the index stay as they were and the failure, with the system's
+    // description, is returned.
     [[nodiscard]] FileResult FindModels();
+
+    // ---- Long work (saves, re-index, insertion, deletion, add-ins).
+    // Work run by runBlocked off the GUI thread. It must not touch widgets or
+    // the window's state; it may store a progress step 0 .. 51 (ProgressBar1's
+    // range) in `progress`.
+    using BlockedWork = std::function<void(std::atomic<int>& progress)>;
+    // Runs `work` on a worker thread and returns once it and then `done` (on
+    // the GUI thread) have run. Meanwhile VFL_Blocked is true, the pointer is
+    // the hourglass, Frame1 shows `caption` and the progress, and the window
+    // stays live: input reaches the handlers, the guarded ones ignore it while
+    // VFL_Blocked is true, and nothing is kept to replay afterwards (rows the
+    // user clicked in the entry lists are set back, Text1 is read-only). A
+    // close request waits until the work has ended. `done` runs with
+    // VFL_Blocked false and Frame1 hidden. An exception thrown by `work`
+    // leaves runBlocked (done is not run) after the same clean-up.
+    void runBlocked(const QString& caption, const BlockedWork& work,
+                    const std::function<void()>& done = {});
+    // True while runBlocked is running work.
+    bool workRunning() const { return blockedDepth_ > 0; }
 
     // ---- Handlers.
     void LoadMenu_Click();
@@ -127,12 +156,12 @@ public:
     QRadioButton* Option1; // "All": List2 in front
     QRadioButton* Option2; // "Scripts": Frame6 in front
     QRadioButton* Option3; // "Things": Frame7 in front
-    QListWidget* List2;    // every entry, ticked when it has a script
+    EntryListView* List2;  // every entry, ticked when it has a script
     QGroupBox* Frame6;
-    QListWidget* List1; // the ticked entries
+    EntryListView* List1; // the ticked entries
     QLineEdit* Text18;
     QGroupBox* Frame7;
-    QListWidget* List3; // the unticked entries
+    EntryListView* List3; // the unticked entries
     QLineEdit* Text19;
     ControlArray<QPushButton> search; // 1: List2, 2: List1, 3: List3
 
@@ -165,8 +194,8 @@ public:
     QLineEdit* Text12;           // q3
     QSlider* Slider1;            // horizontal dial
     QSlider* Slider2;            // vertical dial
-    DialView* Shape1;            // horizontal dial figure: Line7, Line9 .. Line12
-    DialView* Shape2;            // vertical dial figure: Line1 .. Line5
+    RotationDialView* Shape1;    // horizontal dial figure: Line7, Line9 .. Line12
+    RotationDialView* Shape2;    // vertical dial figure: Line1 .. Line5
     ControlArray<QLabel> Label3; // 0: "Vert"; 1, 2: captions in Frame1
     QLabel* Label30;             // "Horz"
     QPushButton* SaveValue;
@@ -185,16 +214,17 @@ public:
     ControlArray<QLabel> Label11; // 0: "Green"
     QLabel* Label14;              // "Blue"
     QLabel* Picture4;             // colour swatch
+    ColourSliders* lightColours;  // Slider3 .. Slider5, Text14 .. Text16 and Picture4
 
-    QGroupBox* Frame8; // thing
-    QLineEdit* Text13; // weight
-    QComboBox* Combo1; // sound, item data = code
+    QGroupBox* Frame8;  // thing
+    QLineEdit* Text13;  // weight
+    SoundCombo* Combo1; // sound, item data = code
 
-    QGroupBox* Frame9; // human
-    QLineEdit* Text21; // weight
-    QLineEdit* Text22; // aggression
-    QLineEdit* Text23; // sex
-    QComboBox* Combo3; // behaviour, item data = code
+    QGroupBox* Frame9;      // human
+    QLineEdit* Text21;      // weight
+    QLineEdit* Text22;      // aggression
+    QLineEdit* Text23;      // sex
+    BehaviourCombo* Combo3; // behaviour, item data = code
 
     // ---- Loading panel.
     QFrame* Frame1;
@@ -231,8 +261,10 @@ private:
     void fillEntryLists();
     void connectScriptHandlers();
     void connectNavigation();
-    void showScriptListing();
+    void showScriptListing(std::string listing);
 
     Dialogs& dialogs_;
     bool hourglass_ = false;
+    int blockedDepth_ = 0;
+    bool closeAfterWork_ = false;
 };

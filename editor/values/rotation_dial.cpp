@@ -74,14 +74,12 @@ DialPoint needleEnd(int x, int y, int length, double angle) {
     return {x + dx, y - dy};
 }
 
-std::array<DialPoint, 3> horizontalNeedles(double a) {
-    return {needleEnd(HorizontalDialCentre.x, HorizontalDialCentre.y, 500, 2 * a + 180),
-            needleEnd(HorizontalDialCentre.x, HorizontalDialCentre.y, 500, 2 * a),
-            needleEnd(HorizontalDialCentre.x, HorizontalDialCentre.y, 150, 2 * a + 90)};
+std::array<DialPoint, 3> horizontalNeedles(DialPoint c, double a) {
+    return {needleEnd(c.x, c.y, 500, 2 * a + 180), needleEnd(c.x, c.y, 500, 2 * a),
+            needleEnd(c.x, c.y, 150, 2 * a + 90)};
 }
 
-std::array<DialPoint, 3> verticalNeedles(double a) {
-    return {needleEnd(VerticalDialCentre.x, VerticalDialCentre.y, 240, 2 * a + 90),
-            needleEnd(VerticalDialCentre.x, VerticalDialCentre.y, 240, 2 * a - 90),
-            needleEnd(VerticalDialCentre.x, VerticalDialCentre.y, 150, 2 * a)};
+std::array<DialPoint, 3> verticalNeedles(DialPoint c, double a) {
+    return {needleEnd(c.x, c.y, 240, 2 * a + 90), needleEnd(c.x, c.y, 240, 2 * a - 90),
+            needleEnd(c.x, c.y, 150, 2 * a)};
 }

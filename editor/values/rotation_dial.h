@@ -49,7 +49,14 @@ DialPoint needleEnd(int x, int y, int length, double angle);
 inline constexpr DialPoint HorizontalDialCentre{1800, 3360};
 inline constexpr DialPoint VerticalDialCentre{3360, 3360};
 
-// The moving ends of the dials' needle lines, in drawing order: horizontal
-// Line7, Line11, Line12; vertical Line3, Line4, Line5.
-std::array<DialPoint, 3> horizontalNeedles(double angle);
-std::array<DialPoint, 3> verticalNeedles(double angle);
+// The moving ends of the needle lines of a dial centred at `centre`, in
+// drawing order: horizontal Line7, Line11, Line12; vertical Line3, Line4,
+// Line5. Without a centre, the main window's dials.
+std::array<DialPoint, 3> horizontalNeedles(DialPoint centre, double angle);
+std::array<DialPoint, 3> verticalNeedles(DialPoint centre, double angle);
+inline std::array<DialPoint, 3> horizontalNeedles(double angle) {
+    return horizontalNeedles(HorizontalDialCentre, angle);
+}
+inline std::array<DialPoint, 3> verticalNeedles(double angle) {
+    return verticalNeedles(VerticalDialCentre, angle);
+}

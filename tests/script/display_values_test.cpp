@@ -1,9 +1,9 @@
 #include <QSignalSpy>
 #include <map>
 
-#include "dial_view.h"
 #include "number_text.h"
 #include "rotation_dial.h"
+#include "rotation_dial_view.h"
 #include "script_fixture.h"
 
 namespace {
@@ -20,7 +20,7 @@ class DisplayValues : public ScriptWindow {
 protected:
     QSlider* slider(const char* name) { return control<QSlider>(window, name); }
     QComboBox* combo(const char* name) { return control<QComboBox>(window, name); }
-    DialView* dial(const char* name) { return control<DialView>(window, name); }
+    RotationDialView* dial(const char* name) { return control<RotationDialView>(window, name); }
 
     void expectRotation(const std::array<float, 4>& q) {
         EXPECT_EQ(box("Text3")->text(), single(q[0]));

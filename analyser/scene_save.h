@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "file_access.h"
+#include "scene_scan.h"
+
+// The analyser's only write: a script replaced by text of the same length.
+
+// The scene as it is after `text` replaces the script at `span`; fails (with
+// the reason in `why`) when the text's length differs or the span does not
+// lie inside the scanned bytes.
+bool planSameLengthSave(const std::vector<std::uint8_t>& scanned, const ScriptSpan& span,
+                        std::string_view text, std::vector<std::uint8_t>& updated,
+                        std::string& why);
+
+// Writes `updated` over the scene at `path`, all or nothing, but only while
+// the file still holds `scanned`: a file another program changed since the
+// scan is left alone.
+FileResult writeScannedScene(const std::string& path, const std::vector<std::uint8_t>& scanned,
+                             const std::vector<std::uint8_t>& updated);

@@ -1,0 +1,44 @@
+#include "value_combos.h"
+
+#include "value_lists.h"
+
+namespace {
+template <std::size_t N> void fill(QComboBox* combo, const std::array<CodedItem, N>& items) {
+    for (const CodedItem& item : items)
+        combo->addItem(QString::fromLatin1(item.text.data(), qsizetype(item.text.size())),
+                       item.code);
+    combo->setCurrentIndex(-1);
+}
+
+std::optional<int> selectedCode(const QComboBox* combo) {
+    if (combo->currentIndex() < 0)
+        return std::nullopt;
+    return combo->currentData().toInt();
+}
+} // namespace
+
+SoundCombo::SoundCombo(const QString& objectName, QWidget* parent) : QComboBox(parent) {
+    setObjectName(objectName);
+    fill(this, SoundItems);
+}
+
+void SoundCombo::showCode(int code) {
+    setCurrentIndex(code >= 0 && code < count() ? itemData(code).toInt() : -1);
+}
+
+std::optional<int> SoundCombo::code() const {
+    return selectedCode(this);
+}
+
+BehaviourCombo::BehaviourCombo(const QString& objectName, QWidget* parent) : QComboBox(parent) {
+    setObjectName(objectName);
+    fill(this, BehaviourItems);
+}
+
+void BehaviourCombo::showCode(int code) {
+    setCurrentIndex(itemWithCode(BehaviourItems, code).value_or(0));
+}
+
+std::optional<int> BehaviourCombo::code() const {
+    return selectedCode(this);
+}
