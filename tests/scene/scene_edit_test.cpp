@@ -123,7 +123,9 @@ TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
 
 class CommitEdit : public SceneEdit {
 protected:
-    fs::path dir = fs::temp_directory_path() / "quill_commit_edit_test";
+    fs::path dir = fs::temp_directory_path() /
+                   (std::string("quill_commit_edit_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::path path = dir / "scene2.bin";
     void SetUp() override {
         fs::remove_all(dir);
