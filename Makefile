@@ -36,6 +36,9 @@ fuzz: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	mkdir -p fuzz-corpus/index
 	./build/fuzz/fuzz/fuzz_index -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/index samples/missions/demo
+	mkdir -p fuzz-corpus/addin fuzz-corpus/addin-seed
+	./build/fuzz/tools/addingen fuzz-corpus/addin-seed/demo.qxa
+	./build/fuzz/fuzz/fuzz_addin -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/addin fuzz-corpus/addin-seed
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
