@@ -9,7 +9,6 @@
 #include "script_commands.h"
 
 namespace {
-<<<<<<< HEAD
 constexpr const char* kUsage =
     "usage: quill index [--json] SCENE\n"
     "       quill verify SCENE\n"
@@ -19,18 +18,9 @@ constexpr const char* kUsage =
     "       quill scripts import SCENE DIR\n"
     "       quill insert SCENE --category CATEGORY --name NAME [options]\n"
     "       quill delete SCENE ENTRY\n"
+    "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
+    "       quill addin pack DIR OUT.qxa\n"
     "ENTRY is a list index or an exact entry name.\n";
-=======
-constexpr const char* kUsage = "usage: quill index [--json] SCENE\n"
-                               "       quill verify SCENE\n"
-                               "       quill script get SCENE ENTRY\n"
-                               "       quill script set SCENE ENTRY FILE\n"
-                               "       quill scripts export SCENE DIR\n"
-                               "       quill scripts import SCENE DIR\n"
-                               "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
-                               "       quill addin pack DIR OUT.qxa\n"
-                               "ENTRY is a list index or an exact entry name.\n";
->>>>>>> main
 
 int usage(std::ostream& err) {
     err << kUsage;

@@ -1,5 +1,7 @@
 #include "scene_verify.h"
 
+#include <algorithm>
+
 #include "chunk_ids.h"
 #include "chunk_tree.h"
 #include "scene_index.h"
@@ -52,19 +54,22 @@ private:
 
     const TreeNode& node(int n) const { return t_.nodes()[static_cast<std::size_t>(n)]; }
 
-    // The child of `parent` with `id` that holds [pos, pos + width), or -1.
-    int holder(int parent, std::uint16_t id, std::uint64_t pos, std::uint64_t width) const {
+    // The definition record whose data chunk (0xAE24, a leaf of the tree)
+    // holds [pos, pos + width), or -1. With two definitions of one name the
+    // index takes values from one and the script from another, so any
+    // definition record of the section will do.
+    int dataHolder(std::uint64_t pos, std::uint64_t width) const {
         const auto& order = t_.inFileOrder();
-        for (std::size_t k = t_.rank(parent) + 1; k < order.size(); ++k) {
-            const int c = order[k];
-            const TreeNode& n = node(c);
-            if (n.pos >= node(parent).end())
-                break;
-            if (n.parent == parent && n.id == id && pos >= n.pos + chunk::HeaderSize &&
-                pos + width <= n.end())
-                return c;
-        }
-        return -1;
+        auto it = std::upper_bound(order.begin(), order.end(), pos,
+                                   [&](std::uint64_t p, int n) { return p < node(n).pos; });
+        if (it == order.begin())
+            return -1;
+        const TreeNode& leaf = node(*(it - 1));
+        if (leaf.id != chunk::DefinitionData || pos < leaf.pos + chunk::HeaderSize ||
+            pos + width > leaf.end() || leaf.parent < 0 || definitions_ < 0 ||
+            node(leaf.parent).parent != definitions_)
+            return -1;
+        return leaf.parent;
     }
 
     void objectEntry(const IndexRecord& e) {
@@ -97,14 +102,19 @@ private:
             definitions_ < 0 ? -1 : t_.childAt(d, chunk::DefinitionRecord, definitions_);
         if (def < 0)
             return problem(d, e, "the definition record", d);
-        if (e.dataChunkPos && t_.childAt(*e.dataChunkPos, chunk::DefinitionData, def) < 0)
-            problem(*e.dataChunkPos, e, "the script's data chunk", d);
-        if (e.scriptPos && holder(def, chunk::DefinitionData, *e.scriptPos, 4) < 0)
-            problem(*e.scriptPos, e, "the script", d);
+        if (e.dataChunkPos) {
+            const int data = t_.at(*e.dataChunkPos);
+            if (data < 0 || node(data).id != chunk::DefinitionData ||
+                dataHolder(*e.dataChunkPos + chunk::HeaderSize, 0) < 0)
+                problem(*e.dataChunkPos, e, "the script's data chunk", d);
+            else if (e.scriptPos && (*e.scriptPos < node(data).pos + chunk::HeaderSize ||
+                                     *e.scriptPos + 4u > node(data).end()))
+                problem(*e.scriptPos, e, "the script", d);
+        }
         const std::pair<const std::optional<std::uint32_t>*, std::uint64_t> values[] = {
             {&e.weightPos, 4}, {&e.soundPos, 1}, {&e.behaviourPos, 5}, {&e.aggressionPos, 4}};
         for (const auto& [pos, width] : values) {
-            if (*pos && holder(def, chunk::DefinitionData, **pos, width) < 0)
+            if (*pos && dataHolder(**pos, width) < 0)
                 problem(**pos, e, "a value", d);
         }
     }
