@@ -16,6 +16,8 @@ constexpr const char* kUsage =
     "       quill script set SCENE ENTRY FILE\n"
     "       quill scripts export SCENE DIR\n"
     "       quill scripts import SCENE DIR\n"
+    "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
+    "       quill addin pack DIR OUT.qxa\n"
     "       quill insert SCENE --category CATEGORY --name NAME [options]\n"
     "       quill delete SCENE ENTRY\n"
     "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
