@@ -20,8 +20,6 @@ constexpr const char* kUsage =
     "       quill addin pack DIR OUT.qxa\n"
     "       quill insert SCENE --category CATEGORY --name NAME [options]\n"
     "       quill delete SCENE ENTRY\n"
-    "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
-    "       quill addin pack DIR OUT.qxa\n"
     "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
