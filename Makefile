@@ -37,6 +37,9 @@ fuzz: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	mkdir -p fuzz-corpus/index
 	./build/fuzz/fuzz/fuzz_index -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/index samples/missions/demo
+	mkdir -p fuzz-corpus/trellis fuzz-seeds/trellis
+	./build/fuzz/tools/scenegen --seed 1 --objects 12 fuzz-seeds/trellis/small.bin
+	./build/fuzz/fuzz/fuzz_trellis -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/trellis fuzz-seeds/trellis
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
