@@ -21,6 +21,15 @@ class QTreeWidget;
 class ScriptBox;
 struct TreeBuild;
 
+// Shows the busy pointer while it lives.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 // Trellis's one window: choose a scene2.bin, scan it for scripted objects,
 // show and edit a script in place (same length only), and build the script
 // reference tree. Long work lets the window's events run between steps;

@@ -42,6 +42,14 @@ QListWidgetItem* entryItem(const ScanEntry& entry) {
 
 } // namespace
 
+BusyPointer::BusyPointer() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyPointer::~BusyPointer() {
+    QApplication::restoreOverrideCursor();
+}
+
 void Form1::setStatus(const QString& text, const QColor& colour) {
     QPalette palette = Text2(2)->palette();
     palette.setColor(QPalette::Text, colour);
@@ -66,6 +74,7 @@ void Form1::Command2_Click() {
 void Form1::Timer1_Timer() {
     Timer1->stop();
     busy = true;
+    const BusyPointer pointer;
     scan();
     busy = false;
     emit scanned();

@@ -39,6 +39,7 @@ void Form1::Command1_Click() {
         busy = false;
         return;
     }
+    const BusyPointer pointer;
     TreeView1->clear();
     ProgressBar2->setValue(1);
     // The tree is built from the bytes the list was scanned from, so the

@@ -32,11 +32,12 @@ std::string longScript(int self, int ticked) {
     std::string s = "// script ";
     s += std::to_string(self) + "\r\n";
     for (int v = 0; v < 40; ++v)
-        s += "findactor " + std::to_string(v) + ", \"t" + std::to_string((self * 7 + v * 13) % ticked) +
-             "\"\r\n";
+        s += "findactor " + std::to_string(v) + ", \"t" +
+             std::to_string((self * 7 + v * 13) % ticked) + "\"\r\n";
     for (int round = 0; round < 4; ++round) {
         for (int v = 0; v < 40; ++v) {
-            s += "act_setstate " + std::to_string(v) + ", " + (v % 3 ? "active" : "inactive") + "\r\n";
+            s += "act_setstate " + std::to_string(v) + ", " + (v % 3 ? "active" : "inactive") +
+                 "\r\n";
             s += "// " + std::string(20, '.') + "\r\n";
         }
     }

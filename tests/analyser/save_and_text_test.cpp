@@ -26,7 +26,8 @@ TEST(ScriptViewText, EveryByteStringComesBackUnchanged) {
 
 TEST(ScriptViewText, LineBreaksAndControlBytesAsTheBoxShowsThem) {
     EXPECT_EQ(scriptToView("a\r\nb"), "a\nb");
-    EXPECT_EQ(scriptToView("a\rb\n"), "a\xE2\x90\x8D" "b\xE2\x90\x8A");
+    EXPECT_EQ(scriptToView("a\rb\n"), "a\xE2\x90\x8D"
+                                      "b\xE2\x90\x8A");
     EXPECT_EQ(scriptToView("\t\x7F\xE9"), "\t\xE2\x90\xA1\xC3\xA9");
     EXPECT_EQ(viewByteLength("a\nb"), 4u);
 }
@@ -35,22 +36,23 @@ TEST(ScriptViewText, CharactersWithoutAByteAreRefusedByName) {
     char32_t bad = 0;
     EXPECT_FALSE(viewToScript("ab\xD0\x96", &bad));
     EXPECT_EQ(bad, U'\u0416');
-    EXPECT_FALSE(viewToScript("\xFF", &bad)); // not UTF-8
+    EXPECT_FALSE(viewToScript("\xFF", &bad));     // not UTF-8
     EXPECT_FALSE(viewToScript("\xE2\x82", &bad)); // cut short
 }
 
 class SceneSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        path_ = fs::temp_directory_path() /
-                ("trellis_save_" + std::string(::testing::UnitTest::GetInstance()
-                                                   ->current_test_info()
-                                                   ->name()) + ".bin");
+        path_ =
+            fs::temp_directory_path() /
+            ("trellis_save_" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".bin");
     }
     void TearDown() override { fs::remove(path_); }
     void write(const std::vector<std::uint8_t>& bytes) {
         std::ofstream(path_, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     std::vector<std::uint8_t> read() {
         std::ifstream in(path_, std::ios::binary);
