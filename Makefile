@@ -37,6 +37,9 @@ fuzz: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	mkdir -p fuzz-corpus/index
 	./build/fuzz/fuzz/fuzz_index -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/index samples/missions/demo
+	mkdir -p fuzz-corpus/addin fuzz-corpus/addin-seed
+	./build/fuzz/tools/addingen fuzz-corpus/addin-seed/demo.qxa
+	./build/fuzz/fuzz/fuzz_addin -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/addin fuzz-corpus/addin-seed
 	mkdir -p fuzz-corpus/trellis fuzz-seeds/trellis
 	./build/fuzz/tools/scenegen --seed 1 --objects 12 fuzz-seeds/trellis/small.bin
 	./build/fuzz/fuzz/fuzz_trellis -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/trellis fuzz-seeds/trellis

@@ -1,34 +1,28 @@
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <new>
 
 #include "colours.h"
-#include "cp1252.h"
+#include "entry_list.h"
 #include "mdiform1.h"
+#include "scene_verify.h"
+#include "script_listing.h"
 
 namespace {
 
-QString entryText(const IndexRecord& record) {
-    return QString::fromUtf8(cp1252ToUtf8(record.name));
-}
-
-// Ticks show whether an entry has a script. Only the index sets them: the
-// items are not user-checkable, so a click on a tick box changes nothing.
-QListWidgetItem* entryItem(const QString& text, bool ticked) {
-    auto* item = new QListWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-    return item;
-}
+// Index steps 0 .. 51 fill the first four fifths of the progress bar; the
+// checks and the listing the rest.
+constexpr int IndexShare = 40;
+constexpr int ProgressEnd = 51;
 
 std::int32_t positionField(const std::optional<std::uint32_t>& position) {
     if (!position || *position > std::uint32_t(std::numeric_limits<std::int32_t>::max()))
@@ -36,25 +30,30 @@ std::int32_t positionField(const std::optional<std::uint32_t>& position) {
     return static_cast<std::int32_t>(*position);
 }
 
-// Fills or empties a list in one batch: no repaints and no selection events
-// per item.
-class BatchFill {
-public:
-    explicit BatchFill(QListWidget* list) : list_(list), blocked_(list->blockSignals(true)) {
-        list_->setUpdatesEnabled(false);
-        list_->clear();
-    }
-    ~BatchFill() {
-        list_->setUpdatesEnabled(true);
-        list_->blockSignals(blocked_);
-    }
-    BatchFill(const BatchFill&) = delete;
-    BatchFill& operator=(const BatchFill&) = delete;
-
-private:
-    QListWidget* list_;
-    bool blocked_;
+// What the worker hands to the window.
+struct Reindexed {
+    FileResult read;
+    std::vector<std::uint8_t> bytes;
+    SceneIndex index;
+    QString note; // after the path in Label4: why the file shows no entries
+    std::string listing;
+    bool listingBuilt = false;
 };
+
+// A short note on a file that is no scene file or fails the whole-file check.
+QString fileNote(ByteView file, const SceneIndex& index) {
+    if (!index.modelLenPos)
+        return " (not a scene file)";
+    const VerifyReport report = verifyScene(file);
+    if (report.ok())
+        return {};
+    const std::uint64_t header = file.size() >= 6 ? *file.u32(2) : 0;
+    if (file.size() < 6 || header != file.size())
+        return QString(" (damaged: header length %1, file %2 bytes)").arg(header).arg(file.size());
+    return QString(" (damaged: %1 at %2)")
+        .arg(QString::fromStdString(report.problems.front().what))
+        .arg(report.problems.front().offset);
+}
 
 } // namespace
 
@@ -63,40 +62,47 @@ FileResult MDIForm1::FindModels() {
     Status->setText("**** Working **** ");
     Label3(2)->clear();
     Label3(1)->clear();
-    ProgressBar1->setValue(0);
-    Frame1->show();
-    Frame1->raise();
-    showHourglass();
-    VFL_Blocked = true;
 
-    std::vector<std::uint8_t> bytes;
-    SceneIndex index;
-    FileResult result;
+    const std::string path = QFile::encodeName(filenameanalyse).toStdString();
+    const bool withListing = RefreshAll && Check1->isChecked();
+    Reindexed result;
     try {
-        result = readWholeFile(QFile::encodeName(filenameanalyse).toStdString(), bytes);
-        if (result) {
-            emptyEntryLists();
-            RichTextBox1->clear();
-            // The scan reports at most 52 steps; each lets the window repaint.
-            index = buildSceneIndex(ByteView(bytes.data(), bytes.size()), [this](int step) {
-                ProgressBar1->setValue(step);
-                QCoreApplication::processEvents();
-            });
-        }
+        runBlocked("Reading " + QFileInfo(filenameanalyse).fileName(),
+                   [&result, &path, withListing](std::atomic<int>& progress) {
+                       result.read = readWholeFile(path, result.bytes);
+                       if (!result.read)
+                           return;
+                       const ByteView file(result.bytes.data(), result.bytes.size());
+                       result.index = buildSceneIndex(file, [&progress](int step) {
+                           progress.store(step * IndexShare / ProgressEnd,
+                                          std::memory_order_relaxed);
+                       });
+                       result.note = fileNote(file, result.index);
+                       progress.store(IndexShare + 2, std::memory_order_relaxed);
+                       if (withListing) {
+                           try {
+                               result.listing = buildScriptListing(file, result.index);
+                               result.listingBuilt = true;
+                           } catch (const std::bad_alloc&) {
+                               // A listing too large for memory leaves the box empty.
+                           }
+                       }
+                       progress.store(ProgressEnd, std::memory_order_relaxed);
+                   });
     } catch (const std::exception& failure) {
-        result = FileResult{false, failure.what()};
+        result.read = FileResult{false, failure.what()};
     }
-    if (!result) {
+    if (!result.read) {
         Status->clear();
-        Frame1->hide();
-        showNormalPointer();
-        VFL_Blocked = false;
         RefreshAll = 0;
-        return result;
+        return result.read;
     }
 
-    sceneIndex = std::move(index);
-    indexedFile = std::move(bytes);
+    emptyEntryLists();
+    RichTextBox1->clear();
+    sceneIndex = std::move(result.index);
+    indexedFile = std::move(result.bytes);
+    Label4->setText(filenameanalyse + result.note);
     // Positions always describe this file: values kept from an earlier file
     // would point writers at the wrong bytes and make objects of this one pass
     // for init scripts.
@@ -122,8 +128,8 @@ FileResult MDIForm1::FindModels() {
         PanelFilling = -1;
         List2_Click();
         PanelFilling = 0;
-        if (Check1->isChecked())
-            showScriptListing();
+        if (result.listingBuilt)
+            showScriptListing(std::move(result.listing));
         RefreshAll = 0;
     }
     showNormalPointer();
@@ -133,31 +139,22 @@ FileResult MDIForm1::FindModels() {
 }
 
 void MDIForm1::emptyEntryLists() {
-    sceneIndex = SceneIndex{};
-    indexedFile.clear();
+    for (EntryListView* list : {List2, List1, List3})
+        list->clear();
     list1ToList2.clear();
     list3ToList2.clear();
-    for (QListWidget* list : {List2, List1, List3})
-        BatchFill emptied(list);
+    sceneIndex = SceneIndex{};
+    indexedFile.clear();
 }
 
 void MDIForm1::fillEntryLists() {
     list1ToList2.clear();
     list3ToList2.clear();
-    BatchFill all(List2);
-    BatchFill ticked(List1);
-    BatchFill unticked(List3);
     const auto& entries = sceneIndex.entries;
-    for (int entry = 0; entry < static_cast<int>(entries.size()); ++entry) {
-        const IndexRecord& record = entries[static_cast<std::size_t>(entry)];
-        const QString text = entryText(record);
-        List2->addItem(entryItem(text, record.ticked));
-        if (record.ticked) {
-            List1->addItem(entryItem(text, true));
-            list1ToList2.push_back(entry);
-        } else {
-            List3->addItem(entryItem(text, false));
-            list3ToList2.push_back(entry);
-        }
-    }
+    for (int entry = 0; entry < static_cast<int>(entries.size()); ++entry)
+        (entries[static_cast<std::size_t>(entry)].ticked ? list1ToList2 : list3ToList2)
+            .push_back(entry);
+    List2->showEntries(&sceneIndex.entries, nullptr);
+    List1->showEntries(&sceneIndex.entries, &list1ToList2);
+    List3->showEntries(&sceneIndex.entries, &list3ToList2);
 }

@@ -1,6 +1,6 @@
+#include "entry_list.h"
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <new>
@@ -11,29 +11,18 @@
 #include "script_codec.h"
 #include "script_listing.h"
 
-void MDIForm1::showScriptListing() {
-    VFL_Blocked = true;
+// `listing` holds the listing's bytes (Windows-1252), built off the GUI thread.
+void MDIForm1::showScriptListing(std::string listing) {
     RichTextBox1->clear();
-    QString listing;
-    try {
-        // The listing describes the bytes the index was just built from.
-        const ByteView file(indexedFile.data(), indexedFile.size());
-        listing = QString::fromUtf8(scriptBytesToEditorText(buildScriptListing(file, sceneIndex)));
-    } catch (const std::bad_alloc&) {
-        // A listing too large for memory leaves the box empty.
-    }
-    if (!listing.isEmpty()) {
-        QFont listingFont = RichTextBox1->font();
-        listingFont.setPointSize(8);
-        listingFont.setBold(false);
-        RichTextBox1->setFont(listingFont);
-        // One assignment for the whole text keeps a listing of thousands of
-        // scripts quick.
-        RichTextBox1->setPlainText(listing);
-        setForeColour(Status, StatusGreen);
-        Status->setText(" ---- Ready ---- ");
-    }
-    VFL_Blocked = false;
+    if (listing.empty())
+        return;
+    QFont listingFont = RichTextBox1->font();
+    listingFont.setPointSize(8);
+    listingFont.setBold(false);
+    RichTextBox1->setFont(listingFont);
+    RichTextBox1->setPlainText(QString::fromUtf8(scriptBytesToEditorText(listing)));
+    setForeColour(Status, StatusGreen);
+    Status->setText(" ---- Ready ---- ");
 }
 
 void MDIForm1::search2_Click() {

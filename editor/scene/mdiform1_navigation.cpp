@@ -1,9 +1,9 @@
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "entry_list.h"
 #include "mdiform1.h"
 
 void MDIForm1::connectNavigation() {
@@ -18,8 +18,8 @@ void MDIForm1::connectNavigation() {
     onChosen(Option1, &MDIForm1::Option1_Click);
     onChosen(Option2, &MDIForm1::Option2_Click);
     onChosen(Option3, &MDIForm1::Option3_Click);
-    connect(List1, &QListWidget::currentRowChanged, this, &MDIForm1::List1_Click);
-    connect(List3, &QListWidget::currentRowChanged, this, &MDIForm1::List3_Click);
+    connect(List1, &EntryListView::currentRowChanged, this, &MDIForm1::List1_Click);
+    connect(List3, &EntryListView::currentRowChanged, this, &MDIForm1::List3_Click);
     for (const auto& [item, button] : search.items())
         connect(button, &QPushButton::clicked, this, [this, item = item] { search_Click(item); });
     connect(search2, &QPushButton::clicked, this, &MDIForm1::search2_Click);
@@ -44,7 +44,7 @@ namespace {
 
 // Selects in List2 the entry that `map` gives for `row`; selecting runs the
 // selection display.
-void selectMapped(QListWidget* List2, const std::vector<int>& map, int row) {
+void selectMapped(EntryListView* List2, const std::vector<int>& map, int row) {
     if (row < 0 || row >= static_cast<int>(map.size()))
         return;
     const int entry = map[static_cast<std::size_t>(row)];
@@ -65,7 +65,7 @@ void MDIForm1::List3_Click() {
 void MDIForm1::search_Click(int Index) {
     if (VFL_Blocked || List2->count() == 0)
         return;
-    QListWidget* searched = List2;
+    EntryListView* searched = List2;
     QString wanted = Text2(1)->text();
     if (Index == 2) {
         searched = List1;
@@ -75,7 +75,7 @@ void MDIForm1::search_Click(int Index) {
         wanted = Text19->text();
     }
     for (int row = lastListHit + 1; row < searched->count(); ++row) {
-        if (searched->item(row)->text().contains(wanted, Qt::CaseInsensitive)) {
+        if (searched->itemText(row).contains(wanted, Qt::CaseInsensitive)) {
             lastListHit = row;
             // In List1 and List3 the selection moves List2 through the maps.
             searched->setCurrentRow(row);

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "dialogs.h"
 #include "display_panel.h"
 #include "editor_box.h"
+#include "entry_list.h"
 #include "file_access.h"
 #include "mdiform1.h"
 #include "script_codec.h"
@@ -38,7 +38,7 @@ std::optional<int> selectedEntry(const MDIForm1& window) {
 // Selects a List2 row from code. A mouse press that is being handled selects
 // the pressed row once this returns; the selection then follows the current
 // row again, without another selection event.
-void selectEntryRow(QListWidget* list, int row) {
+void selectEntryRow(EntryListView* list, int row) {
     list->setCurrentRow(row);
     QTimer::singleShot(0, list, [list] {
         const QModelIndex current = list->currentIndex();
@@ -80,7 +80,7 @@ std::optional<std::string> scriptOnDisk(const MDIForm1& window, int entry) {
 
 // "org:" and "act:" count the script's bytes in the file.
 void showScript(MDIForm1& window, int entry) {
-    if (window.List2->item(entry)->checkState() != Qt::Checked) {
+    if (!window.List2->isTicked(entry)) {
         showNoScript(window);
         return;
     }
@@ -106,7 +106,7 @@ void showScript(MDIForm1& window, int entry) {
 // The category lists follow the entry on display. The row chosen is the one
 // that stands for this very entry, so an entry that shares its name with an
 // earlier one is not swapped for it.
-void followInCategoryList(QListWidget* list, const std::vector<int>& toList2, int entry) {
+void followInCategoryList(EntryListView* list, const std::vector<int>& toList2, int entry) {
     const int count = std::min(list->count(), static_cast<int>(toList2.size()));
     for (int row = 0; row < count; ++row) {
         if (toList2[static_cast<std::size_t>(row)] == entry) {
@@ -125,7 +125,7 @@ void displayEntry(MDIForm1& window) {
     if (window.List2->count() == 0 || !entry || window.VFL_Blocked || window.SavePending)
         return;
     IndexRecord& record = window.sceneIndex.entries[static_cast<std::size_t>(*entry)];
-    const QString text = window.List2->item(*entry)->text();
+    const QString text = window.List2->itemText(*entry);
     if (text == "Zuvav")
         record.kind = ZuvavKind;
     showKindFrame(window, record.kind);

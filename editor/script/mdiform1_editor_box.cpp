@@ -1,11 +1,11 @@
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "colours.h"
 #include "editor_box.h"
+#include "entry_list.h"
 #include "mdiform1.h"
 #include "script_codec.h"
 

@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <algorithm>
 #include <exception>
@@ -11,6 +10,7 @@
 #include "colours.h"
 #include "dialogs.h"
 #include "editor_box.h"
+#include "entry_list.h"
 #include "mdiform1.h"
 #include "script_codec.h"
 #include "script_save_file.h"
@@ -85,12 +85,16 @@ void MDIForm1::SaveScript_Click() {
             return;
         }
 
-        showHourglass();
-        ScriptFileSave saved =
-            saveScriptFile(QFile::encodeName(filenameanalyse).toStdString(),
-                           ByteView(indexedFile.data(), indexedFile.size()), sceneIndex,
-                           static_cast<std::size_t>(entry), *bytes, loadedLength);
-        showNormalPointer();
+        // The save runs off the GUI thread; the index and the indexed bytes it
+        // reads stay as they are meanwhile, because every handler that could
+        // change them is guarded by VFL_Blocked.
+        ScriptFileSave saved;
+        const std::string path = QFile::encodeName(filenameanalyse).toStdString();
+        runBlocked("Saving " + List2->itemText(entry), [&](std::atomic<int>&) {
+            saved =
+                saveScriptFile(path, ByteView(indexedFile.data(), indexedFile.size()), sceneIndex,
+                               static_cast<std::size_t>(entry), *bytes, loadedLength);
+        });
         if (saved.fileChanged) {
             reloadAfterOutsideChange(*this, dialogs_, entry, edited);
             return;

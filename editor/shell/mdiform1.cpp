@@ -9,13 +9,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <exception>
 
 #include "colours.h"
 #include "dialogs.h"
+#include "entry_list.h"
 #include "insertform.h"
 
 namespace {
@@ -33,7 +33,7 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     setFixedSize(FixedSize);
     connect(LoadMenu, &QAction::triggered, this, &MDIForm1::LoadMenu_Click);
     connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
-    connect(List2, &QListWidget::currentRowChanged, this, &MDIForm1::List2_Click);
+    connect(List2, &EntryListView::currentRowChanged, this, &MDIForm1::List2_Click);
     connectScriptHandlers();
     connectNavigation();
     MDIForm_Load();
@@ -77,10 +77,18 @@ void MDIForm1::LoadMenu_Click() {
     openScene(path);
 }
 
+// The path of the file on display stays until a new file has passed the test
+// and has been read: the lists, the index and every writer keep describing
+// one file.
 void MDIForm1::openScene(const QString& path) {
-    filenameanalyse = path;
-    fileTitle = QFileInfo(path).fileName();
-    Label4->setText(path);
+    const QString shownPath = filenameanalyse;
+    const QString shownTitle = fileTitle;
+    const QString shownLabel = Label4->text();
+    const auto keepShownFile = [&] {
+        filenameanalyse = shownPath;
+        fileTitle = shownTitle;
+        Label4->setText(shownLabel);
+    };
     try {
         // Refuses a file that another program holds or that we may not write.
         const FileResult probe = probeReadWrite(QFile::encodeName(path).toStdString());
@@ -89,6 +97,9 @@ void MDIForm1::openScene(const QString& path) {
             dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(probe.error));
             return;
         }
+        filenameanalyse = path;
+        fileTitle = QFileInfo(path).fileName();
+        Label4->setText(path);
         Status->clear();
         VFL_Blocked = true;
         pathCopy = path;
@@ -100,11 +111,13 @@ void MDIForm1::openScene(const QString& path) {
         const FileResult indexed = FindModels();
         if (!indexed) {
             VFL_Blocked = false;
+            keepShownFile();
             dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(indexed.error));
         }
     } catch (const std::exception& failure) {
         VFL_Blocked = false;
         RefreshAll = 0;
+        keepShownFile();
         showNormalPointer();
         Frame1->hide();
         dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(failure.what()));
@@ -118,6 +131,13 @@ void MDIForm1::ExitMenu_Click() {
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
+    // A running write finishes its all-or-nothing replace first; the window
+    // closes when the work has ended.
+    if (workRunning()) {
+        closeAfterWork_ = true;
+        event->ignore();
+        return;
+    }
     // Closing the main window ends the program: every window of it closes,
     // unsaved values or not.
     for (QWidget* child : findChildren<QWidget*>()) {

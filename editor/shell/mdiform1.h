@@ -1,6 +1,9 @@
 #pragma once
 #include <QMainWindow>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "control_array.h"
@@ -14,7 +17,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class EntryListView;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
@@ -73,10 +76,33 @@ public:
     int lastListHit = -1;
     int listingSearchPos = 0; // character position where the next listing search starts
 
-    // Re-reads filenameanalyse and rebuilds the lists and the index. When the
-    // file cannot be read the lists and the index stay as they were and the
-    // failure, with the system's description, is returned.
+    // Re-reads filenameanalyse and rebuilds the lists and the index. The file
+    // is read and indexed off the GUI thread (through runBlocked); when it is
+    // done the lists show it and, with RefreshAll set, the last entry is shown
+    // (then the one at AktIndex when RefreshAllAfter is set) and the script
+    // listing is built when Check1 is ticked. When the file cannot be read the
+    // lists and the index stay as they were and the failure, with the system's
+    // description, is returned.
     [[nodiscard]] FileResult FindModels();
+
+    // ---- Long work (saves, re-index, insertion, deletion, add-ins).
+    // Work run by runBlocked off the GUI thread. It must not touch widgets or
+    // the window's state; it may store a progress step 0 .. 51 (ProgressBar1's
+    // range) in `progress`.
+    using BlockedWork = std::function<void(std::atomic<int>& progress)>;
+    // Runs `work` on a worker thread and returns once it and then `done` (on
+    // the GUI thread) have run. Meanwhile VFL_Blocked is true, the pointer is
+    // the hourglass, Frame1 shows `caption` and the progress, and the window
+    // stays live: input reaches the handlers, the guarded ones ignore it while
+    // VFL_Blocked is true, and nothing is kept to replay afterwards (rows the
+    // user clicked in the entry lists are set back, Text1 is read-only). A
+    // close request waits until the work has ended. `done` runs with
+    // VFL_Blocked false and Frame1 hidden. An exception thrown by `work`
+    // leaves runBlocked (done is not run) after the same clean-up.
+    void runBlocked(const QString& caption, const BlockedWork& work,
+                    const std::function<void()>& done = {});
+    // True while runBlocked is running work.
+    bool workRunning() const { return blockedDepth_ > 0; }
 
     // ---- Handlers.
     void LoadMenu_Click();
@@ -130,12 +156,12 @@ public:
     QRadioButton* Option1; // "All": List2 in front
     QRadioButton* Option2; // "Scripts": Frame6 in front
     QRadioButton* Option3; // "Things": Frame7 in front
-    QListWidget* List2;    // every entry, ticked when it has a script
+    EntryListView* List2;  // every entry, ticked when it has a script
     QGroupBox* Frame6;
-    QListWidget* List1; // the ticked entries
+    EntryListView* List1; // the ticked entries
     QLineEdit* Text18;
     QGroupBox* Frame7;
-    QListWidget* List3; // the unticked entries
+    EntryListView* List3; // the unticked entries
     QLineEdit* Text19;
     ControlArray<QPushButton> search; // 1: List2, 2: List1, 3: List3
 
@@ -235,8 +261,10 @@ private:
     void fillEntryLists();
     void connectScriptHandlers();
     void connectNavigation();
-    void showScriptListing();
+    void showScriptListing(std::string listing);
 
     Dialogs& dialogs_;
     bool hourglass_ = false;
+    int blockedDepth_ = 0;
+    bool closeAfterWork_ = false;
 };

@@ -2,7 +2,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "colours.h"
+#include "entry_list.h"
 #include "layout_support.h"
 #include "mdiform1.h"
 
@@ -22,15 +22,12 @@ QAction* menuItem(QMenu* menu, const QString& text, const QString& name) {
     return action;
 }
 
-QListWidget* entryList(const QString& name) {
-    auto* list = named(new QListWidget, name);
-    list->setUniformItemSizes(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    return list;
+EntryListView* entryList(const QString& name) {
+    return named(new EntryListView, name);
 }
 
 // A list with its search box and button below it.
-QGroupBox* listFrame(const QString& title, QListWidget* list, QLineEdit* searchBox,
+QGroupBox* listFrame(const QString& title, EntryListView* list, QLineEdit* searchBox,
                      QPushButton* searchButton) {
     auto* frame = new QGroupBox(title);
     frame->setAutoFillBackground(true);

@@ -9,25 +9,25 @@ TEST_F(Navigation, SearchIgnoresLetterCase) {
     type("Text2(1)", "ZUVAV");
     click("search(1)");
     EXPECT_EQ(currentText("List2"), "2zuvav3");
-    EXPECT_EQ(list("List2")->currentRow(), 1);
+    EXPECT_EQ(currentRow(list("List2")), 1);
     EXPECT_EQ(dialogs.shown.size(), 1u); // the open dialog only
 }
 
 TEST_F(Navigation, RepeatedSearchFindsTheNextThenNothingThenStartsOver) {
     loadScene(searchScene());
-    QListWidget* all = list("List2");
+    QAbstractItemView* all = list("List2");
     type("Text2(1)", "zuvav");
     for (int expected : {1, 3, 5, 8}) {
         click("search(1)");
-        EXPECT_EQ(all->currentRow(), expected);
+        EXPECT_EQ(currentRow(all), expected);
     }
-    all->setCurrentRow(4);
+    selectRow(all, 4);
     click("search(1)");
-    EXPECT_EQ(all->currentRow(), 4) << "no match selects nothing";
+    EXPECT_EQ(currentRow(all), 4) << "no match selects nothing";
     click("search(1)");
-    EXPECT_EQ(all->currentRow(), 1);
+    EXPECT_EQ(currentRow(all), 1);
     click("search(1)");
-    EXPECT_EQ(all->currentRow(), 3);
+    EXPECT_EQ(currentRow(all), 3);
     EXPECT_EQ(dialogs.shown.size(), 1u) << "a list search shows no message";
 }
 
@@ -38,14 +38,14 @@ TEST_F(Navigation, ScriptListSearchSelectsTheMappedEntry) {
     const std::pair<int, int> hits[] = {{0, 1}, {1, 3}, {4, 8}};
     for (const auto& [row, entry] : hits) {
         click("search(2)");
-        EXPECT_EQ(list("List1")->currentRow(), row);
-        EXPECT_EQ(list("List2")->currentRow(), entry);
+        EXPECT_EQ(currentRow(list("List1")), row);
+        EXPECT_EQ(currentRow(list("List2")), entry);
     }
     click("search(2)");
-    EXPECT_EQ(list("List1")->currentRow(), 4);
+    EXPECT_EQ(currentRow(list("List1")), 4);
     click("search(2)");
-    EXPECT_EQ(list("List1")->currentRow(), 0);
-    EXPECT_EQ(list("List2")->currentRow(), 1);
+    EXPECT_EQ(currentRow(list("List1")), 0);
+    EXPECT_EQ(currentRow(list("List2")), 1);
 }
 
 TEST_F(Navigation, ThingListSearchSelectsTheMappedEntry) {
@@ -53,11 +53,11 @@ TEST_F(Navigation, ThingListSearchSelectsTheMappedEntry) {
     click("Option3");
     type("Text19", "BOX");
     click("search(3)");
-    EXPECT_EQ(list("List3")->currentRow(), 2);
-    EXPECT_EQ(list("List2")->currentRow(), 4);
+    EXPECT_EQ(currentRow(list("List3")), 2);
+    EXPECT_EQ(currentRow(list("List2")), 4);
     type("Text19", "Zuvav");
     click("search(3)");
-    EXPECT_EQ(list("List3")->currentRow(), 3);
+    EXPECT_EQ(currentRow(list("List3")), 3);
     EXPECT_EQ(currentText("List2"), "bigZUVAV");
 }
 
@@ -65,28 +65,28 @@ TEST_F(Navigation, TheThreeSearchesShareTheLastHit) {
     loadScene(searchScene());
     type("Text2(1)", "Tom");
     click("search(1)");
-    ASSERT_EQ(list("List2")->currentRow(), 6);
+    ASSERT_EQ(currentRow(list("List2")), 6);
     click("Option3");
     type("Text19", "Box");
     // List3 has four entries: a search that starts after row 6 finds nothing...
     click("search(3)");
-    EXPECT_EQ(list("List3")->currentRow(), -1);
-    EXPECT_EQ(list("List2")->currentRow(), 6);
+    EXPECT_EQ(currentRow(list("List3")), -1);
+    EXPECT_EQ(currentRow(list("List2")), 6);
     // ...and the one after it starts at the first entry.
     click("search(3)");
     EXPECT_EQ(currentText("List3"), "Box");
-    EXPECT_EQ(list("List2")->currentRow(), 4);
+    EXPECT_EQ(currentRow(list("List2")), 4);
 }
 
 TEST_F(Navigation, LastHitSurvivesALoad) {
     loadScene(searchScene());
     type("Text2(1)", "zuvav");
     click("search(1)");
-    ASSERT_EQ(list("List2")->currentRow(), 1);
+    ASSERT_EQ(currentRow(list("List2")), 1);
     load(scenePath);
-    ASSERT_EQ(list("List2")->currentRow(), 8);
+    ASSERT_EQ(currentRow(list("List2")), 8);
     click("search(1)");
-    EXPECT_EQ(list("List2")->currentRow(), 3);
+    EXPECT_EQ(currentRow(list("List2")), 3);
 }
 
 TEST_F(Navigation, SearchesWaitForAFile) {
@@ -94,11 +94,11 @@ TEST_F(Navigation, SearchesWaitForAFile) {
     click("search(1)");
     type("Text2(3)", "wait");
     click("search2");
-    EXPECT_EQ(list("List2")->currentRow(), -1);
+    EXPECT_EQ(currentRow(list("List2")), -1);
     EXPECT_TRUE(dialogs.shown.empty());
     loadScene(searchScene());
     click("search(1)");
-    EXPECT_EQ(list("List2")->currentRow(), 1) << "the search before loading kept no hit";
+    EXPECT_EQ(currentRow(list("List2")), 1) << "the search before loading kept no hit";
 }
 
 } // namespace

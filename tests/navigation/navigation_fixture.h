@@ -1,6 +1,6 @@
 #pragma once
+#include <QAbstractItemView>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <string>
@@ -35,19 +35,9 @@ protected:
         ASSERT_EQ(box->text(), text);
     }
 
-    void clickRow(QListWidget* shown, int row) {
-        ASSERT_TRUE(QTest::qWaitFor([shown] { return shown->isVisible(); }));
-        QListWidgetItem* item = shown->item(row);
-        ASSERT_NE(item, nullptr);
-        shown->scrollToItem(item);
-        QTest::mouseClick(shown->viewport(), Qt::LeftButton, {},
-                          shown->visualItemRect(item).center());
-    }
+    void clickRow(QAbstractItemView* shown, int row) { ::clickRow(shown, row); }
 
-    QString currentText(const char* name) {
-        QListWidgetItem* item = list(name)->currentItem();
-        return item ? item->text() : QString();
-    }
+    QString currentText(const char* name) { return ::currentText(list(name)); }
 
     QString scenePath;
 };

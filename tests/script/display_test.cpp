@@ -9,7 +9,7 @@ protected:
     void SetUp() override {
         ScriptWindow::SetUp();
         open(scripts::displayScene());
-        ASSERT_EQ(list("List2")->count(), 9);
+        ASSERT_EQ(rowCount(list("List2")), 9);
     }
 
     bool frameShown(const char* name) { return control<QGroupBox>(window, name)->isVisible(); }
@@ -137,18 +137,18 @@ TEST_F(Display, InitScriptLocksTranslationAndSize) {
 }
 
 TEST_F(Display, CategoryListsFollowTheEntry) {
-    QListWidget* ticked = list("List1");
-    QListWidget* unticked = list("List3");
+    QAbstractItemView* ticked = list("List1");
+    QAbstractItemView* unticked = list("List3");
     clickEntry(Guard);
     ASSERT_GE(row("List1"), 0);
-    EXPECT_EQ(ticked->currentItem()->text(), "Guard");
+    EXPECT_EQ(currentText(ticked), "Guard");
     const int untickedBefore = row("List3");
     clickEntry(Crate);
-    EXPECT_EQ(ticked->currentItem()->text(), "Crate");
+    EXPECT_EQ(currentText(ticked), "Crate");
     EXPECT_EQ(row("List3"), untickedBefore);
     clickEntry(Lamp);
-    EXPECT_EQ(unticked->currentItem()->text(), "Lamp");
-    EXPECT_EQ(ticked->currentItem()->text(), "Crate");
+    EXPECT_EQ(currentText(unticked), "Lamp");
+    EXPECT_EQ(currentText(ticked), "Crate");
 }
 
 TEST_F(Display, SecondOfTwoSameNamedEntriesStaysSelected) {
@@ -171,10 +171,8 @@ TEST_F(Display, YesToSaveValuesShowsTheEditedEntry) {
     ASSERT_EQ(dialogs.questions().size(), 1u);
     EXPECT_EQ(dialogs.questions()[0].text, "Save values?");
     EXPECT_EQ(dialogs.questions()[0].title, "Values not saved!");
-    QListWidget* all = list("List2");
-    EXPECT_TRUE(QTest::qWaitFor([all] {
-        return all->selectedItems().size() == 1 && all->selectedItems()[0] == all->item(Guard);
-    }));
+    QAbstractItemView* all = list("List2");
+    EXPECT_TRUE(QTest::qWaitFor([all] { return selectedRows(all) == std::vector<int>{Guard}; }));
     EXPECT_EQ(row("List2"), Guard);
     EXPECT_EQ(box("Text17")->text(), "Guard");
     EXPECT_EQ(shownScript(), "guard\nscript");

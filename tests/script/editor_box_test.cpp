@@ -49,7 +49,7 @@ TEST_F(EditorBox, ChangesDuringAFileOperationAreIgnored) {
 
 TEST_F(EditorBox, ChangeWithAnEmptyListChangesNothing) {
     open(mini::scene({}));
-    ASSERT_EQ(list("List2")->count(), 0);
+    ASSERT_EQ(rowCount(list("List2")), 0);
     const QString before = status();
     editor()->setEnabled(true);
     typeAt(Qt::Key_End, "abc");

@@ -1,10 +1,10 @@
 #pragma once
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -167,12 +167,7 @@ protected:
     }
 
     void clickEntry(int row) {
-        QListWidget* all = list("List2");
-        ASSERT_TRUE(QTest::qWaitFor([all] { return all->isVisible(); }));
-        QListWidgetItem* item = all->item(row);
-        ASSERT_NE(item, nullptr);
-        all->scrollToItem(item);
-        QTest::mouseClick(all->viewport(), Qt::LeftButton, {}, all->visualItemRect(item).center());
+        clickRow(list("List2"), row);
         QCoreApplication::processEvents();
     }
 
@@ -217,7 +212,7 @@ protected:
     QString org() { return box("Text2(5)")->text(); }
     QString act() { return box("Text2(7)")->text(); }
     QString shownScript() { return editor()->toPlainText(); }
-    int row(const char* listName) { return list(listName)->currentRow(); }
+    int row(const char* listName) { return currentRow(list(listName)); }
 
     QString path;
     Bytes original;

@@ -85,7 +85,7 @@ TEST_F(SaveFailures, FileReplacedByAnotherSceneDropsTheEdit) {
     EXPECT_EQ(dialogs.messages()[0].text, ChangedEditDropped);
     EXPECT_EQ(dialogs.messages()[0].title, "Script not saved");
     EXPECT_EQ(readBytes(path), other);
-    EXPECT_EQ(list("List2")->count(), 1);
+    EXPECT_EQ(rowCount(list("List2")), 1);
     EXPECT_EQ(box("Text17")->text(), "Solo");
     EXPECT_EQ(window.RefreshAllAfter, 0);
 }

@@ -239,7 +239,7 @@ TEST_F(ScriptSave, NothingHappensWhileBlockedOrWithoutEntries) {
     EXPECT_EQ(status(), "--- Not Saved! ---");
 
     open(mini::scene({}));
-    ASSERT_EQ(list("List2")->count(), 0);
+    ASSERT_EQ(rowCount(list("List2")), 0);
     type("text");
     clickSave();
     EXPECT_EQ(readBytes(path), original);

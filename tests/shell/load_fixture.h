@@ -1,5 +1,5 @@
 #pragma once
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -50,7 +50,7 @@ protected:
         EXPECT_FALSE(window.VFL_Blocked);
     }
 
-    QListWidget* list(const char* name) { return control<QListWidget>(window, name); }
+    QAbstractItemView* list(const char* name) { return listView(window, name); }
 
     QTemporaryDir dir;
     FakeDialogs dialogs;

@@ -6,13 +6,6 @@ namespace {
 
 using Lists = LoadFixture;
 
-QListWidgetItem* firstWith(QListWidget* list, Qt::CheckState state) {
-    for (int row = 0; row < list->count(); ++row)
-        if (list->item(row)->checkState() == state)
-            return list->item(row);
-    return nullptr;
-}
-
 TEST_F(Lists, UserCannotChangeTicks) {
     load(writeScene(dir, sampleScene().bytes));
     auto* scripts = control<QWidget>(window, "Frame6");
@@ -21,22 +14,21 @@ TEST_F(Lists, UserCannotChangeTicks) {
         // Bring the list in front, as the option buttons do.
         scripts->setVisible(QString(name) == "List1");
         things->setVisible(QString(name) == "List3");
-        QListWidget* shown = list(name);
+        QAbstractItemView* shown = list(name);
         ASSERT_TRUE(QTest::qWaitFor([shown] { return shown->isVisible(); }));
         for (Qt::CheckState state : {Qt::Checked, Qt::Unchecked}) {
-            QListWidgetItem* item = firstWith(shown, state);
-            if (!item)
+            const int row = firstRowWith(shown, state);
+            if (row < 0)
                 continue;
-            clickTickBox(shown, item);
-            EXPECT_EQ(item->checkState(), state) << name;
-            const Qt::CheckState beforeKey = item->checkState();
-            shown->setCurrentItem(item);
+            clickTickBox(shown, row);
+            EXPECT_EQ(rowCheckState(shown, row), state) << name;
+            clickRow(shown, row);
             QTest::keyClick(shown, Qt::Key_Space);
-            EXPECT_EQ(item->checkState(), beforeKey) << name;
+            EXPECT_EQ(rowCheckState(shown, row), state) << name;
         }
     }
-    EXPECT_NE(firstWith(list("List2"), Qt::Checked), nullptr);
-    EXPECT_NE(firstWith(list("List2"), Qt::Unchecked), nullptr);
+    EXPECT_GE(firstRowWith(list("List2"), Qt::Checked), 0);
+    EXPECT_GE(firstRowWith(list("List2"), Qt::Unchecked), 0);
 }
 
 TEST_F(Lists, ManyEntriesLoadInOneBatch) {
@@ -47,16 +39,15 @@ TEST_F(Lists, ManyEntriesLoadInOneBatch) {
     load(writeScene(dir, scene.bytes));
     RecordProperty("load_ms", int(clock.elapsed()));
 
-    QListWidget* all = list("List2");
-    ASSERT_EQ(all->count(), int(window.sceneIndex.entries.size()));
-    ASSERT_GT(all->count(), 5001);
-    EXPECT_EQ(list("List1")->count() + list("List3")->count(), all->count());
-    for (int entry = 0; entry < all->count(); entry += 997) {
-        EXPECT_EQ(all->item(entry)->text(), expected[std::size_t(entry)].name);
-        EXPECT_EQ(all->item(entry)->checkState() == Qt::Checked,
-                  expected[std::size_t(entry)].ticked);
+    QAbstractItemView* all = list("List2");
+    ASSERT_EQ(rowCount(all), int(window.sceneIndex.entries.size()));
+    ASSERT_GT(rowCount(all), 5001);
+    EXPECT_EQ(rowCount(list("List1")) + rowCount(list("List3")), rowCount(all));
+    for (int entry = 0; entry < rowCount(all); entry += 997) {
+        EXPECT_EQ(rowText(all, entry), expected[std::size_t(entry)].name);
+        EXPECT_EQ(rowTicked(all, entry), expected[std::size_t(entry)].ticked);
     }
-    EXPECT_EQ(all->currentRow(), all->count() - 1);
+    EXPECT_EQ(currentRow(all), rowCount(all) - 1);
 }
 
 } // namespace

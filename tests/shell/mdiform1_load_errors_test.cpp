@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <unistd.h>
 
@@ -18,7 +19,7 @@ protected:
         scene = sampleScene();
         goodPath = writeScene(dir, scene.bytes);
         load(goodPath);
-        ASSERT_EQ(list("List2")->count(), int(expectedEntries(scene).size()));
+        ASSERT_EQ(rowCount(list("List2")), int(expectedEntries(scene).size()));
     }
 
     // The failure's description is the message's title.
@@ -31,16 +32,20 @@ protected:
         EXPECT_FALSE(shown.title.isEmpty());
         EXPECT_EQ(shown.title, QString::fromLocal8Bit(probe.error));
         EXPECT_FALSE(window.VFL_Blocked);
-        EXPECT_EQ(list("List2")->count(), int(expectedEntries(scene).size()));
-        EXPECT_EQ(list("List1")->count() + list("List3")->count(), list("List2")->count());
+        EXPECT_EQ(rowCount(list("List2")), int(expectedEntries(scene).size()));
+        EXPECT_EQ(rowCount(list("List1")) + rowCount(list("List3")), rowCount(list("List2")));
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        // The file on display is still the one the lists and the index describe.
+        EXPECT_EQ(window.filenameanalyse, goodPath);
+        EXPECT_EQ(window.fileTitle, QFileInfo(goodPath).fileName());
+        EXPECT_EQ(control<QLabel>(window, "Label4")->text(), goodPath);
     }
 
     // A second load can be tried at once.
     void expectSecondLoadWorks() {
         load(goodPath);
         EXPECT_EQ(window.filenameanalyse, goodPath);
-        EXPECT_EQ(list("List2")->count(), int(expectedEntries(scene).size()));
+        EXPECT_EQ(rowCount(list("List2")), int(expectedEntries(scene).size()));
         EXPECT_EQ(control<QLabel>(window, "Status")->text(), " ---- Ready ---- ");
     }
 
@@ -53,8 +58,6 @@ TEST_F(LoadErrors, DirectoryIsRefused) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bin"));
     load(path);
     expectRefused(path);
-    EXPECT_EQ(window.filenameanalyse, path);
-    EXPECT_EQ(control<QLabel>(window, "Label4")->text(), path);
     expectSecondLoadWorks();
 }
 

@@ -44,30 +44,30 @@ TEST_F(Load, FillsTheThreeListsFromTheFile) {
     EXPECT_EQ(control<QLabel>(window, "Label4")->text(), path);
 
     const std::vector<ExpectedEntry> expected = expectedEntries(scene);
-    QListWidget* all = list("List2");
-    QListWidget* ticked = list("List1");
-    QListWidget* unticked = list("List3");
-    ASSERT_EQ(all->count(), int(expected.size()));
+    QAbstractItemView* all = list("List2");
+    QAbstractItemView* ticked = list("List1");
+    QAbstractItemView* unticked = list("List3");
+    ASSERT_EQ(rowCount(all), int(expected.size()));
     ASSERT_EQ(window.sceneIndex.entries.size(), expected.size());
     int tickedSeen = 0;
     int untickedSeen = 0;
-    for (int entry = 0; entry < all->count(); ++entry) {
+    for (int entry = 0; entry < rowCount(all); ++entry) {
         const ExpectedEntry& want = expected[std::size_t(entry)];
-        EXPECT_EQ(all->item(entry)->text(), want.name);
-        EXPECT_EQ(all->item(entry)->checkState(), want.ticked ? Qt::Checked : Qt::Unchecked)
+        EXPECT_EQ(rowText(all, entry), want.name);
+        EXPECT_EQ(rowCheckState(all, entry), want.ticked ? Qt::Checked : Qt::Unchecked)
             << want.name.toStdString();
-        QListWidget* filtered = want.ticked ? ticked : unticked;
+        QAbstractItemView* filtered = want.ticked ? ticked : unticked;
         const std::vector<int>& map = want.ticked ? window.list1ToList2 : window.list3ToList2;
         int& seen = want.ticked ? tickedSeen : untickedSeen;
-        ASSERT_LT(seen, filtered->count());
-        EXPECT_EQ(filtered->item(seen)->text(), want.name);
-        EXPECT_EQ(filtered->item(seen)->checkState(), all->item(entry)->checkState());
+        ASSERT_LT(seen, rowCount(filtered));
+        EXPECT_EQ(rowText(filtered, seen), want.name);
+        EXPECT_EQ(rowCheckState(filtered, seen), rowCheckState(all, entry));
         ASSERT_LT(std::size_t(seen), map.size());
         EXPECT_EQ(map[std::size_t(seen)], entry);
         ++seen;
     }
-    EXPECT_EQ(ticked->count(), tickedSeen);
-    EXPECT_EQ(unticked->count(), untickedSeen);
+    EXPECT_EQ(rowCount(ticked), tickedSeen);
+    EXPECT_EQ(rowCount(unticked), untickedSeen);
     EXPECT_EQ(window.list1ToList2.size(), std::size_t(tickedSeen));
     EXPECT_EQ(window.list3ToList2.size(), std::size_t(untickedSeen));
     EXPECT_GT(tickedSeen, 0);
@@ -80,7 +80,7 @@ TEST_F(Load, FillsTheThreeListsFromTheFile) {
     for (const GeneratedObject& object : scene.objects)
         definitions += object.hasDefinition ? 1 : 0;
     EXPECT_EQ(control<QLineEdit>(window, "Text24")->text(), QString::number(definitions));
-    EXPECT_EQ(window.EditedIndex, all->count() - 1);
+    EXPECT_EQ(window.EditedIndex, rowCount(all) - 1);
     EXPECT_EQ(window.indexedFile, scene.bytes);
 }
 
@@ -88,10 +88,10 @@ TEST_F(Load, EndsWithTheLastEntrySelectedAndReady) {
     const GeneratedScene scene = sampleScene();
     load(writeScene(dir, scene.bytes));
 
-    QListWidget* all = list("List2");
-    ASSERT_GT(all->count(), 0);
-    EXPECT_EQ(all->currentRow(), all->count() - 1);
-    EXPECT_TRUE(all->item(all->count() - 1)->isSelected());
+    QAbstractItemView* all = list("List2");
+    ASSERT_GT(rowCount(all), 0);
+    EXPECT_EQ(currentRow(all), rowCount(all) - 1);
+    EXPECT_EQ(selectedRows(all), std::vector<int>{rowCount(all) - 1});
     auto* status = control<QLabel>(window, "Status");
     EXPECT_EQ(status->text(), " ---- Ready ---- ");
     EXPECT_EQ(foreColour(status), QColor(0, 128, 0));
@@ -123,18 +123,19 @@ TEST_F(Load, ShowsWorkingWhileTheIndexIsBuilt) {
                         control<QFrame>(window, "Frame1")->isVisible(),
                         control<QLabel>(window, "Label3(1)")->text(),
                         control<QLabel>(window, "Label3(2)")->text(), window.VFL_Blocked,
-                        list("List2")->count(), script->toPlainText(), listing->toPlainText(),
+                        rowCount(list("List2")), script->toPlainText(), listing->toPlainText(),
                         foreColour(text5), check->isChecked(), value});
     });
     load(path);
 
-    ASSERT_GE(seen.size(), 2u);
+    // The index runs off the GUI thread; the bar shows its progress at least once.
+    ASSERT_GE(seen.size(), 1u);
     int last = -1;
     for (const DuringLoad& moment : seen) {
         EXPECT_EQ(moment.status, "**** Working **** ");
         EXPECT_EQ(moment.statusColour, QColor(255, 0, 0));
         EXPECT_TRUE(moment.blocked);
-        EXPECT_TRUE(moment.caption1.isEmpty());
+        EXPECT_EQ(moment.caption1, "Reading scene2.bin");
         EXPECT_TRUE(moment.caption2.isEmpty());
         EXPECT_TRUE(moment.scriptBox.isEmpty());
         EXPECT_TRUE(moment.listingBox.isEmpty());
@@ -154,7 +155,7 @@ TEST_F(Load, CancelClearsOnlyTheUnsavedFlags) {
     const GeneratedScene scene = sampleScene();
     const QString path = writeScene(dir, scene.bytes);
     load(path);
-    const int entries = list("List2")->count();
+    const int entries = rowCount(list("List2"));
     window.FlagValueSave = -1;
     window.SavePending = true;
 
@@ -166,8 +167,8 @@ TEST_F(Load, CancelClearsOnlyTheUnsavedFlags) {
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(window.filenameanalyse, path);
     EXPECT_EQ(control<QLabel>(window, "Label4")->text(), path);
-    EXPECT_EQ(list("List2")->count(), entries);
-    EXPECT_EQ(list("List2")->currentRow(), entries - 1);
+    EXPECT_EQ(rowCount(list("List2")), entries);
+    EXPECT_EQ(currentRow(list("List2")), entries - 1);
     EXPECT_EQ(control<QLabel>(window, "Status")->text(), " ---- Ready ---- ");
 }
 
@@ -186,7 +187,7 @@ TEST_F(Load, EmptyFileGivesEmptyListsAndFirstInitScriptAtOne) {
 
     EXPECT_TRUE(dialogs.messages().empty());
     for (const char* name : {"List1", "List2", "List3"})
-        EXPECT_EQ(list(name)->count(), 0) << name;
+        EXPECT_EQ(rowCount(list(name)), 0) << name;
     EXPECT_EQ(window.MerkePosGameInit, 1);
     EXPECT_EQ(control<QLineEdit>(window, "Text24")->text(), "0");
     EXPECT_EQ(control<QLabel>(window, "Status")->text(), " ---- Ready ---- ");
@@ -205,8 +206,8 @@ TEST_F(Load, FirstInitScriptIsTakenFromEachFile) {
                                         withInits.bytes.begin() +
                                             std::ptrdiff_t(withInits.initScriptsOffset));
     load(writeScene(dir, cut, "other.bin"));
-    EXPECT_EQ(list("List2")->count(), int(withInits.objects.size()));
-    EXPECT_EQ(window.MerkePosGameInit, list("List2")->count() + 1);
+    EXPECT_EQ(rowCount(list("List2")), int(withInits.objects.size()));
+    EXPECT_EQ(window.MerkePosGameInit, rowCount(list("List2")) + 1);
 }
 
 TEST_F(Load, StartPathLoadsWithoutTheDialog) {
@@ -215,11 +216,11 @@ TEST_F(Load, StartPathLoadsWithoutTheDialog) {
     FakeDialogs startDialogs;
     MDIForm1 started(startDialogs, path);
     started.show();
-    auto* all = control<QListWidget>(started, "List2");
+    auto* all = listView(started, "List2");
     EXPECT_TRUE(QTest::qWaitFor(
-        [all, &scene] { return all->count() == int(expectedEntries(scene).size()); }));
+        [all, &scene] { return rowCount(all) == int(expectedEntries(scene).size()); }));
     EXPECT_EQ(started.filenameanalyse, path);
-    EXPECT_EQ(all->currentRow(), all->count() - 1);
+    EXPECT_EQ(currentRow(all), rowCount(all) - 1);
     EXPECT_TRUE(startDialogs.shown.empty());
 }
 
@@ -235,7 +236,7 @@ TEST_F(Load, ExitDuringTheIndexDoesNothing) {
     load(path);
     EXPECT_GT(exits, 0);
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(list("List2")->count(), int(expectedEntries(scene).size()));
+    EXPECT_EQ(rowCount(list("List2")), int(expectedEntries(scene).size()));
 }
 
 } // namespace

@@ -1,9 +1,9 @@
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -74,7 +74,7 @@ TEST_F(StartUp, PanelsHiddenListingTickedAndStateEmpty) {
     EXPECT_FALSE(window.VFL_Blocked);
     EXPECT_EQ(window.FlagValueSave, 0);
     EXPECT_TRUE(window.filenameanalyse.isEmpty());
-    EXPECT_EQ(control<QListWidget>(window, "List2")->count(), 0);
+    EXPECT_EQ(rowCount(listView(window, "List2")), 0);
 }
 
 TEST_F(StartUp, EveryNamedControlIsThere) {
@@ -87,7 +87,7 @@ TEST_F(StartUp, EveryNamedControlIsThere) {
     for (const QString& name : lineEdits)
         EXPECT_NE(window.findChild<QLineEdit*>(name), nullptr) << name.toStdString();
     for (const char* name : {"List1", "List2", "List3"})
-        EXPECT_NE(window.findChild<QListWidget*>(name), nullptr) << name;
+        EXPECT_NE(window.findChild<QAbstractItemView*>(name), nullptr) << name;
     for (const char* name : {"Frame2", "Frame3", "Frame6", "Frame7", "Frame8", "Frame9"})
         EXPECT_NE(window.findChild<QGroupBox*>(name), nullptr) << name;
     for (const char* name : {"Slider1", "Slider2", "Slider3", "Slider4", "Slider5"})

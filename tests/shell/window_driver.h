@@ -1,8 +1,8 @@
 #pragma once
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -69,12 +69,77 @@ inline QString writeScene(const QTemporaryDir& dir, const std::vector<std::uint8
     return path;
 }
 
-// Clicks the tick box of a list item, as the user would.
-inline void clickTickBox(QListWidget* list, QListWidgetItem* item) {
-    list->scrollToItem(item);
+// ---- Entry lists (List2, List1, List3) and other item views, through the
+// view's model only, so the helpers work whatever view class shows a list.
+
+inline QAbstractItemView* listView(const QObject& root, const QString& name) {
+    return control<QAbstractItemView>(root, name);
+}
+
+inline int rowCount(const QAbstractItemView* list) {
+    return list->model() ? list->model()->rowCount() : 0;
+}
+
+inline QString rowText(const QAbstractItemView* list, int row) {
+    return list->model()->index(row, 0).data(Qt::DisplayRole).toString();
+}
+
+inline bool rowTicked(const QAbstractItemView* list, int row) {
+    return list->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+}
+
+inline Qt::CheckState rowCheckState(const QAbstractItemView* list, int row) {
+    return Qt::CheckState(list->model()->index(row, 0).data(Qt::CheckStateRole).toInt());
+}
+
+// The current row, -1 when there is none.
+inline int currentRow(const QAbstractItemView* list) {
+    return list->currentIndex().row();
+}
+
+inline QString currentText(const QAbstractItemView* list) {
+    const int row = currentRow(list);
+    return row < 0 ? QString() : rowText(list, row);
+}
+
+// The rows shown as selected.
+inline std::vector<int> selectedRows(const QAbstractItemView* list) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    return rows;
+}
+
+// The first row whose tick is `state`, -1 when there is none.
+inline int firstRowWith(const QAbstractItemView* list, Qt::CheckState state) {
+    for (int row = 0; row < rowCount(list); ++row)
+        if (rowCheckState(list, row) == state)
+            return row;
+    return -1;
+}
+
+// Selects a row as code does (the list's selection event runs at once).
+inline void selectRow(QAbstractItemView* list, int row) {
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+}
+
+// Clicks a row with the mouse, as the user would (scrolled into view first).
+inline void clickRow(QAbstractItemView* list, int row) {
+    ASSERT_TRUE(QTest::qWaitFor([list] { return list->isVisible(); }));
+    const QModelIndex index = list->model()->index(row, 0);
+    ASSERT_TRUE(index.isValid()) << "no row " << row;
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+// Clicks the tick box of a row, as the user would.
+inline void clickTickBox(QAbstractItemView* list, int row) {
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
     QStyleOptionViewItem option;
     option.initFrom(list);
-    option.rect = list->visualItemRect(item);
+    option.rect = list->visualRect(index);
     option.features |= QStyleOptionViewItem::HasCheckIndicator;
     const QRect box =
         list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);

@@ -1,0 +1,90 @@
+#include "entry_list.h"
+
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
+
+#include "cp1252.h"
+
+void EntryListModel::show(const std::vector<IndexRecord>* entries, const std::vector<int>* rows) {
+    beginResetModel();
+    entries_ = entries;
+    rows_ = rows;
+    endResetModel();
+}
+
+int EntryListModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || !entries_)
+        return 0;
+    return static_cast<int>(rows_ ? rows_->size() : entries_->size());
+}
+
+const IndexRecord* EntryListModel::record(int row) const {
+    if (!entries_ || row < 0 || row >= rowCount())
+        return nullptr;
+    const std::size_t entry = rows_ ? static_cast<std::size_t>((*rows_)[std::size_t(row)])
+                                    : static_cast<std::size_t>(row);
+    return entry < entries_->size() ? &(*entries_)[entry] : nullptr;
+}
+
+QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    const IndexRecord* entry = record(index.row());
+    if (!entry)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(cp1252ToUtf8(entry->name));
+    if (role == Qt::CheckStateRole)
+        return entry->ticked ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+EntryListView::EntryListView(QWidget* parent) : QListView(parent), model_(this) {
+    setModel(&model_);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { emit currentRowChanged(current.row()); });
+}
+
+void EntryListView::showEntries(const std::vector<IndexRecord>* entries,
+                                const std::vector<int>* rows) {
+    const QSignalBlocker quiet(this);
+    model_.show(entries, rows);
+}
+
+int EntryListView::count() const {
+    return model_.rowCount();
+}
+
+int EntryListView::currentRow() const {
+    return currentIndex().row();
+}
+
+void EntryListView::setCurrentRow(int row) {
+    const QModelIndex target = model_.index(row, 0);
+    if (!target.isValid()) {
+        selectionModel()->clearCurrentIndex();
+        return;
+    }
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+}
+
+void EntryListView::setCurrentRowQuietly(int row) {
+    const QSignalBlocker quiet(this);
+    setCurrentRow(row);
+}
+
+QString EntryListView::itemText(int row) const {
+    return model_.data(model_.index(row, 0), Qt::DisplayRole).toString();
+}
+
+bool EntryListView::isTicked(int row) const {
+    const IndexRecord* entry = model_.record(row);
+    return entry && entry->ticked;
+}

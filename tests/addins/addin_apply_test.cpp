@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include "addin_fixture.h"
+#include "addin_run.h"
+#include "quill_runner.h"
+#include "scene_index.h"
+#include "scene_verify.h"
+
+namespace {
+std::uint32_t u32(const Bytes& b, std::size_t p) {
+    return b[p] | (b[p + 1] << 8) | (b[p + 2] << 16) | (std::uint32_t(b[p + 3]) << 24);
+}
+void addU32(Bytes& b, std::size_t p, std::uint32_t d) {
+    const std::uint32_t v = u32(b, p) + d;
+    for (int i = 0; i < 4; ++i)
+        b[p + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// The scene as the add-in's records should leave it: objects at the end of
+// the objects section, definitions at the end of the definitions section that
+// follows it, the three length fields grown.
+Bytes expectedScene(const GeneratedScene& g, const AddinSource& s) {
+    Bytes b = g.bytes;
+    const std::size_t e = g.objectsOffset + u32(b, g.objectsOffset + 2);
+    EXPECT_EQ(e, g.definitionsOffset);
+    const std::size_t defEnd = e + u32(b, e + 2);
+    addU32(b, 2, std::uint32_t(s.objects.size() + s.definitions.size()));
+    addU32(b, g.objectsOffset + 2, std::uint32_t(s.objects.size()));
+    addU32(b, e + 2, std::uint32_t(s.definitions.size()));
+    b.insert(b.begin() + defEnd, s.definitions.begin(), s.definitions.end());
+    b.insert(b.begin() + e, s.objects.begin(), s.objects.end());
+    return b;
+}
+
+Bytes replaced(Bytes b, std::size_t at, const std::string& with) {
+    std::copy(with.begin(), with.end(), b.begin() + at);
+    return b;
+}
+} // namespace
+
+class AddinApply : public AddinGame {
+protected:
+    QuillRun apply(const fs::path& addin, std::vector<std::string> options = {}) {
+        std::vector<std::string> args = {"addin", "apply", scene().string(), addin.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        return quill(args);
+    }
+};
+
+TEST_F(AddinApply, DemoAddinChangesEachFileByteForByte) {
+    const AddinSource source = demoAddinSource();
+    ASSERT_FALSE(source.objects.empty());
+    const fs::path addin = addinFile(packed(source));
+    const QuillRun run = apply(addin);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
+    EXPECT_EQ(readBytes(mission / "cache.bin.sav"), demo.cacheBin);
+    EXPECT_EQ(readBytes(mission / "scene.4ds.sav"), demo.scene4ds);
+    EXPECT_EQ(readBytes(mission / "scene2.bin.sav"), demo.scene.bytes);
+    EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "GifD"));
+    EXPECT_EQ(readBytes(mission / "cache.bin"), replaced(demo.cacheBin, 0, "\x01\x04"));
+    EXPECT_EQ(readBytes(mission / "scene.4ds"), replaced(demo.scene4ds, 0, "4DS\x01"));
+
+    const Bytes after = readBytes(scene());
+    EXPECT_EQ(after, expectedScene(demo.scene, source));
+    EXPECT_TRUE(verifyScene(ByteView(after.data(), after.size())).ok());
+    const SceneIndex index = buildSceneIndex(ByteView(after.data(), after.size()));
+    const std::size_t objects = demo.scene.objects.size();
+    ASSERT_EQ(index.entries.size(), objects + 2 + demo.scene.initScripts.size());
+    std::vector<std::string> demoNames;
+    for (const IndexRecord& r :
+         buildSceneIndex(ByteView(demo.scene.bytes.data(), demo.scene.bytes.size())).entries)
+        demoNames.push_back(r.name);
+    const AddinRecords records = donorRecords(DemoSeed + 1, 2, demoNames);
+    ASSERT_EQ(records.names.size(), 2u);
+    EXPECT_EQ(index.entries[objects].name, source.key);
+    EXPECT_EQ(index.entries[objects].name, records.names[0]);
+    EXPECT_EQ(index.entries[objects + 1].name, records.names[1]);
+
+    EXPECT_EQ(readBytes(game / "models" / "addin_car.i3d"), source.files[0][0].content);
+    EXPECT_EQ(readBytes(game / "sounds" / "addin_horn.wav"), source.files[1][0].content);
+    EXPECT_EQ(readBytes(game / "maps" / "addin_map.bmp"), source.files[2][0].content);
+    // Both table groups go to "tables": the English one is written last.
+    EXPECT_EQ(readBytes(game / "tables" / "addin_text.def"), source.files[4][0].content);
+    // No temporary file is left behind.
+    for (const auto& [path, bytes] : snapshot(root).files)
+        EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
+}
+
+TEST_F(AddinApply, AppliedTwiceAsksAndChangesNothing) {
+    const fs::path addin = addinFile(packed(demoAddinSource()));
+    ASSERT_EQ(apply(addin).status, 0);
+    const TreeSnapshot once = snapshot(root);
+
+    const QuillRun no = apply(addin);
+    EXPECT_EQ(no.status, 1);
+    EXPECT_EQ(no.err,
+              "**Sorry, cannot mod your tree.klz!! Maybe it's modded already. Go on? ** No\n");
+    EXPECT_EQ(snapshot(root), once);
+
+    const QuillRun yes = apply(addin, {"--yes"});
+    EXPECT_EQ(yes.status, 0) << yes.err;
+    EXPECT_EQ(yes.err,
+              "**Sorry, cannot mod your tree.klz!! Maybe it's modded already. Go on? ** Yes\n"
+              "**Sorry, cannot mod your cache.bin!! Maybe it's modded already. Go on? ** Yes\n"
+              "**Sorry, cannot mod your scene.4ds!! Maybe it's modded already. Go on? ** Yes\n"
+              "**Sorry, cannot mod your scene2.bin!! Maybe it's modded already. Go on? ** Yes\n");
+    // The backups hold the files as they were before the first run.
+    EXPECT_EQ(snapshot(root), once);
+    EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
+}
+
+TEST_F(AddinApply, NoStopsAfterTheBackupsAndThePatchesBeforeIt) {
+    AddinSource s = demoAddinSource();
+    // tree.klz: the first patch is found, the second is not.
+    s.patches[0] = std::vector<AddinPatchSource>{{{'G', 'i', 'f'}, {'X'}}, {{0xEE, 0xEE}, {1}}};
+    const fs::path addin = addinFile(packed(s));
+    const QuillRun run = apply(addin);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "X"));
+    EXPECT_EQ(readBytes(mission / "cache.bin"), demo.cacheBin);
+    EXPECT_EQ(readBytes(scene()), demo.scene.bytes);
+    for (const char* backup : {"tree.klz.sav", "cache.bin.sav", "scene.4ds.sav", "scene2.bin.sav"})
+        EXPECT_TRUE(fs::exists(mission / backup)) << backup;
+    EXPECT_FALSE(fs::exists(game / "models"));
+}
+
+TEST_F(AddinApply, FileWithFlagZeroIsNeitherBackedUpNorChanged) {
+    AddinSource s = demoAddinSource();
+    s.patches[1].reset();
+    ASSERT_EQ(apply(addinFile(packed(s))).status, 0);
+    EXPECT_FALSE(fs::exists(mission / "cache.bin.sav"));
+    EXPECT_EQ(readBytes(mission / "cache.bin"), demo.cacheBin);
+    EXPECT_TRUE(fs::exists(mission / "tree.klz.sav"));
+}
+
+TEST_F(AddinApply, AnEmptyBackupIsRenewedAndAFullOneKept) {
+    writeBytes(mission / "tree.klz.sav", {});
+    writeBytes(mission / "cache.bin.sav", {1, 2, 3});
+    ASSERT_EQ(apply(addinFile(packed(demoAddinSource()))).status, 0);
+    EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
+    EXPECT_EQ(readBytes(mission / "cache.bin.sav"), (Bytes{1, 2, 3}));
+}
+
+TEST_F(AddinApply, RefusedAddinsWriteNothing) {
+    const Bytes good = packed(demoAddinSource());
+    const TreeSnapshot before = snapshot(root);
+    auto refusedWith = [&](const Bytes& bytes, const std::string& text,
+                           const std::string& name = "test.qxa") {
+        const fs::path p = addinFile(bytes, name);
+        const TreeSnapshot withAddin = snapshot(root);
+        const QuillRun run = apply(p);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
+        EXPECT_EQ(snapshot(root), withAddin);
+        fs::remove(p);
+    };
+    for (std::size_t n : {0ul, 100ul, 273ul, 274ul, good.size() / 2, good.size() - 1})
+        refusedWith(Bytes(good.begin(), good.begin() + n), "****** Can't find - test.qxa- ******");
+    AddinSource other = demoAddinSource();
+    other.mission = "mission2";
+    refusedWith(packed(other), "** This ADDin is for Mission - mission2");
+    refusedWith(good, "** No QXA ADDin File ** ", "test.bin");
+
+    AddinSource traversal = demoAddinSource();
+    traversal.files[3] = {{"ok.def", {1}}};
+    Bytes bad = packed(traversal);
+    const std::string name = "ok.def";
+    const auto at = std::search(bad.begin(), bad.end(), name.begin(), name.end());
+    std::copy_n("../..", 5, at); // "../..f": leaves the tables directory
+    refusedWith(bad, "not a plain file name");
+
+    // Records that would make two entries of one name.
+    AddinSource clash = demoAddinSource();
+    clash.key = "not in the scene";
+    clash.objects.insert(clash.objects.end(),
+                         demo.scene.bytes.begin() + demo.scene.objects[0].recordOffset,
+                         demo.scene.bytes.begin() + demo.scene.objects[0].recordOffset +
+                             demo.scene.objects[0].recordLength);
+    refusedWith(packed(clash), "has the name of an entry the scene has already");
+
+    AddinSource junk = demoAddinSource();
+    junk.objects = {1, 2, 3};
+    refusedWith(packed(junk), "are not whole records");
+    EXPECT_EQ(snapshot(root).files.size(), before.files.size());
+}
+
+TEST_F(AddinApply, MissingMissionFileIsNamed) {
+    fs::remove(mission / "scene.4ds");
+    const fs::path p = addinFile(packed(demoAddinSource()));
+    const TreeSnapshot before = snapshot(root);
+    const QuillRun run = apply(p);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "****** Can't find - scene.4ds- ****** (The mission folder has no scene.4ds.)\n");
+    EXPECT_EQ(snapshot(root), before);
+}
+
+TEST_F(AddinApply, WithoutAMissionsFolderNothingIsExtractedOrWritten) {
+    const fs::path elsewhere = root / "game" / "mission" / "demo";
+    fs::create_directories(elsewhere.parent_path());
+    fs::rename(mission, elsewhere);
+    const fs::path p = addinFile(packed(demoAddinSource()));
+    const TreeSnapshot before = snapshot(root);
+    const QuillRun run = quill({"addin", "apply", (elsewhere / "scene2.bin").string(), p.string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "**Sorry, can't extract models!! Directory - missions - missing! **\n");
+    EXPECT_EQ(snapshot(root), before);
+}
+
+TEST_F(AddinApply, FilesLandInTheGameAboveTheNearestMissionsFolder) {
+    // A folder whose name contains "mission" above the game.
+    const fs::path top = root / "missionary";
+    fs::create_directories(top);
+    fs::rename(game, top / "game");
+    game = top / "game";
+    mission = game / "missions" / "demo";
+    ASSERT_EQ(apply(addinFile(packed(demoAddinSource()))).status, 0);
+    EXPECT_TRUE(fs::exists(game / "models" / "addin_car.i3d"));
+    EXPECT_FALSE(fs::exists(root / "models"));
+    EXPECT_FALSE(fs::exists(top / "models"));
+}
+
+TEST_F(AddinApply, ExistingFoldersAndFilesAreFoundWhateverTheirCase) {
+    fs::rename(mission / "tree.klz", mission / "TREE.KLZ");
+    fs::create_directories(game / "Models");
+    fs::create_directories(game / "TABLES");
+    writeBytes(game / "Models" / "ADDIN_CAR.I3D", {0});
+    const QuillRun run = apply(addinFile(packed(demoAddinSource())), {"--dry-run"});
+    EXPECT_NE(run.out.find("overwrite " + (game / "Models" / "ADDIN_CAR.I3D").string()),
+              std::string::npos)
+        << run.out;
+    ASSERT_EQ(apply(addinFile(packed(demoAddinSource()))).status, 0);
+    EXPECT_EQ(readBytes(mission / "TREE.KLZ"), replaced(demo.treeKlz, 0, "GifD"));
+    EXPECT_EQ(readBytes(mission / "TREE.KLZ.sav"), demo.treeKlz);
+    EXPECT_EQ(readBytes(game / "Models" / "ADDIN_CAR.I3D"), demoAddinSource().files[0][0].content);
+    EXPECT_FALSE(fs::exists(game / "models"));
+    EXPECT_FALSE(fs::exists(game / "tables"));
+    EXPECT_TRUE(fs::exists(game / "TABLES" / "addin_text.def"));
+}
+
+TEST_F(AddinApply, SceneChangedSinceLoadingIsNotTouched) {
+    const Bytes addin = packed(demoAddinSource());
+    const SceneIndex index =
+        buildSceneIndex(ByteView(demo.scene.bytes.data(), demo.scene.bytes.size()));
+    Bytes changed = demo.scene.bytes;
+    changed.back() ^= 1;
+    writeBytes(scene(), changed);
+    const TreeSnapshot before = snapshot(root);
+    AddinRequest r;
+    r.scenePath = scene().string();
+    r.indexed = ByteView(demo.scene.bytes.data(), demo.scene.bytes.size());
+    r.index = &index;
+    r.addinPath = "x.qxa";
+    r.addin = ByteView(addin.data(), addin.size());
+    const AddinPlanResult plan = planAddin(r);
+    EXPECT_FALSE(plan.plan);
+    EXPECT_EQ(plan.message, "****** Can't find - scene2.bin- ******");
+    EXPECT_EQ(plan.title, "The file was changed by another program since it was loaded.");
+    EXPECT_EQ(snapshot(root), before);
+}

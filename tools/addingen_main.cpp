@@ -1,0 +1,25 @@
+#include <filesystem>
+#include <iostream>
+
+#include "addin_files.h"
+#include "addin_samples.h"
+
+// Writes the demo mission's sample add-in: `addingen OUT.qxa`.
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: addingen OUT.qxa\n";
+        return 2;
+    }
+    const PackResult packed = packAddin(demoAddinSource());
+    if (!packed.ok()) {
+        std::cerr << "addingen: " << packed.error << '\n';
+        return 2;
+    }
+    const std::filesystem::path out(argv[1]);
+    std::error_code ec;
+    if (auto r = writeFileAtomically(out, packed.bytes, std::filesystem::exists(out, ec)); !r) {
+        std::cerr << "addingen: cannot write " << argv[1] << ": " << r.error << '\n';
+        return 2;
+    }
+    return 0;
+}
