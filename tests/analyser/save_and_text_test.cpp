@@ -102,11 +102,34 @@ TEST_F(SceneSave, AFileThatChangedSinceTheScanIsLeftAlone) {
     updated[10] = 'z';
     const FileResult r = writeScannedScene(path_.string(), scanned, updated);
     EXPECT_FALSE(r);
+    EXPECT_TRUE(r.changed);
     EXPECT_FALSE(r.error.empty());
     EXPECT_EQ(read(), onDisk);
     fs::remove(path_);
     EXPECT_FALSE(writeScannedScene(path_.string(), scanned, updated));
     EXPECT_FALSE(fs::exists(path_));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SceneSave, ASaveThroughALinkKeepsTheLinkAndLeavesNoTemporaryFiles) {
+    const auto built = AnalyserScene().object("a", "abcdef\r\n").build();
+    write(built.bytes);
+    const fs::path link = path_.string() + ".link.bin";
+    fs::remove(link);
+    fs::create_symlink(path_, link);
+    auto updated = built.bytes;
+    updated[built.scriptOffsets[0]] = 'X';
+    ASSERT_TRUE(writeScannedScene(link.string(), built.bytes, updated));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(read(), updated);
+    for (const auto& entry : fs::directory_iterator(path_.parent_path()))
+        EXPECT_EQ(entry.path().filename().string().find(path_.filename().string() + ".quilltemp"),
+                  std::string::npos)
+            << entry.path();
+    fs::remove(link);
 }
 
 } // namespace
