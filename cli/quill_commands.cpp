@@ -3,20 +3,24 @@
 #include "addin_commands.h"
 #include "file_access.h"
 #include "index_json.h"
+#include "insert_commands.h"
 #include "scene_index.h"
 #include "scene_verify.h"
 #include "script_commands.h"
 
 namespace {
-constexpr const char* kUsage = "usage: quill index [--json] SCENE\n"
-                               "       quill verify SCENE\n"
-                               "       quill script get SCENE ENTRY\n"
-                               "       quill script set SCENE ENTRY FILE\n"
-                               "       quill scripts export SCENE DIR\n"
-                               "       quill scripts import SCENE DIR\n"
-                               "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
-                               "       quill addin pack DIR OUT.qxa\n"
-                               "ENTRY is a list index or an exact entry name.\n";
+constexpr const char* kUsage =
+    "usage: quill index [--json] SCENE\n"
+    "       quill verify SCENE\n"
+    "       quill script get SCENE ENTRY\n"
+    "       quill script set SCENE ENTRY FILE\n"
+    "       quill scripts export SCENE DIR\n"
+    "       quill scripts import SCENE DIR\n"
+    "       quill addin apply SCENE ADDIN [--yes] [--dry-run]\n"
+    "       quill addin pack DIR OUT.qxa\n"
+    "       quill insert SCENE --category CATEGORY --name NAME [options]\n"
+    "       quill delete SCENE ENTRY\n"
+    "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
     err << kUsage;
@@ -80,6 +84,10 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return cmdIndex(args, out, err);
     if (args[0] == "verify")
         return cmdVerify(args, out, err);
+    if (args[0] == "insert")
+        return cmdInsert(args, out, err);
+    if (args[0] == "delete")
+        return cmdDelete(args, out, err);
     if (args.size() >= 2 && args[0] == "script" && args[1] == "get")
         return cmdScriptGet(args, out, err);
     if (args.size() >= 2 && args[0] == "script" && args[1] == "set")

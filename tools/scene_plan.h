@@ -19,11 +19,6 @@ namespace id {
 using namespace chunk;
 inline constexpr std::uint16_t Header = 0x4C53;
 inline constexpr std::uint16_t SceneInfo = 0x3010;
-inline constexpr std::uint16_t LightCone = 0x4043;
-inline constexpr std::uint16_t LightRange = 0x4044;
-inline constexpr std::uint16_t LightFlags = 0x4045;
-inline constexpr std::uint16_t LightSector = 0x4046;
-inline constexpr std::uint16_t Box = 0x4050;
 // Padding child that keeps the objects section's length field harmless for
 // the editor's byte-wise walk; skipped by its length like any unknown child.
 inline constexpr std::uint16_t Spare = 0x7F00;

@@ -17,6 +17,11 @@ inline constexpr std::uint16_t LightBlock = 0x4040;
 inline constexpr std::uint16_t LightKind = 0x4041;
 inline constexpr std::uint16_t LightColour = 0x0026;
 inline constexpr std::uint16_t LightBrightness = 0x4042;
+inline constexpr std::uint16_t LightCone = 0x4043;
+inline constexpr std::uint16_t LightRange = 0x4044;
+inline constexpr std::uint16_t LightFlags = 0x4045;
+inline constexpr std::uint16_t LightSector = 0x4046;
+inline constexpr std::uint16_t Box = 0x4050;
 
 inline constexpr std::uint16_t Definitions = 0xAE20;
 inline constexpr std::uint16_t DefinitionRecord = 0xAE21;

@@ -1,0 +1,21 @@
+# Writes OUT, a C++ source holding each DIR/NAME.bin of NAMES as a byte array,
+# with a table looked up by name (see editor/insert/record_templates.h).
+#   cmake -DDIR=... -DNAMES="A;B" -DOUT=... -P embed_templates.cmake
+string(REPLACE "," ";" NAMES "${NAMES}")
+set(body "// Generated from resources/templates/ by cmake/embed_templates.cmake.\n")
+string(APPEND body "#include \"record_templates.h\"\n\nnamespace {\n")
+set(table "")
+foreach(name IN LISTS NAMES)
+  file(READ "${DIR}/${name}.bin" hex HEX)
+  string(LENGTH "${hex}" digits)
+  math(EXPR size "${digits} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "((0x..,){16})" "\\1\n    " bytes "${bytes}")
+  string(APPEND body "constexpr std::uint8_t k${name}[${size}] = {\n    ${bytes}\n};\n")
+  string(APPEND table "    {\"${name}\", std::span<const std::uint8_t>(k${name}, ${size})},\n")
+endforeach()
+string(APPEND body "constexpr RecordTemplate kTemplates[] = {\n${table}};\n} // namespace\n\n")
+string(APPEND body "std::span<const RecordTemplate> recordTemplates() {\n    return kTemplates;\n}\n")
+file(WRITE "${OUT}.tmp" "${body}")
+file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUT}.tmp")

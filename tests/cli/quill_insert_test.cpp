@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "file_access.h"
+#include "quill_runner.h"
+#include "scene_generator.h"
+#include "scene_index.h"
+#include "scene_verify.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> slurp(const fs::path& p) {
+    std::vector<std::uint8_t> b;
+    EXPECT_TRUE(readWholeFile(p.string(), b));
+    return b;
+}
+
+class QuillInsert : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() /
+                   (std::string("quill_insert_test_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path scene = dir / "scene2.bin";
+    GeneratedScene g = generateScene({12, 40, std::nullopt});
+    void SetUp() override {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::ofstream(scene, std::ios::binary)
+            .write(reinterpret_cast<const char*>(g.bytes.data()),
+                   static_cast<std::streamsize>(g.bytes.size()));
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    SceneIndex index() {
+        const auto b = slurp(scene);
+        return buildSceneIndex(ByteView(b.data(), b.size()));
+    }
+    QuillRun insert(std::vector<std::string> extra) {
+        std::vector<std::string> args{"insert", scene.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return quill(args);
+    }
+};
+
+} // namespace
+
+TEST_F(QuillInsert, EveryMenuEntryInsertsAndDeletingGivesTheFileBack) {
+    for (const char* category : {"Human", "car", "TRUCK", "policecar", "building", "door",
+                                 "things", "light", "other", "InvisibleWall"}) {
+        SCOPED_TRACE(category);
+        const QuillRun r = insert({"--category", category, "--name", "Neu", "--translation",
+                                   "1.5,2,-3", "--size", "1,1,1", "--brightness", "3",
+                                   "--colour", "10,20,30"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto after = slurp(scene);
+        EXPECT_TRUE(verifyScene(ByteView(after.data(), after.size())).ok());
+        const SceneIndex i = index();
+        const auto e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+        EXPECT_EQ(i.entries[e].name, "Neu");
+        EXPECT_EQ(r.out, "inserted Neu as entry " + std::to_string(e) + "\n");
+        const QuillRun d = quill({"delete", scene.string(), "Neu"});
+        ASSERT_EQ(d.status, 0) << d.err;
+        EXPECT_EQ(slurp(scene), g.bytes);
+    }
+}
+
+TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
+    ASSERT_EQ(insert({"--category", "things", "--name", "Fass", "--translation", "0,0,0",
+                      "--size", "1,1,1"})
+                  .status,
+              0);
+    SceneIndex i = index();
+    std::size_t e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+    EXPECT_EQ(i.entries[e].model, std::optional<std::string>("xbarel 2.i3d"));
+    EXPECT_EQ(i.entries[e].sound, std::optional<std::uint8_t>(3));
+    EXPECT_EQ(i.entries[e].weight->value(), 80.0f);
+
+    // --like copies translation, size and model as the window copies the selection.
+    std::size_t src = 0;
+    while (!i.entries[src].model || i.entries[src].nameOnly)
+        ++src;
+    const IndexRecord like = i.entries[src];
+    ASSERT_EQ(insert({"--category", "building", "--name", "Copy", "--like", std::to_string(src)})
+                  .status,
+              0);
+    i = index();
+    e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+    EXPECT_EQ(i.entries[e].model, like.model);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FLOAT_EQ(i.entries[e].translation->at(k).value(), like.translation->at(k).value());
+        EXPECT_FLOAT_EQ(i.entries[e].size->at(k).value(), like.size->at(k).value());
+    }
+}
+
+TEST_F(QuillInsert, ChecksPrintTitleAndPromptAndWriteNothing) {
+    const QuillRun empty = insert({"--category", "car", "--name", "x"});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.err, "Fill all fields\n");
+    const QuillRun known = insert({"--category", "car", "--name", index().entries[0].name,
+                                   "--translation", "0,0,0", "--size", "1,1,1"});
+    EXPECT_EQ(known.err, "Name already known: Put another!\n");
+    const QuillRun model = insert({"--category", "car", "--name", "n", "--translation", "0,0,0",
+                                   "--size", "1,1,1", "--model", "car.4ds"});
+    EXPECT_EQ(model.err, "Modeltype: *.i3d\n");
+    const QuillRun comma = insert({"--category", "car", "--name", "n", "--translation",
+                                   "0,5,0,0", "--size", "1,1,1"});
+    EXPECT_EQ(comma.status, 2);
+    const QuillRun aggr = insert({"--category", "human", "--name", "n", "--translation", "0,0,0",
+                                  "--size", "1,1,1", "--aggression", "1.5"});
+    EXPECT_EQ(aggr.err, "Agression: Value 0 ... 1\n");
+    const QuillRun behaviour = insert({"--category", "human", "--name", "n", "--translation",
+                                       "0,0,0", "--size", "1,1,1", "--behaviour", "3"});
+    EXPECT_EQ(behaviour.status, 2);
+    EXPECT_EQ(quill({"insert", scene.string(), "--category", "uwall", "--name", "n"}).status, 2)
+        << "the menu entry is InvisibleWall";
+    EXPECT_EQ(slurp(scene), g.bytes);
+}
+
+TEST_F(QuillInsert, DeleteRefusesInitScripts) {
+    const SceneIndex i = index();
+    const QuillRun r = quill({"delete", scene.string(), std::to_string(i.merkePosGameInit)});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Delete Model: Could not be deleted!\n");
+    EXPECT_EQ(quill({"delete", scene.string(), "no such entry"}).status, 2);
+    EXPECT_EQ(slurp(scene), g.bytes);
+}

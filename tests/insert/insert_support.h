@@ -1,0 +1,89 @@
+#pragma once
+// Shared by the insertion and deletion tests: a generated scene, the checks
+// the edit layer runs, and fields that pass the insert window's checks.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "insert_fields.h"
+#include "insert_plan.h"
+#include "scene_edit.h"
+#include "scene_generator.h"
+#include "scene_index.h"
+#include "scene_verify.h"
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline ByteView view(const Bytes& b) {
+    return ByteView(b.data(), b.size());
+}
+
+inline std::uint32_t u32At(const Bytes& b, std::size_t at) {
+    return *view(b).u32(at);
+}
+
+inline GeneratedScene sampleScene(std::uint32_t seed = 7, std::size_t objects = 40) {
+    GeneratorOptions o;
+    o.seed = seed;
+    o.objectCount = objects;
+    return generateScene(o);
+}
+
+// "1.5" style numbers, as quill reads them.
+inline std::optional<double> readPlain(std::string_view text) {
+    if (text.empty())
+        return std::nullopt;
+    std::string s(text);
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (end != s.c_str() + s.size())
+        return std::nullopt;
+    return v;
+}
+
+inline InsertFields fieldsFor(const std::string& category, const std::string& name) {
+    InsertFields f;
+    f.modelchoice = category;
+    f.name = name;
+    f.model = "house.i3d";
+    f.translation = {"1.5", "-2", "3.25"};
+    f.size = {"1", "2", "0.5"};
+    f.q0 = "0.5";
+    f.q2 = "0.8660254";
+    f.vertical = "30";
+    f.q3 = "-0.25";
+    f.brightness = "2.5";
+    f.colour = {"255", "128", "0"};
+    f.thingWeight = "80";
+    f.thingSound = 3;
+    f.humanWeight = "75";
+    f.aggression = "0.5";
+    f.sex = "17";
+    f.behaviour = 16;
+    f.doorOption = 2;
+    return f;
+}
+
+struct Inserted {
+    InsertValues values;
+    InsertPlan plan;
+    Bytes after;
+    EditCheck check;
+};
+
+// Checks the fields, plans, applies and runs the edit layer's read-back check.
+inline Inserted insertInto(const Bytes& before, const InsertFields& fields) {
+    const SceneIndex index = buildSceneIndex(view(before));
+    Inserted out;
+    const InsertCheck checked = checkInsertFields(fields, index, readPlain);
+    if (!checked.values)
+        throw std::runtime_error("refused: " + checked.refusal.title + ": " + checked.refusal.text);
+    out.values = *checked.values;
+    auto planned = planInsert(view(before), index, out.values);
+    if (!planned.plan)
+        throw std::runtime_error("not planned: " + planned.error);
+    out.plan = std::move(*planned.plan);
+    out.after = applyEdit(view(before), out.plan.edit);
+    out.check = checkEdit(view(before), index, out.plan.edit, view(out.after), out.plan.expect);
+    return out;
+}
