@@ -27,10 +27,11 @@ test-asan: deps
 
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target index_bench value_save_bench quill scenegen -j $(JOBS)
+	cmake --build --preset release --target index_bench value_save_bench trellis_bench quill scenegen -j $(JOBS)
 	./build/release/bench/index_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./build/release/bench/value_save_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/quill_vs_cat.sh build/release
+	./build/release/bench/trellis_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 fuzz: deps
 	cmake --preset fuzz
@@ -40,6 +41,9 @@ fuzz: deps
 	mkdir -p fuzz-corpus/addin fuzz-corpus/addin-seed
 	./build/fuzz/tools/addingen fuzz-corpus/addin-seed/demo.qxa
 	./build/fuzz/fuzz/fuzz_addin -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/addin fuzz-corpus/addin-seed
+	mkdir -p fuzz-corpus/trellis fuzz-seeds/trellis
+	./build/fuzz/tools/scenegen --seed 1 --objects 12 fuzz-seeds/trellis/small.bin
+	./build/fuzz/fuzz/fuzz_trellis -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/trellis fuzz-seeds/trellis
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
