@@ -1,6 +1,6 @@
 # Common commands. Each installs missing Debian packages first (only when
 # something is missing), then configures and builds incrementally.
-.PHONY: run test test-asan bench fuzz deps format clean
+.PHONY: windows run test test-asan bench fuzz deps format clean
 
 DEMO := samples/missions/demo/scene2.bin
 JOBS ?= 2
@@ -32,6 +32,12 @@ bench: deps
 	./build/release/bench/value_save_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/quill_vs_cat.sh build/release
 	./build/release/bench/trellis_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# The core libraries and quill.exe for Windows, cross-compiled with mingw-w64.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows --target scenecore analysercore quill -j $(JOBS)
+	@echo "Built build/windows/cli/quill.exe"
 
 fuzz: deps
 	cmake --preset fuzz
