@@ -35,6 +35,8 @@ class ColourSliders;
 class SoundCombo;
 class BehaviourCombo;
 class insertform;
+class frmAbout;
+class SystemInfoHost;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
 // the handlers of every feature are members, defined in the folder of the
@@ -132,6 +134,8 @@ public:
     void Text1_Change();
     void Text1_Click();
     void RichTextBox1_Click();
+    void ADDinMenu_Click();
+    void InfoMenu_Click();
 
     // Set a dial from stored components; the slider moves without running its
     // click handler and the needles show the unrounded angle.
@@ -250,6 +254,11 @@ public:
     QProgressBar* ProgressBar1;
 
     insertform* insertWindow = nullptr;
+    frmAbout* aboutWindow = nullptr; // made on first use
+    // Where the about box reads the registry and starts programs; null: the system's.
+    SystemInfoHost* systemInfo = nullptr;
+    // The half-second pauses of an add-in run, in milliseconds.
+    int addinPauseMs = 500;
 
 signals:
     // A re-index has finished and the lists show the file.
