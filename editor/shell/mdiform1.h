@@ -113,6 +113,25 @@ public:
     void Text1_Change();
     void Text1_Click();
     void RichTextBox1_Click();
+    void Command1_Click(); // "Delete"
+
+    // "&Insert" menu entries: preset the insert window and show it.
+    void HumanMenu_Click();
+    void CarMenu_Click();
+    void TruckMenu_Click();
+    void PolicecarMenu_Click();
+    void BuildingMenu_Click();
+    void DoorMenu_Click();
+    void ThingsMenu_Click();
+    void LightMenu_Click();
+    void OtherMenu_Click();
+    void InvisibleWallMenu_Click();
+    // The preset step every entry runs: the selected object's values into the
+    // insert window.
+    void PresetInsertForm();
+    // Milliseconds the deletion waits, events running, before it writes
+    // (tests set 0).
+    int deletePauseMs = 500;
 
     // Set a dial from stored components; the slider moves without running its
     // click handler and the needles show the unrounded angle.
@@ -262,6 +281,7 @@ private:
     void connectScriptHandlers();
     void connectNavigation();
     void showScriptListing(std::string listing);
+    void connectInsertAndDelete();
 
     Dialogs& dialogs_;
     bool hourglass_ = false;
