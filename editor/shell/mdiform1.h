@@ -1,8 +1,10 @@
 #pragma once
 #include <QMainWindow>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTimer;
 class Dialogs;
 class RotationDialView;
 class ColourSliders;
@@ -75,6 +78,11 @@ public:
     // Row of the last list-search hit, shared by the three list searches; -1: none.
     int lastListHit = -1;
     int listingSearchPos = 0; // character position where the next listing search starts
+    // Rotation the dials set for the entry at pendingRotationEntry and no
+    // save has written yet; the index holds only what the file holds.
+    std::optional<std::array<StoredFloat, 4>> pendingRotation;
+    int pendingRotationEntry = -1;
+    int savedNoticeMilliseconds = 1000; // how long "SAVED" stays; tests set 0
 
     // Re-reads filenameanalyse and rebuilds the lists and the index. The file
     // is read and indexed off the GUI thread (through runBlocked); when it is
@@ -109,6 +117,15 @@ public:
     void ExitMenu_Click();
     void List2_Click();
     void SaveValue_Click();
+    // Value panel edits: only the user's clicks mark a field as edited.
+    void Slider1_Click();
+    void Slider2_Click();
+    void Slider3_Click();
+    void Slider4_Click();
+    void Slider5_Click();
+    void Combo1_Click();
+    void Combo3_Click();
+    void valueFieldClicked(QWidget* field); // a mouse click into a value text box
     void SaveScript_Click();
     void Text1_Change();
     void Text1_Click();
@@ -282,9 +299,13 @@ private:
     void connectNavigation();
     void showScriptListing(std::string listing);
     void connectInsertAndDelete();
+    void connectValueHandlers();
+    bool valueEditAllowed() const;
+    void markValueEdit(QWidget* marked);
 
     Dialogs& dialogs_;
     bool hourglass_ = false;
     int blockedDepth_ = 0;
     bool closeAfterWork_ = false;
+    QTimer* savedNotice_ = nullptr;
 };

@@ -105,6 +105,7 @@ QWidget* MDIForm1::buildValuePanel() {
     layout->addWidget(Frame2, 1, 0, 3, 2);
     Frame2->hide();
     layout->setColumnStretch(0, 1);
+    connectValueHandlers();
     return panel;
 }
 

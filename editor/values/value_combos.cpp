@@ -33,10 +33,13 @@ std::optional<int> SoundCombo::code() const {
 BehaviourCombo::BehaviourCombo(const QString& objectName, QWidget* parent) : QComboBox(parent) {
     setObjectName(objectName);
     fill(this, BehaviourItems);
+    connect(this, &QComboBox::activated, this, [this] { unlisted_ = false; });
 }
 
 void BehaviourCombo::showCode(int code) {
-    setCurrentIndex(itemWithCode(BehaviourItems, code).value_or(0));
+    const std::optional<int> item = itemWithCode(BehaviourItems, code);
+    setCurrentIndex(item.value_or(0));
+    unlisted_ = !item;
 }
 
 std::optional<int> BehaviourCombo::code() const {

@@ -29,4 +29,10 @@ public:
     // bit) selects the first item.
     void showCode(int code);
     std::optional<int> code() const;
+    // The list shows a stored byte that is no item's code and the user has
+    // not chosen an item since: saving keeps the stored byte.
+    bool showsUnlistedCode() const { return unlisted_; }
+
+private:
+    bool unlisted_ = false;
 };

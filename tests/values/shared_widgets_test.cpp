@@ -71,7 +71,15 @@ TEST(SharedWidgets, ListsCarryTheirCodes) {
     behaviour.showCode(3);
     EXPECT_EQ(behaviour.currentText(), "Duck");
     EXPECT_EQ(behaviour.code(), 0);
+    EXPECT_TRUE(behaviour.showsUnlistedCode()) << "a save keeps the stored 3";
     EXPECT_EQ(chosen.count(), 0) << "code is no user";
+    behaviour.setFocus();
+    QTest::keyClick(&behaviour, Qt::Key_Down);
+    QTest::keyClick(&behaviour, Qt::Key_Up);
+    EXPECT_EQ(behaviour.code(), 0);
+    EXPECT_FALSE(behaviour.showsUnlistedCode()) << "the user chose Duck";
+    behaviour.showCode(16);
+    EXPECT_FALSE(behaviour.showsUnlistedCode());
 }
 
 TEST(SharedWidgets, ColourSlidersFollowTheirSliders) {
