@@ -14,6 +14,7 @@
 
 #include "colour_sliders.h"
 #include "layout_support.h"
+#include "mdiform1.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
 #include "value_combos.h"
@@ -22,7 +23,7 @@
 // Right: the door-sound, light and empty frames in one place, below them the
 // human and thing frames in one place. The browser lies along the bottom.
 insertform::insertform(MDIForm1& main, Dialogs& dialogs)
-    : QWidget(nullptr, Qt::Window), main_(main), dialogs_(dialogs) {
+    : QWidget(&main, Qt::Window), main_(main), dialogs_(dialogs) {
     setObjectName("insertform");
     setWindowTitle("QXA Insert");
 
