@@ -7,6 +7,7 @@
 #include "scene_index.h"
 #include "scene_verify.h"
 #include "script_commands.h"
+#include "values_commands.h"
 
 namespace {
 constexpr const char* kUsage =
@@ -20,6 +21,8 @@ constexpr const char* kUsage =
     "       quill addin pack DIR OUT.qxa\n"
     "       quill insert SCENE --category CATEGORY --name NAME [options]\n"
     "       quill delete SCENE ENTRY\n"
+    "       quill values get SCENE ENTRY\n"
+    "       quill values set SCENE ENTRY [options]\n"
     "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
@@ -98,5 +101,9 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return cmdScriptsImport(args, out, err);
     if (args[0] == "addin")
         return cmdAddin(args, out, err);
+    if (args.size() >= 2 && args[0] == "values" && args[1] == "get")
+        return cmdValuesGet(args, out, err);
+    if (args.size() >= 2 && args[0] == "values" && args[1] == "set")
+        return cmdValuesSet(args, out, err);
     return usage(err);
 }

@@ -1,14 +1,22 @@
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 // The one way the programs touch files on disk. Every call opens, works and
 // closes; nothing stays open between calls. Failures carry the operating
 // system's description of the error.
+//
+// Reads take regular files only: a folder, FIFO, socket or device is refused
+// with a message and never opened for reading or waited on. A file that
+// changes length while it is read is an error, never a crash.
 struct FileResult {
     bool ok = true;
     std::string error; // the system's description when !ok
+    // Set when a save was refused because the file no longer holds the bytes
+    // the caller expected (another program changed it): nothing was written.
+    bool changed = false;
     explicit operator bool() const { return ok; }
 };
 
@@ -16,6 +24,8 @@ struct InPlaceWrite {
     std::uint64_t pos = 0;
     std::vector<std::uint8_t> bytes;
 };
+
+using ByteSpan = std::span<const std::uint8_t>;
 
 // Reads the whole file into `out`.
 FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
@@ -25,39 +35,73 @@ FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64
                          std::vector<std::uint8_t>& out);
 
 // Opens the file for reading and writing and closes it again: fails when the
-// file is missing, read-only or otherwise not writable by us.
+// file is missing, not a regular file, read-only, otherwise not writable by
+// us, or locked by another program.
 FileResult probeReadWrite(const std::string& path);
 
-// Writes each block at its position; the file length never changes. Every
-// block must lie inside the file, or nothing is written.
-FileResult writeInPlace(const std::string& path, const std::vector<InPlaceWrite>& writes);
+// ---- Saving a file the user edits (scene2.bin, Trellis's scene) ----
+//
+// Both calls below run under the file's save lock: a lock file beside the file
+// (named "<file>.quilltemp.save.lock", removed again afterwards) that two saves
+// of one file take in turn, so they never interleave. A symbolic link is
+// followed: the link's target is what is checked and replaced, and the link
+// stays a link. Under the lock the file must still hold exactly `expected`;
+// otherwise nothing is written and the result has `changed` set.
 
-// Replaces the file's content atomically: writes the temporary file
-// "quilltemp.save" beside it, flushes it to disk, renames it over the file and
-// flushes the folder. On any failure the file is untouched and the temporary
-// file is gone.
+// Replaces the file's whole content with `replacement`, all-or-nothing: a
+// temporary file whose name contains "quilltemp.save" and is unique to this
+// save is written beside the file, readable only by its owner, flushed to
+// disk, given the file's owner, group and mode (never set-user/group-id bits),
+// checked against `expected` once more and renamed over the file; then the
+// folder is flushed. Refused, writing nothing, when the user may not write the
+// file, or when the replacement could not keep the file's owner and group.
+// Other hard links to the file keep the old content (the rename splits them).
+FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected, ByteSpan replacement);
+
+// Writes each block at its position in the file (a few bytes at fixed
+// positions; the length never changes). Every block must lie inside the file,
+// or nothing is written. A kill can leave only some of the blocks written, so
+// anything larger goes through replaceFileIfUnchanged.
+FileResult writeInPlaceIfUnchanged(const std::string& path, ByteSpan expected,
+                                   const std::vector<InPlaceWrite>& writes);
+
+// Without the content check, for tools and tests. Same guarantees otherwise.
+FileResult writeInPlace(const std::string& path, const std::vector<InPlaceWrite>& writes);
 FileResult replaceAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-// The temporary file used by replaceAtomically for `path`.
-std::string temporaryPathFor(const std::string& path);
+// True for a name this library gives its temporary and lock files.
+bool isQuillTemporaryName(const std::string& fileName);
 
-// A whole file mapped read-only into memory (read into a buffer where mapping
-// is not available). For tools that only read; the mapping is private, so no
-// change made through another handle is guaranteed to show.
+// ---- Files inside a folder the user named (script export and import) ----
+// `name` is a single file name. Symbolic links inside the folder are never
+// followed; anything but a plain file under that name is refused.
+
+// Reads the plain file `name` in `dir`.
+FileResult readFileInFolder(const std::string& dir, const std::string& name,
+                            std::vector<std::uint8_t>& out);
+
+// Fails with the reason when `name` in `dir` exists and is not a plain file
+// (a link, folder, FIFO ...); a missing name is fine.
+FileResult checkWritableNameInFolder(const std::string& dir, const std::string& name);
+
+// Writes `bytes` as the plain file `name` in `dir`, all-or-nothing (a
+// temporary file in `dir` renamed over the name). A link under that name is
+// replaced, never written through.
+FileResult writeFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes);
+
+// A whole file held in memory for tools that only read. It is read, not
+// mapped: a mapping of a file that another program truncates kills the
+// reader with SIGBUS.
 class MappedFile {
 public:
     MappedFile() = default;
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile();
 
     FileResult open(const std::string& path);
-    const std::uint8_t* data() const { return data_; }
-    std::size_t size() const { return size_; }
+    const std::uint8_t* data() const { return bytes_.data(); }
+    std::size_t size() const { return bytes_.size(); }
 
 private:
-    const std::uint8_t* data_ = nullptr;
-    std::size_t size_ = 0;
-    bool mapped_ = false;
-    std::vector<std::uint8_t> fallback_;
+    std::vector<std::uint8_t> bytes_;
 };

@@ -1,7 +1,6 @@
 #include "scene_edit.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "file_access.h"
 #include "scene_verify.h"
@@ -78,6 +77,8 @@ std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
                                          std::max<std::int64_t>(edit.lengthChange(), 0)));
     std::uint64_t at = 0;
     for (const Splice& s : edit.splices) {
+        if (s.pos < at || !old.has(s.pos, s.removed))
+            continue;
         out.insert(out.end(), old.data() + at, old.data() + s.pos);
         out.insert(out.end(), s.inserted.begin(), s.inserted.end());
         at = s.pos + s.removed;
@@ -95,6 +96,10 @@ std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
 EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneIndex& index,
                        const Edit& edit, const EditExpectation& expect) {
     EditOutcome out;
+    if (auto bad = validateEdit(indexed, edit)) {
+        out.error = *bad;
+        return out;
+    }
     std::vector<std::uint8_t> newBytes = applyEdit(indexed, edit);
     EditCheck check =
         checkEdit(indexed, index, edit, ByteView(newBytes.data(), newBytes.size()), expect);
@@ -102,27 +107,19 @@ EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneInd
         out.error = check.why;
         return out;
     }
-    std::vector<std::uint8_t> current;
-    if (auto r = readWholeFile(path, current); !r) {
-        out.error = r.error;
-        return out;
-    }
-    if (current.size() != indexed.size() ||
-        (!current.empty() && std::memcmp(current.data(), indexed.data(), current.size()) != 0)) {
-        out.fileChanged = true;
-        out.error = "The file was changed by another program since it was loaded.";
-        return out;
-    }
+    const ByteSpan expected(indexed.data(), indexed.size());
     FileResult written;
     if (edit.mayWriteInPlace && edit.keepsLength()) {
         std::vector<InPlaceWrite> writes;
         for (const Splice& s : edit.splices)
             writes.push_back({s.pos, s.inserted});
-        written = writeInPlace(path, writes);
+        written = writeInPlaceIfUnchanged(path, expected, writes);
     } else {
-        written = replaceAtomically(path, newBytes);
+        written =
+            replaceFileIfUnchanged(path, expected, ByteSpan(newBytes.data(), newBytes.size()));
     }
     if (!written) {
+        out.fileChanged = written.changed;
         out.error = written.error;
         return out;
     }

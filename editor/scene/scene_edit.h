@@ -51,7 +51,13 @@ struct Edit {
 std::optional<std::string> coverWithChunks(ByteView old, Edit& edit,
                                            const std::vector<std::uint64_t>& chunkStarts);
 
-// The new bytes. The edit must lie within `old` (checkEdit refuses it otherwise).
+// Why the edit cannot be applied to `old`: a splice outside the file, splices
+// out of order or overlapping, a length field outside the file or inside a
+// replaced range, or a length leaving the u32 range. Empty when it can.
+std::optional<std::string> validateEdit(ByteView old, const Edit& edit);
+
+// The new bytes. The edit must lie within `old` (validateEdit); splices that
+// do not are skipped, so no byte outside `old` is ever read.
 std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit);
 
 // Where an old position lies after the edit (positions inside a removed or

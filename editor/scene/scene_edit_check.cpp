@@ -70,16 +70,48 @@ EditCheck refuse(std::string why) {
 std::string entryLabel(const IndexRecord& r, std::size_t i) {
     return "entry " + std::to_string(i) + " (" + r.name + ")";
 }
+
+std::optional<std::string> scriptReadBack(ByteView newBytes, const SceneIndex& newIndex,
+                                          std::size_t newAt, const std::string& want,
+                                          const IndexRecord& before, std::size_t i) {
+    const auto got = readScript(newBytes, newIndex, newAt);
+    if (got && *got == want)
+        return std::nullopt;
+    return "After saving, the script of " + entryLabel(before, i) +
+           " would not be found again as saved" +
+           (got ? std::string(" (the file would give back other text)")
+                : std::string(" (the entry would lose its script)")) +
+           ". Object scripts must start with four printable characters or a line break; "
+           "init scripts with a printable character.";
+}
 } // namespace
 
-EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
-                    const EditExpectation& expect) {
+std::optional<std::string> validateEdit(ByteView old, const Edit& edit) {
     std::uint64_t prevEnd = 0;
     for (const Splice& s : edit.splices) {
         if (s.pos < prevEnd || !old.has(s.pos, s.removed))
-            return refuse("The change does not lie within the file.");
+            return "The change does not lie within the file.";
         prevEnd = s.pos + s.removed;
     }
+    for (const LengthFieldChange& f : edit.lengthFields) {
+        const auto v = old.u32(f.pos);
+        if (!v)
+            return "A length field of the change lies outside the file.";
+        for (const Splice& s : edit.splices) {
+            if (f.pos < s.pos + s.removed && s.pos < f.pos + 4)
+                return "A length field of the change lies in bytes the change replaces.";
+        }
+        const std::int64_t moved = static_cast<std::int64_t>(*v) + f.delta;
+        if (moved < 0 || moved > 0xFFFFFFFFll)
+            return "The change does not fit the file's length fields.";
+    }
+    return std::nullopt;
+}
+
+EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
+                    const EditExpectation& expect) {
+    if (auto bad = validateEdit(old, edit))
+        return refuse(*bad);
 
     EditCheck out;
     out.newIndex = buildSceneIndex(newBytes);
@@ -117,6 +149,15 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
         const std::size_t newAt = j++;
         if (mayChange.count(i))
             continue;
+        auto sit = std::find_if(expect.scripts.begin(), expect.scripts.end(),
+                                [&](const auto& s) { return s.first == i; });
+        if (sit != expect.scripts.end()) {
+            if (auto why = scriptReadBack(newBytes, out.newIndex, newAt, sit->second, before[i], i))
+                return refuse(*why);
+        }
+        if (isInitScriptEntry(oldIndex, i) != isInitScriptEntry(out.newIndex, newAt))
+            return refuse("After the change " + entryLabel(before[i], i) +
+                          " would be listed on the other side of the init scripts.");
         const IndexRecord* want = &before[i];
         auto it = std::find_if(records.begin(), records.end(),
                                [&](const auto& r) { return r.first == i; });
@@ -128,18 +169,23 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
         if (auto d = positionsDiffer(edit, before[i], after[newAt]))
             return refuse("After the change " + entryLabel(before[i], i) +
                           " would no longer be found where it belongs.");
-        auto sit = std::find_if(expect.scripts.begin(), expect.scripts.end(),
-                                [&](const auto& s) { return s.first == i; });
-        const auto got = readScript(newBytes, out.newIndex, newAt);
-        if (sit != expect.scripts.end()) {
-            if (!got || *got != sit->second)
-                return refuse("After the change the script of " + entryLabel(before[i], i) +
-                              " would not be found again as saved.");
-        } else if (got != readScript(old, oldIndex, i)) {
+        if (sit == expect.scripts.end() &&
+            readScript(newBytes, out.newIndex, newAt) != readScript(old, oldIndex, i)) {
             return refuse("After the change the script of " + entryLabel(before[i], i) +
                           " would read back differently.");
         }
     }
+
+    auto sectionMoved = [&](const std::optional<std::uint32_t>& a,
+                            const std::optional<std::uint32_t>& b) {
+        return a.has_value() != b.has_value() || (a && mapPosition(edit, *a) != *b);
+    };
+    if (oldIndex.hasInitSection != out.newIndex.hasInitSection ||
+        sectionMoved(oldIndex.modelLenPos, out.newIndex.modelLenPos) ||
+        sectionMoved(oldIndex.gesamtLaengeScriptPos, out.newIndex.gesamtLaengeScriptPos) ||
+        sectionMoved(oldIndex.initSectionLengthPos, out.newIndex.initSectionLengthPos))
+        return refuse("After the change a section of the file would no longer be found where it "
+                      "belongs.");
 
     if (verifyScene(old).ok()) {
         const VerifyReport r = verifyScene(newBytes);

@@ -141,6 +141,7 @@ std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
     const std::string_view name = nameAt(p, n);
     const std::size_t next = o.end > p ? static_cast<std::size_t>(o.end) : p + 1;
     IndexRecord& rec = idx_.entries.back();
+    rec.namePos = static_cast<std::uint32_t>(p);
     if (rec.nameOnly) {
         listOpenObject(name);
         return next;

@@ -52,6 +52,7 @@ struct IndexRecord {
     std::optional<std::uint32_t> definitionPos; // 0xAE21 record, or 0xAE51 for init scripts
     std::optional<std::uint32_t> dataChunkPos;  // 0xAE24 chunk holding the script
     std::optional<std::uint32_t> scriptPos; // object: the u32 script length; init: first text byte
+    std::optional<std::uint32_t> namePos;   // object: the name chunk the entry was listed under
 };
 
 struct SceneIndex {

@@ -1,123 +1,185 @@
 #include "scene_verify.h"
 
-#include <cstdio>
+#include <algorithm>
 
 #include "chunk_ids.h"
+#include "chunk_tree.h"
+#include "scene_index.h"
 #include "script_locate.h"
+#include "script_text.h"
 
 namespace {
-struct Child {
-    std::size_t pos;
-    std::uint16_t id;
-    std::uint32_t length;
-};
-
-std::string hexId(std::uint16_t id) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "0x%04X", id);
-    return buf;
-}
-
-class Verifier {
+// Checks that every position the index reads from is the chunk the layout
+// puts there, in its place in the tree.
+class IndexAgreement {
 public:
-    explicit Verifier(ByteView f) : f_(f) {}
+    IndexAgreement(ByteView f, const ChunkTree& t, std::vector<TreeProblem>& out)
+        : f_(f), t_(t), out_(out) {}
 
-    VerifyReport run() {
-        if (f_.size() < chunk::HeaderSize) {
-            problem(0, "the file is shorter than a chunk header");
-            return std::move(report_);
+    void run() {
+        const SceneIndex index = buildSceneIndex(f_);
+        objects_ = section(index.modelLenPos, chunk::Objects, "objects");
+        definitions_ = section(index.gesamtLaengeScriptPos, chunk::Definitions, "definitions");
+        inits_ = section(index.initSectionLengthPos, chunk::InitScripts, "init-script");
+        for (std::size_t i = 0; i < index.entries.size(); ++i) {
+            if (isInitScriptEntry(index, i))
+                initEntry(index.entries[i]);
+            else
+                objectEntry(index.entries[i]);
         }
-        const std::uint32_t headerLen = *f_.u32(2);
-        if (headerLen != f_.size())
-            problem(2, "header length " + std::to_string(headerLen) + " but the file has " +
-                           std::to_string(f_.size()) + " bytes");
-        for (const Child& c : children(0, f_.size(), 0)) {
-            if (c.id == chunk::Objects)
-                objects(c);
-            else if (c.id == chunk::Definitions)
-                definitions(c);
-            else if (c.id == chunk::InitScripts)
-                initScripts(c);
-        }
-        return std::move(report_);
     }
 
 private:
-    void problem(std::uint64_t at, std::string what) {
-        report_.problems.push_back({at, std::move(what)});
+    void problem(std::uint64_t at, const IndexRecord& e, const std::string& what,
+                 std::optional<std::uint64_t> record) {
+        out_.push_back({at,
+                        "the index reads " + what + " of entry \"" + e.name + "\" at " +
+                            std::to_string(at) + ", where no such chunk lies in its place",
+                        record});
     }
 
-    // The children of the chunk at `pos` (whose end is `end`), which must tile its payload.
-    std::vector<Child> children(std::size_t pos, std::uint64_t end, std::uint16_t parentId) {
-        std::vector<Child> out;
-        std::size_t c = pos + chunk::HeaderSize;
-        while (c < end) {
-            auto id = f_.u16(c);
-            auto len = f_.u32(c + 2);
-            if (!id || !len) {
-                problem(c, "chunk header cut off by the end of the file");
-                return out;
-            }
-            if (*len < chunk::HeaderSize || c + static_cast<std::uint64_t>(*len) > end) {
-                problem(c, "chunk " + hexId(*id) + " of length " + std::to_string(*len) +
-                               " does not fit in its parent " + hexId(parentId) + " at " +
-                               std::to_string(pos));
-                return out;
-            }
-            out.push_back({c, *id, *len});
-            c += *len;
-        }
-        return out;
+    int section(const std::optional<std::uint32_t>& lengthPos, std::uint16_t id, const char* what) {
+        if (!lengthPos)
+            return -1;
+        const std::uint64_t pos = *lengthPos - 2u;
+        const int n = t_.childAt(pos, id, 0);
+        if (n < 0)
+            out_.push_back({pos,
+                            std::string("the index reads the ") + what + " section at " +
+                                std::to_string(pos) + ", which is not a " + hexId(id) +
+                                " chunk at the top level of the file",
+                            std::nullopt});
+        return n;
     }
 
-    void objects(const Child& section) {
-        for (const Child& rec : children(section.pos, section.pos + section.length, section.id)) {
-            if (rec.id != chunk::ObjectRecord)
-                continue;
-            ++report_.objects;
-            for (const Child& c : children(rec.pos, rec.pos + rec.length, rec.id)) {
-                if (c.id == chunk::LightBlock)
-                    children(c.pos, c.pos + c.length, c.id);
-            }
-        }
+    const TreeNode& node(int n) const { return t_.nodes()[static_cast<std::size_t>(n)]; }
+
+    // The definition record whose data chunk (0xAE24, a leaf of the tree)
+    // holds [pos, pos + width), or -1. With two definitions of one name the
+    // index takes values from one and the script from another, so any
+    // definition record of the section will do.
+    int dataHolder(std::uint64_t pos, std::uint64_t width) const {
+        const auto& order = t_.inFileOrder();
+        auto it = std::upper_bound(order.begin(), order.end(), pos,
+                                   [&](std::uint64_t p, int n) { return p < node(n).pos; });
+        if (it == order.begin())
+            return -1;
+        const TreeNode& leaf = node(*(it - 1));
+        if (leaf.id != chunk::DefinitionData || pos < leaf.pos + chunk::HeaderSize ||
+            pos + width > leaf.end() || leaf.parent < 0 || definitions_ < 0 ||
+            node(leaf.parent).parent != definitions_)
+            return -1;
+        return leaf.parent;
     }
 
-    void definitions(const Child& section) {
-        for (const Child& rec : children(section.pos, section.pos + section.length, section.id)) {
-            if (rec.id != chunk::DefinitionRecord)
-                continue;
-            ++report_.definitions;
-            for (const Child& c : children(rec.pos, rec.pos + rec.length, rec.id)) {
-                if (c.id == chunk::DefinitionData)
-                    script(c);
-            }
-        }
-    }
-
-    void script(const Child& data) {
-        const std::uint64_t end = data.pos + static_cast<std::uint64_t>(data.length);
-        const auto s = findObjectScript(f_, data.pos, end);
-        if (!s)
+    void objectEntry(const IndexRecord& e) {
+        if (!e.recordPos)
             return;
-        ++report_.scripts;
-        const std::uint64_t textEnd = *s + 4 + static_cast<std::uint64_t>(*f_.u32(*s));
-        if (textEnd != end)
-            problem(*s, "script length field says the text ends at " + std::to_string(textEnd) +
-                            " but its data chunk ends at " + std::to_string(end));
+        const std::uint64_t r = *e.recordPos;
+        const int rec = objects_ < 0 ? -1 : t_.childAt(r, chunk::ObjectRecord, objects_);
+        if (rec < 0)
+            return problem(r, e, "the object record", r);
+        if (e.namePos && t_.childAt(*e.namePos, chunk::Name, rec) < 0)
+            problem(*e.namePos, e, "the name", r);
+        if (e.translationPos) {
+            const std::uint64_t tp = *e.translationPos - chunk::HeaderSize;
+            const int tr = t_.childAt(tp, chunk::Translation, rec);
+            const int ro = t_.childAt(tp + 18, chunk::Rotation, rec);
+            const int sz = t_.childAt(tp + 40, chunk::Size, rec);
+            if (tr < 0 || node(tr).length != 18)
+                problem(tp, e, "the translation", r);
+            else if (ro < 0 || node(ro).length != 22)
+                problem(tp + 18, e, "the rotation", r);
+            else if (sz < 0 || node(sz).length != 18)
+                problem(tp + 40, e, "the size", r);
+        }
+        lightValue(e, rec, e.colourPos, chunk::LightColour, 18, "the light colour");
+        lightValue(e, rec, e.brightnessPos, chunk::LightBrightness, 10, "the brightness");
+        if (!e.definitionPos)
+            return;
+        const std::uint64_t d = *e.definitionPos;
+        const int def =
+            definitions_ < 0 ? -1 : t_.childAt(d, chunk::DefinitionRecord, definitions_);
+        if (def < 0)
+            return problem(d, e, "the definition record", d);
+        if (e.dataChunkPos) {
+            const int data = t_.at(*e.dataChunkPos);
+            if (data < 0 || node(data).id != chunk::DefinitionData ||
+                dataHolder(*e.dataChunkPos + chunk::HeaderSize, 0) < 0)
+                problem(*e.dataChunkPos, e, "the script's data chunk", d);
+            else if (e.scriptPos && (*e.scriptPos < node(data).pos + chunk::HeaderSize ||
+                                     *e.scriptPos + 4u > node(data).end()))
+                problem(*e.scriptPos, e, "the script", d);
+        }
+        const std::pair<const std::optional<std::uint32_t>*, std::uint64_t> values[] = {
+            {&e.weightPos, 4}, {&e.soundPos, 1}, {&e.behaviourPos, 5}, {&e.aggressionPos, 4}};
+        for (const auto& [pos, width] : values) {
+            if (*pos && dataHolder(**pos, width) < 0)
+                problem(**pos, e, "a value", d);
+        }
     }
 
-    void initScripts(const Child& section) {
-        for (const Child& rec : children(section.pos, section.pos + section.length, section.id)) {
-            if (rec.id == chunk::InitScriptRecord)
-                ++report_.initScripts;
-        }
+    void lightValue(const IndexRecord& e, int rec, const std::optional<std::uint32_t>& pos,
+                    std::uint16_t id, std::uint32_t length, const char* what) {
+        if (!pos)
+            return;
+        const std::uint64_t c = *pos - chunk::HeaderSize;
+        const int n = t_.at(c);
+        const bool placed = n >= 0 && node(n).id == id && node(n).length == length &&
+                            node(n).parent >= 0 && node(node(n).parent).id == chunk::LightBlock &&
+                            node(node(n).parent).parent == rec;
+        if (!placed)
+            problem(c, e, what, *e.recordPos);
+    }
+
+    void initEntry(const IndexRecord& e) {
+        if (!e.definitionPos)
+            return;
+        const std::uint64_t r = *e.definitionPos;
+        const int rec = inits_ < 0 ? -1 : t_.childAt(r, chunk::InitScriptRecord, inits_);
+        if (rec < 0)
+            return problem(r, e, "the init-script record", r);
+        if (e.scriptPos && (*e.scriptPos < r + 8 || *e.scriptPos >= node(rec).end()))
+            problem(*e.scriptPos, e, "the init script", r);
     }
 
     ByteView f_;
-    VerifyReport report_;
+    const ChunkTree& t_;
+    std::vector<TreeProblem>& out_;
+    int objects_ = -1, definitions_ = -1, inits_ = -1;
 };
 } // namespace
 
 VerifyReport verifyScene(ByteView file) {
-    return Verifier(file).run();
+    return verifyScene(file, knownLayoutExceptions());
+}
+
+VerifyReport verifyScene(ByteView file, const std::vector<KnownLayoutException>& exceptions) {
+    const ChunkTree tree(file);
+    std::vector<TreeProblem> problems = tree.problems();
+    if (file.size() >= chunk::HeaderSize)
+        IndexAgreement(file, tree, problems).run();
+
+    VerifyReport report;
+    report.objects = tree.objects;
+    report.definitions = tree.definitions;
+    report.initScripts = tree.initScripts;
+    report.scripts = tree.scripts;
+    for (TreeProblem& p : problems) {
+        const KnownLayoutException* excuse = nullptr;
+        if (p.record) {
+            const auto id = file.u16(*p.record);
+            for (const auto& e : exceptions) {
+                if (id && e.matches && e.matches(file, *p.record, *id)) {
+                    excuse = &e;
+                    break;
+                }
+            }
+        }
+        if (excuse)
+            report.excused.push_back({{p.offset, std::move(p.what)}, excuse->name, excuse->reason});
+        else
+            report.problems.push_back({p.offset, std::move(p.what)});
+    }
+    return report;
 }

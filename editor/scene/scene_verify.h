@@ -4,10 +4,18 @@
 #include <vector>
 
 #include "byte_view.h"
+#include "verify_exceptions.h"
 
 struct VerifyProblem {
     std::uint64_t offset = 0;
     std::string what;
+};
+
+// A problem inside a record that a known layout exception covers.
+struct ExcusedProblem {
+    VerifyProblem problem;
+    std::string exception; // the exception's name
+    std::string reason;
 };
 
 struct VerifyReport {
@@ -16,11 +24,18 @@ struct VerifyReport {
     std::size_t initScripts = 0;
     std::size_t scripts = 0;
     std::vector<VerifyProblem> problems;
+    std::vector<ExcusedProblem> excused;
     bool ok() const { return problems.empty(); }
 };
 
-// Checks the whole file as nested chunks: the header's length is the file
-// length; the sections, every object and definition record and every light
-// block are tiled exactly by their children; every object script's length
-// field and text end exactly where its data chunk ends.
+// Checks the whole file as nested chunks, and the index against them:
+// - the header's length is the file length; every length field of the layout
+//   covers exactly its children: the sections, every record, the light blocks
+//   inside object records; every object script's length field and text end
+//   exactly where its data chunk ends; name chunks end in their 0 byte;
+// - the sections lie at the top level, and hold only their own records;
+// - every position the index takes a length field, record, name, value or
+//   script from is a chunk of the expected kind at its place in the tree.
+// Problems inside a record that `exceptions` names are reported as excused.
 VerifyReport verifyScene(ByteView file);
+VerifyReport verifyScene(ByteView file, const std::vector<KnownLayoutException>& exceptions);

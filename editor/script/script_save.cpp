@@ -1,6 +1,6 @@
 #include "script_save.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "script_text.h"
 
@@ -15,11 +15,6 @@ struct LengthField {
 
 ScriptSaveResult refuse(std::string why) {
     return ScriptSaveResult{std::nullopt, std::move(why)};
-}
-
-void putU32(std::vector<std::uint8_t>& b, std::uint64_t pos, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[pos + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // The length fields that cover the script, each checked to enclose its text.
@@ -101,16 +96,16 @@ ScriptSaveResult planScriptSave(ByteView file, const SceneIndex& index, std::siz
         return refuse("The entry has no script in the file.");
     if (span->textLength != loadedLength)
         return refuse("The script in the file is not the one that was loaded.");
-    const std::string_view oldText = file.text(span->textPos, span->textLength);
 
     ScriptSavePlan plan;
     plan.lengthChange =
         static_cast<std::int64_t>(newText.size()) - static_cast<std::int64_t>(loadedLength);
-    if (plan.lengthChange == 0) {
-        plan.sameLength = true;
-        plan.writes = changedRuns(oldText, newText, span->textPos);
+    plan.sameLength = plan.lengthChange == 0;
+    plan.edit.splices.push_back({span->textPos, span->textLength,
+                                 std::vector<std::uint8_t>(newText.begin(), newText.end())});
+    plan.expect.scripts.emplace_back(entry, std::string(newText));
+    if (plan.sameLength)
         return ScriptSaveResult{std::move(plan), {}};
-    }
 
     std::string why;
     const auto fields = coveringFields(file, index, index.entries[entry], *span, why);
@@ -120,15 +115,7 @@ ScriptSaveResult planScriptSave(ByteView file, const SceneIndex& index, std::siz
         const std::int64_t v = static_cast<std::int64_t>(fld.value) + plan.lengthChange;
         if (v < 0 || static_cast<std::uint64_t>(v) > kU32Max)
             return refuse("The new script does not fit the file's length fields.");
+        plan.edit.lengthFields.push_back({fld.pos, plan.lengthChange});
     }
-
-    const std::uint64_t textEnd = span->textPos + span->textLength;
-    auto& out = plan.newFile;
-    out.reserve(file.size() - span->textLength + newText.size());
-    out.insert(out.end(), file.data(), file.data() + span->textPos);
-    out.insert(out.end(), newText.begin(), newText.end());
-    out.insert(out.end(), file.data() + textEnd, file.data() + file.size());
-    for (const auto& fld : *fields)
-        putU32(out, fld.pos, static_cast<std::uint32_t>(fld.value + plan.lengthChange));
     return ScriptSaveResult{std::move(plan), {}};
 }

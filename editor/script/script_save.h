@@ -7,16 +7,18 @@
 
 #include "byte_view.h"
 #include "file_access.h"
+#include "scene_edit.h"
 #include "scene_index.h"
 
-// What saving a script writes: either the changed bytes in place (same
-// length), or the whole new file (length change) with every length field that
-// covers the script moved by the change.
+// Saving a script as an edit of the scene: one splice over the old text, the
+// length fields that cover it moved by the change (the script's own length,
+// its data chunk, its record, its section, the file header), and the
+// expectation that the saved text reads back exactly and nothing else moves.
 struct ScriptSavePlan {
     bool sameLength = false;
     std::int64_t lengthChange = 0;
-    std::vector<InPlaceWrite> writes;
-    std::vector<std::uint8_t> newFile;
+    Edit edit;
+    EditExpectation expect;
 };
 
 struct ScriptSaveResult {
@@ -27,7 +29,8 @@ struct ScriptSaveResult {
 // Plans saving `newText` (bytes) as the script of `entry`, whose text was
 // loaded with `loadedLength` bytes. Refuses, writing nothing, when the file no
 // longer holds a script of that length there or its length fields do not
-// enclose the script as the layout requires.
+// enclose the script as the layout requires. Whether the saved text reads
+// back is the edit layer's check (checkEdit), made before anything is written.
 ScriptSaveResult planScriptSave(ByteView file, const SceneIndex& index, std::size_t entry,
                                 std::string_view newText, std::uint64_t loadedLength);
 

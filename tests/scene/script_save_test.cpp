@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "mini_scene.h"
+#include "scene_edit.h"
 #include "scene_generator.h"
 #include "scene_index.h"
 #include "scene_verify.h"
@@ -20,23 +21,34 @@ std::uint32_t u32(const Bytes& b, std::size_t at) {
     return *view(b).u32(at);
 }
 
-// Applies a plan the way the file layer would.
+// Applies a plan the way the edit layer does.
 Bytes applyPlan(const Bytes& b, const ScriptSavePlan& plan) {
-    if (!plan.sameLength)
-        return plan.newFile;
-    Bytes out = b;
-    for (const auto& w : plan.writes)
-        std::copy(w.bytes.begin(), w.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(w.pos));
-    return out;
+    return applyEdit(view(b), plan.edit);
 }
 
+// Plans, applies and checks a save; the check must accept it.
 Bytes save(const Bytes& b, std::size_t entry, const std::string& text) {
     const SceneIndex idx = buildSceneIndex(view(b));
     const auto span = locateScript(view(b), idx, entry);
     EXPECT_TRUE(span.has_value());
     const ScriptSaveResult r = planScriptSave(view(b), idx, entry, text, span->textLength);
     EXPECT_TRUE(r.plan.has_value()) << r.error;
-    return r.plan ? applyPlan(b, *r.plan) : b;
+    if (!r.plan)
+        return b;
+    Bytes after = applyPlan(b, *r.plan);
+    const EditCheck c = checkEdit(view(b), idx, r.plan->edit, view(after), r.plan->expect);
+    EXPECT_TRUE(c.ok) << c.why;
+    return after;
+}
+
+// The check's verdict on saving `text` as the script of `entry`.
+EditCheck checkSave(const Bytes& b, std::size_t entry, const std::string& text) {
+    const SceneIndex idx = buildSceneIndex(view(b));
+    const auto span = locateScript(view(b), idx, entry);
+    const ScriptSaveResult r = planScriptSave(view(b), idx, entry, text, span->textLength);
+    EXPECT_TRUE(r.plan.has_value()) << r.error;
+    const Bytes after = applyPlan(b, *r.plan);
+    return checkEdit(view(b), idx, r.plan->edit, view(after), r.plan->expect);
 }
 
 // Every other entry keeps its name, tick and script text.
@@ -71,11 +83,12 @@ TEST_F(ScriptSave, UnchangedTextWritesNothing) {
         const auto r = planScriptSave(view(g.bytes), idx, e, text, text.size());
         ASSERT_TRUE(r.plan.has_value());
         EXPECT_TRUE(r.plan->sameLength);
-        EXPECT_TRUE(r.plan->writes.empty());
+        EXPECT_TRUE(r.plan->edit.lengthFields.empty());
+        EXPECT_EQ(applyPlan(g.bytes, *r.plan), g.bytes);
     }
 }
 
-TEST_F(ScriptSave, SameLengthEditWritesOnlyTheChangedBytes) {
+TEST_F(ScriptSave, SameLengthEditChangesOnlyTheChangedBytes) {
     const SceneIndex idx = buildSceneIndex(view(g.bytes));
     std::string text = *readScript(view(g.bytes), idx, objectEntry);
     text[3] = '#';
@@ -83,14 +96,12 @@ TEST_F(ScriptSave, SameLengthEditWritesOnlyTheChangedBytes) {
     text.back() = '!';
     const auto r = planScriptSave(view(g.bytes), idx, objectEntry, text, text.size());
     ASSERT_TRUE(r.plan.has_value());
-    const std::size_t bytesWritten = [&] {
-        std::size_t n = 0;
-        for (const auto& w : r.plan->writes)
-            n += w.bytes.size();
-        return n;
-    }();
-    EXPECT_LE(bytesWritten, 3u);
     const Bytes after = applyPlan(g.bytes, *r.plan);
+    ASSERT_EQ(after.size(), g.bytes.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < after.size(); ++i)
+        differing += after[i] != g.bytes[i];
+    EXPECT_LE(differing, 3u);
     EXPECT_EQ(readScript(view(after), buildSceneIndex(view(after)), objectEntry), text);
 }
 
@@ -99,8 +110,7 @@ TEST_F(ScriptSave, GrowingAndShrinkingMoveEveryCoveringLength) {
         SCOPED_TRACE(e);
         const SceneIndex idx = buildSceneIndex(view(g.bytes));
         const std::string old = *readScript(view(g.bytes), idx, e);
-        for (const std::string& text :
-             {old + "wait 100\r\n\x80\xFF\t\r", old.substr(0, 5), std::string()}) {
+        for (const std::string& text : {old + "wait 100\r\n\x80\xFF\t\r", old.substr(0, 5)}) {
             const Bytes after = save(g.bytes, e, text);
             const std::int64_t d =
                 static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(old.size());
@@ -110,18 +120,14 @@ TEST_F(ScriptSave, GrowingAndShrinkingMoveEveryCoveringLength) {
             const VerifyReport v = verifyScene(view(after));
             EXPECT_TRUE(v.ok()) << v.problems.front().what;
             const SceneIndex ai = buildSceneIndex(view(after));
-            if (!text.empty()) {
-                EXPECT_EQ(readScript(view(after), ai, e), text);
-            }
+            EXPECT_EQ(readScript(view(after), ai, e), text);
             const auto lengthPos =
                 e == objectEntry ? ai.gesamtLaengeScriptPos : ai.initSectionLengthPos;
             EXPECT_EQ(u32(after, *lengthPos),
                       static_cast<std::int64_t>(u32(g.bytes, *lengthPos)) + d);
-            if (!text.empty()) {
-                expectOthersUnchanged(g.bytes, after, e);
-                // And back again: the inverse edit restores every byte.
-                EXPECT_EQ(save(after, e, old), g.bytes);
-            }
+            expectOthersUnchanged(g.bytes, after, e);
+            // And back again: the inverse edit restores every byte.
+            EXPECT_EQ(save(after, e, old), g.bytes);
         }
     }
 }
@@ -173,6 +179,25 @@ TEST(ScriptSaveWorkedExample, ShrinkingByTenMovesTheTail) {
     EXPECT_EQ(u32(after, R + 2), u32(b, R + 2) - 10);
     EXPECT_EQ(u32(after, C + 2), u32(b, C + 2) - 10);
     EXPECT_EQ(u32(after, *idx.entries[0].scriptPos), 90u);
+}
+
+// Texts after which the index would no longer find the script are refused by
+// the check, with a reason, before anything could be written.
+TEST_F(ScriptSave, TextsTheIndexWouldNotFindAgainAreRefused) {
+    for (const std::string& text : {std::string(), std::string("\tif x"), std::string("\n\n\n\n"),
+                                    std::string("\x01\0\0\0\0zzzz")}) {
+        SCOPED_TRACE(text);
+        const EditCheck c = checkSave(g.bytes, objectEntry, text);
+        EXPECT_FALSE(c.ok);
+        EXPECT_NE(c.why.find("would not be found again"), std::string::npos) << c.why;
+    }
+    for (const std::string& text :
+         {std::string(), std::string("\tinit"), std::string("\x05\x05go")}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(checkSave(g.bytes, initEntry, text).ok);
+    }
+    EXPECT_TRUE(checkSave(g.bytes, objectEntry, "\r\nx").ok);
+    EXPECT_TRUE(checkSave(g.bytes, initEntry, "go\t\x01").ok);
 }
 
 TEST(ChangedRuns, SplitsIntoMaximalDifferingRuns) {

@@ -1,0 +1,192 @@
+#include "chunk_tree.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "chunk_ids.h"
+#include "script_locate.h"
+
+std::string hexId(std::uint16_t id) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%04X", id);
+    return buf;
+}
+
+ChunkTree::ChunkTree(ByteView f) : f_(f) {
+    build();
+    // A child starts 6 bytes into its parent, a sibling after it: no two nodes
+    // share a position.
+    order_.resize(nodes_.size());
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        order_[i] = static_cast<int>(i);
+    std::sort(order_.begin(), order_.end(), [&](int a, int b) {
+        return nodes_[static_cast<std::size_t>(a)].pos < nodes_[static_cast<std::size_t>(b)].pos;
+    });
+}
+
+void ChunkTree::build() {
+    if (f_.size() < chunk::HeaderSize) {
+        problem(0, "the file is shorter than a chunk header");
+        return;
+    }
+    const std::uint32_t headerLen = f_.u32At(2);
+    if (headerLen != f_.size())
+        problem(2, "header length " + std::to_string(headerLen) + " but the file has " +
+                       std::to_string(f_.size()) + " bytes");
+    nodes_.push_back({0, static_cast<std::uint32_t>(std::min<std::uint64_t>(headerLen, f_.size())),
+                      f_.u16At(0), -1});
+    if (nodes_[0].length < chunk::HeaderSize)
+        return;
+    for (int top : tile(0, std::nullopt)) {
+        const TreeNode n = nodes_[static_cast<std::size_t>(top)];
+        const auto sectionOf = [](std::uint16_t id) -> std::optional<std::uint16_t> {
+            switch (id) {
+            case chunk::Objects:
+                return chunk::ObjectRecord;
+            case chunk::Definitions:
+                return chunk::DefinitionRecord;
+            case chunk::InitScripts:
+                return chunk::InitScriptRecord;
+            default:
+                return std::nullopt;
+            }
+        };
+        if (n.id == chunk::ObjectRecord || n.id == chunk::DefinitionRecord ||
+            n.id == chunk::InitScriptRecord) {
+            problem(n.pos, "record " + hexId(n.id) + " lies outside its section", n.pos);
+            continue;
+        }
+        const auto recordId = sectionOf(n.id);
+        if (!recordId)
+            continue;
+        if (section(n.id) != top) {
+            problem(n.pos, "a second section " + hexId(n.id));
+            continue;
+        }
+        for (int rec : tile(top, std::nullopt)) {
+            const TreeNode r = nodes_[static_cast<std::size_t>(rec)];
+            if (r.id != *recordId) {
+                problem(r.pos, "chunk " + hexId(r.id) + " inside section " + hexId(n.id) +
+                                   " where only records " + hexId(*recordId) + " belong");
+                continue;
+            }
+            if (r.id == chunk::ObjectRecord)
+                objectRecord(rec);
+            else if (r.id == chunk::DefinitionRecord)
+                definitionRecord(rec);
+            else
+                ++initScripts;
+        }
+    }
+}
+
+void ChunkTree::problem(std::uint64_t at, std::string what, std::optional<std::uint64_t> record) {
+    problems_.push_back({at, std::move(what), record});
+}
+
+std::size_t ChunkTree::rank(int n) const {
+    const std::uint64_t pos = nodes_[static_cast<std::size_t>(n)].pos;
+    return static_cast<std::size_t>(
+        std::lower_bound(
+            order_.begin(), order_.end(), pos,
+            [&](int m, std::uint64_t p) { return nodes_[static_cast<std::size_t>(m)].pos < p; }) -
+        order_.begin());
+}
+
+int ChunkTree::at(std::uint64_t pos) const {
+    const auto it =
+        std::lower_bound(order_.begin(), order_.end(), pos, [&](int m, std::uint64_t p) {
+            return nodes_[static_cast<std::size_t>(m)].pos < p;
+        });
+    return it != order_.end() && nodes_[static_cast<std::size_t>(*it)].pos == pos ? *it : -1;
+}
+
+int ChunkTree::childAt(std::uint64_t pos, std::uint16_t id, int parent) const {
+    const int n = at(pos);
+    if (n < 0 || nodes_[static_cast<std::size_t>(n)].id != id ||
+        nodes_[static_cast<std::size_t>(n)].parent != parent)
+        return -1;
+    return n;
+}
+
+int ChunkTree::section(std::uint16_t id) const {
+    for (std::size_t i = 1; i < nodes_.size(); ++i) {
+        if (nodes_[i].parent == 0 && nodes_[i].id == id)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The children of `parent`, which must tile its payload exactly.
+std::vector<int> ChunkTree::tile(int parent, std::optional<std::uint64_t> record) {
+    const TreeNode p = nodes_[static_cast<std::size_t>(parent)];
+    std::vector<int> out;
+    std::uint64_t c = p.pos + chunk::HeaderSize;
+    while (c < p.end()) {
+        const auto id = f_.u16(c);
+        const auto len = f_.u32(c + 2);
+        if (!id || !len || c + chunk::HeaderSize > p.end()) {
+            problem(c,
+                    "chunk header cut off by the end of its parent " + hexId(p.id) + " at " +
+                        std::to_string(p.pos),
+                    record);
+            return out;
+        }
+        if (*len < chunk::HeaderSize || c + static_cast<std::uint64_t>(*len) > p.end()) {
+            problem(c,
+                    "chunk " + hexId(*id) + " of length " + std::to_string(*len) +
+                        " does not fit in its parent " + hexId(p.id) + " at " +
+                        std::to_string(p.pos) + " (which ends at " + std::to_string(p.end()) + ")",
+                    record);
+            return out;
+        }
+        out.push_back(static_cast<int>(nodes_.size()));
+        nodes_.push_back({c, *len, *id, parent});
+        c += *len;
+    }
+    return out;
+}
+
+void ChunkTree::nameChunk(int node, std::uint64_t record) {
+    const TreeNode n = nodes_[static_cast<std::size_t>(node)];
+    const std::string_view s = f_.text(n.pos + chunk::HeaderSize, n.length - chunk::HeaderSize);
+    if (s.empty() || s.back() != '\0' || s.find('\0') != s.size() - 1)
+        problem(n.pos,
+                "name chunk " + hexId(n.id) + " of length " + std::to_string(n.length) +
+                    " does not hold one name ended by its 0 byte",
+                record);
+}
+
+void ChunkTree::objectRecord(int rec) {
+    ++objects;
+    const std::uint64_t recPos = nodes_[static_cast<std::size_t>(rec)].pos;
+    for (int c : tile(rec, recPos)) {
+        const std::uint16_t id = nodes_[static_cast<std::size_t>(c)].id;
+        if (id == chunk::Name || id == chunk::Model)
+            nameChunk(c, recPos);
+        else if (id == chunk::LightBlock)
+            tile(c, recPos);
+    }
+}
+
+void ChunkTree::definitionRecord(int rec) {
+    ++definitions;
+    const std::uint64_t recPos = nodes_[static_cast<std::size_t>(rec)].pos;
+    for (int c : tile(rec, recPos)) {
+        const TreeNode n = nodes_[static_cast<std::size_t>(c)];
+        if (n.id == chunk::DefinitionName) {
+            nameChunk(c, recPos);
+        } else if (n.id == chunk::DefinitionData) {
+            const auto s = findObjectScript(f_, n.pos, n.end());
+            if (!s)
+                continue;
+            ++scripts;
+            const std::uint64_t textEnd = *s + 4 + static_cast<std::uint64_t>(f_.u32At(*s));
+            if (textEnd != n.end())
+                problem(*s,
+                        "script length field says the text ends at " + std::to_string(textEnd) +
+                            " but its data chunk ends at " + std::to_string(n.end()),
+                        recPos);
+        }
+    }
+}

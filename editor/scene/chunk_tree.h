@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "byte_view.h"
+
+// The file as nested chunks, as far as its length fields tile it. Used by the
+// whole-file check; not a reader the editor relies on.
+struct TreeNode {
+    std::uint64_t pos = 0;
+    std::uint32_t length = 0;
+    std::uint16_t id = 0;
+    int parent = -1; // index into the tree's nodes; -1 for the file header
+    std::uint64_t end() const { return pos + length; }
+};
+
+// A problem found while building or checking the tree, with the record it lies
+// in (for known exceptions).
+struct TreeProblem {
+    std::uint64_t offset = 0;
+    std::string what;
+    std::optional<std::uint64_t> record;
+};
+
+class ChunkTree {
+public:
+    explicit ChunkTree(ByteView file);
+
+    const std::vector<TreeNode>& nodes() const { return nodes_; }
+    const std::vector<TreeProblem>& problems() const { return problems_; }
+    // The node that starts at `pos`, or -1.
+    int at(std::uint64_t pos) const;
+    // Node indices in file order (children follow their parent).
+    const std::vector<int>& inFileOrder() const { return order_; }
+    // The position of node `n` in inFileOrder().
+    std::size_t rank(int n) const;
+    // The node that starts at `pos` with `id` and whose parent is `parent`, or -1.
+    int childAt(std::uint64_t pos, std::uint16_t id, int parent) const;
+    // The top-level section of `id`, or -1.
+    int section(std::uint16_t id) const;
+
+    std::size_t objects = 0, definitions = 0, initScripts = 0, scripts = 0;
+
+private:
+    void build();
+    std::vector<int> tile(int parent, std::optional<std::uint64_t> record);
+    void objectRecord(int rec);
+    void definitionRecord(int rec);
+    void nameChunk(int node, std::uint64_t record);
+    void problem(std::uint64_t at, std::string what, std::optional<std::uint64_t> record = {});
+
+    ByteView f_;
+    std::vector<TreeNode> nodes_;
+    std::vector<TreeProblem> problems_;
+    std::vector<int> order_;
+};
+
+std::string hexId(std::uint16_t id);

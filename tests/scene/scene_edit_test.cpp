@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "file_access.h"
+#include "mini_scene.h"
+#include "scene_edit.h"
+#include "scene_index.h"
+#include "scene_verify.h"
+#include "script_text.h"
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+ByteView view(const Bytes& b) {
+    return ByteView(b.data(), b.size());
+}
+std::uint32_t u32(const Bytes& b, std::size_t at) {
+    return *view(b).u32(at);
+}
+
+class SceneEdit : public ::testing::Test {
+protected:
+    std::string script = "wait 10\r\n";
+    Bytes scene = mini::scene(
+        [](SceneWriter& w) {
+            mini::object(w, "Tom");
+            mini::object(w, "Ann");
+        },
+        [&](SceneWriter& w) {
+            mini::definition(w, "Tom", 35, std::string(30, '\x07'), &script);
+            mini::definition(w, "Ann", 35, std::string(30, '\x03'), &script);
+        },
+        [](SceneWriter& w) { mini::initScript(w, "Start", "go\r\n"); });
+    SceneIndex index = buildSceneIndex(view(scene));
+
+    // Replaces Tom's script text by `text`, covering lengths as a writer does.
+    Edit growTom(const std::string& text) {
+        const IndexRecord& tom = index.entries[0];
+        Edit e;
+        e.splices.push_back({*tom.scriptPos + 4u, script.size(), Bytes(text.begin(), text.end())});
+        const auto why = coverWithChunks(
+            view(scene), e,
+            {0, *index.gesamtLaengeScriptPos - 2u, *tom.definitionPos, *tom.dataChunkPos});
+        EXPECT_FALSE(why) << *why;
+        e.lengthFields.push_back({*tom.scriptPos, static_cast<std::int64_t>(text.size()) -
+                                                      static_cast<std::int64_t>(script.size())});
+        return e;
+    }
+};
+
+TEST_F(SceneEdit, CoveredSpliceMovesEveryLengthAndReadsBack) {
+    const Edit e = growTom("wait 10\r\nwait 20\r\n");
+    const Bytes after = applyEdit(view(scene), e);
+    EXPECT_EQ(after.size(), scene.size() + 9);
+    EXPECT_TRUE(verifyScene(view(after)).ok());
+    EditExpectation x;
+    x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
+    const EditCheck c = checkEdit(view(scene), index, e, view(after), x);
+    EXPECT_TRUE(c.ok) << c.why;
+    // Ann's positions moved by the change, and the check knows it.
+    EXPECT_EQ(c.newIndex.entries[1].scriptPos, *index.entries[1].scriptPos + 9);
+    EXPECT_EQ(mapPosition(e, *index.entries[1].scriptPos), *index.entries[1].scriptPos + 9);
+}
+
+TEST_F(SceneEdit, ASpliceCrossingAChunkEndIsRefused) {
+    Edit e;
+    const std::size_t end =
+        *index.entries[0].dataChunkPos + u32(scene, *index.entries[0].dataChunkPos + 2);
+    e.splices.push_back({end - 2, 4, {}});
+    EXPECT_TRUE(coverWithChunks(view(scene), e, {*index.entries[0].dataChunkPos}));
+}
+
+TEST_F(SceneEdit, MalformedEditsAreRefusedBeforeAnythingIsRead) {
+    Edit outside;
+    outside.splices.push_back({scene.size() - 1, 5, {}});
+    EXPECT_TRUE(validateEdit(view(scene), outside));
+    EXPECT_EQ(applyEdit(view(scene), outside), scene) << "skipped, never read past the end";
+    Edit overlapping;
+    overlapping.splices.push_back({10, 4, {}});
+    overlapping.splices.push_back({12, 1, {}});
+    EXPECT_TRUE(validateEdit(view(scene), overlapping));
+    Edit fieldInSplice;
+    fieldInSplice.splices.push_back({0, 4, {1, 2, 3, 4}});
+    fieldInSplice.lengthFields.push_back({2, 1});
+    EXPECT_TRUE(validateEdit(view(scene), fieldInSplice));
+    Edit negative;
+    negative.lengthFields.push_back({2, -static_cast<std::int64_t>(scene.size()) - 1});
+    EXPECT_TRUE(validateEdit(view(scene), negative));
+    const EditCheck c = checkEdit(view(scene), index, outside, view(scene), {});
+    EXPECT_FALSE(c.ok);
+}
+
+TEST_F(SceneEdit, ChangesNobodyAskedForAreRefusedWithTheEntry) {
+    // A same-length edit of Ann's weight that the writer did not declare.
+    Edit e;
+    e.splices.push_back({*index.entries[1].weightPos, 1, {0x42}});
+    const Bytes after = applyEdit(view(scene), e);
+    EditCheck c = checkEdit(view(scene), index, e, view(after), {});
+    EXPECT_FALSE(c.ok);
+    EXPECT_NE(c.why.find("Ann"), std::string::npos) << c.why;
+    EXPECT_NE(c.why.find("weight"), std::string::npos) << c.why;
+    // Declared, the same edit passes.
+    EditExpectation x;
+    IndexRecord ann = index.entries[1];
+    ann.weight = buildSceneIndex(view(after)).entries[1].weight;
+    x.records.emplace_back(1, ann);
+    c = checkEdit(view(scene), index, e, view(after), x);
+    EXPECT_TRUE(c.ok) << c.why;
+}
+
+TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
+    Edit e = growTom("wait 10\r\nwait 20\r\n");
+    e.lengthFields.pop_back(); // the script's own length forgotten
+    const Bytes after = applyEdit(view(scene), e);
+    EditExpectation x;
+    x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
+    const EditCheck c = checkEdit(view(scene), index, e, view(after), x);
+    EXPECT_FALSE(c.ok);
+}
+
+class CommitEdit : public SceneEdit {
+protected:
+    fs::path dir = fs::temp_directory_path() /
+                   (std::string("quill_commit_edit_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path path = dir / "scene2.bin";
+    void SetUp() override {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(scene.data()),
+                   static_cast<std::streamsize>(scene.size()));
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    Bytes onDisk() const {
+        Bytes b;
+        EXPECT_TRUE(readWholeFile(path.string(), b));
+        return b;
+    }
+};
+
+TEST_F(CommitEdit, WritesTheCheckedBytesAndNothingOnRefusal) {
+    EditExpectation x;
+    x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
+    const EditOutcome ok =
+        commitEdit(path.string(), view(scene), index, growTom("wait 10\r\nwait 20\r\n"), x);
+    ASSERT_TRUE(ok.ok) << ok.error;
+    EXPECT_EQ(onDisk(), ok.newBytes);
+    EXPECT_EQ(readScript(view(ok.newBytes), ok.newIndex, 0), "wait 10\r\nwait 20\r\n");
+
+    // Planned from the old bytes: the file on disk is no longer those.
+    const EditOutcome stale = commitEdit(path.string(), view(scene), index, growTom("x"), {});
+    EXPECT_FALSE(stale.ok);
+    EXPECT_EQ(onDisk(), ok.newBytes);
+
+    const Bytes now = onDisk();
+    const SceneIndex nowIndex = buildSceneIndex(view(now));
+    Edit lose; // the init script's text removed: the entry would lose its script
+    lose.splices.push_back({*nowIndex.entries[2].scriptPos, 4, {}});
+    ASSERT_FALSE(coverWithChunks(
+        view(now), lose,
+        {0, *nowIndex.initSectionLengthPos - 2u, *nowIndex.entries[2].definitionPos}));
+    EditExpectation y;
+    y.scripts.emplace_back(2, "");
+    const EditOutcome refused = commitEdit(path.string(), view(now), nowIndex, lose, y);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_FALSE(refused.fileChanged);
+    EXPECT_EQ(onDisk(), now);
+}
+
+TEST_F(CommitEdit, AFileChangedOnDiskIsReportedAsSuch) {
+    Bytes other = scene;
+    other.back() ^= 1;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(other.data()),
+               static_cast<std::streamsize>(other.size()));
+    EditExpectation x;
+    x.scripts.emplace_back(0, "wait 1\r\n");
+    const EditOutcome r = commitEdit(path.string(), view(scene), index, growTom("wait 1\r\n"), x);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.fileChanged);
+    EXPECT_EQ(onDisk(), other);
+}
+
+TEST_F(CommitEdit, InPlaceOnlyWhenAllowedAndLengthKept) {
+    fs::create_hard_link(path, dir / "link.bin");
+    Edit e;
+    e.splices.push_back({*index.entries[1].weightPos, 1, {0x42}});
+    e.mayWriteInPlace = true;
+    EditExpectation x;
+    x.mayChange.push_back(1);
+    ASSERT_TRUE(commitEdit(path.string(), view(scene), index, e, x).ok);
+    Bytes linked;
+    ASSERT_TRUE(readWholeFile((dir / "link.bin").string(), linked));
+    EXPECT_EQ(linked, onDisk()) << "written in place: the hard link sees it";
+}
+} // namespace
