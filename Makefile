@@ -1,6 +1,6 @@
 # Common commands. Each installs missing Debian packages first (only when
 # something is missing), then configures and builds incrementally.
-.PHONY: run test test-asan bench fuzz deps format clean
+.PHONY: windows run test test-asan bench fuzz deps format clean
 
 DEMO := samples/missions/demo/scene2.bin
 JOBS ?= 2
@@ -27,9 +27,17 @@ test-asan: deps
 
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target index_bench quill scenegen -j $(JOBS)
+	cmake --build --preset release --target index_bench value_save_bench trellis_bench quill scenegen -j $(JOBS)
 	./build/release/bench/index_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./build/release/bench/value_save_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/quill_vs_cat.sh build/release
+	./build/release/bench/trellis_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# The core libraries and quill.exe for Windows, cross-compiled with mingw-w64.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows --target scenecore analysercore quill -j $(JOBS)
+	@echo "Built build/windows/cli/quill.exe"
 
 fuzz: deps
 	cmake --preset fuzz
@@ -39,6 +47,9 @@ fuzz: deps
 	mkdir -p fuzz-corpus/addin fuzz-corpus/addin-seed
 	./build/fuzz/tools/addingen fuzz-corpus/addin-seed/demo.qxa
 	./build/fuzz/fuzz/fuzz_addin -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/addin fuzz-corpus/addin-seed
+	mkdir -p fuzz-corpus/trellis fuzz-seeds/trellis
+	./build/fuzz/tools/scenegen --seed 1 --objects 12 fuzz-seeds/trellis/small.bin
+	./build/fuzz/fuzz/fuzz_trellis -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/trellis fuzz-seeds/trellis
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -22,10 +22,8 @@ bool planSameLengthSave(const std::vector<std::uint8_t>& scanned, const ScriptSp
 
 FileResult writeScannedScene(const std::string& path, const std::vector<std::uint8_t>& scanned,
                              const std::vector<std::uint8_t>& updated) {
-    std::vector<std::uint8_t> onDisk;
-    if (FileResult read = readWholeFile(path, onDisk); !read)
-        return read;
-    if (onDisk != scanned)
-        return FileResult{false, "The file was changed by another program since it was scanned"};
-    return replaceAtomically(path, updated);
+    FileResult result = replaceFileIfUnchanged(path, scanned, updated);
+    if (result.changed)
+        result.error = "The file was changed by another program since it was scanned";
+    return result;
 }

@@ -16,8 +16,8 @@ bool planSameLengthSave(const std::vector<std::uint8_t>& scanned, const ScriptSp
                         std::string_view text, std::vector<std::uint8_t>& updated,
                         std::string& why);
 
-// Writes `updated` over the scene at `path`, all or nothing, but only while
-// the file still holds `scanned`: a file another program changed since the
-// scan is left alone.
+// Writes `updated` over the scene at `path`, all or nothing and under the
+// scene's save lock, but only while the file still holds `scanned`: a file
+// another program changed since the scan is left alone (`changed` is set).
 FileResult writeScannedScene(const std::string& path, const std::vector<std::uint8_t>& scanned,
                              const std::vector<std::uint8_t>& updated);

@@ -178,7 +178,9 @@ private:
 } // namespace
 
 std::string numberText(std::int64_t n) {
-    return n < 0 ? std::to_string(n) : " " + std::to_string(n);
+    std::string text = n < 0 ? std::string() : std::string(1, ' ');
+    text += std::to_string(n);
+    return text;
 }
 
 TreeBuild buildScriptTree(SceneBytes bytes, const std::vector<ScanEntry>& entries,

@@ -69,6 +69,10 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!load(args[1], bytes, err))
         return 2;
     const VerifyReport r = verifyScene(ByteView(bytes.data(), bytes.size()));
+    // Known exceptions are shown, by name and reason, but do not fail the file.
+    for (const auto& e : r.excused)
+        out << e.problem.offset << ": known exception " << e.exception << " (" << e.reason
+            << "): " << e.problem.what << '\n';
     if (r.ok()) {
         out << "ok: " << r.objects << " objects, " << r.definitions << " definitions, " << r.scripts
             << " object scripts, " << r.initScripts << " init scripts\n";

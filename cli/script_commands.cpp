@@ -3,9 +3,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cp1252.h"
 #include "file_access.h"
+#include "scene_edit.h"
 #include "scene_index.h"
 #include "script_files.h"
+#include "script_save.h"
 #include "script_save_file.h"
 #include "script_text.h"
 
@@ -32,12 +35,21 @@ bool load(const std::string& path, Scene& s, std::ostream& err) {
     return true;
 }
 
-bool readFile(const std::string& path, std::string& out) {
+FileResult readFile(const std::string& path, std::string& out) {
     std::vector<std::uint8_t> b;
-    if (!readWholeFile(path, b))
-        return false;
-    out.assign(b.begin(), b.end());
-    return true;
+    FileResult r = readWholeFile(path, b);
+    if (r)
+        out.assign(b.begin(), b.end());
+    return r;
+}
+
+ByteSpan spanOf(const std::string& s) {
+    return ByteSpan(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+}
+
+std::string entryFile(const Scene& s, std::size_t i, const fs::path& dir, const std::string& name) {
+    return "entry " + std::to_string(i) + " (" + cp1252ToUtf8(s.index.entries[i].name) +
+           "), file " + (dir / fs::u8path(name)).string();
 }
 
 // `quill scripts VERB SCENE DIR`: checks the arguments and loads SCENE.
@@ -108,8 +120,8 @@ int cmdScriptSet(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!e)
         return 2;
     std::string text;
-    if (!readFile(args[4], text))
-        return fail(err, "cannot read " + args[4]);
+    if (auto r = readFile(args[4], text); !r)
+        return fail(err, "cannot read " + args[4] + ": " + r.error);
     std::uint64_t length = 0;
     if (!save(args[2], s, *e, text, err, length))
         return 2;
@@ -117,6 +129,9 @@ int cmdScriptSet(const std::vector<std::string>& args, std::ostream& out, std::o
     return 0;
 }
 
+// Every name is checked before anything is written, so a name that cannot be
+// written stops the export with nothing written; each file is then written
+// whole (a temporary file renamed over the name), never through a link.
 int cmdScriptsExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Scene s;
     if (!loadForFolder(args, "export", s, err))
@@ -124,24 +139,29 @@ int cmdScriptsExport(const std::vector<std::string>& args, std::ostream& out, st
     const fs::path dir(args[3]);
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (ec)
-        return fail(err, "cannot create " + dir.string() + ": " + ec.message());
+    if (ec || !fs::is_directory(dir))
+        return fail(err, "cannot create the folder " + dir.string() + ": " +
+                             (ec ? ec.message() : "Not a directory"));
     const auto names = scriptFileNames(s.index);
-    std::size_t written = 0;
+    std::vector<std::pair<std::size_t, std::string>> texts;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const auto text = names[i].empty() ? std::nullopt : readScript(s.view(), s.index, i);
         if (!text)
             continue;
-        std::ofstream f(dir / fs::u8path(names[i]), std::ios::binary);
-        f.write(text->data(), static_cast<std::streamsize>(text->size()));
-        if (!f)
-            return fail(err, "cannot write " + (dir / names[i]).string());
-        ++written;
+        if (auto r = checkWritableNameInFolder(dir.string(), names[i]); !r)
+            return fail(err, "cannot write " + entryFile(s, i, dir, names[i]) + ": " + r.error +
+                                 "; nothing was written");
+        texts.emplace_back(i, *text);
     }
-    out << written << " scripts written to " << dir.string() << '\n';
+    for (const auto& [i, text] : texts) {
+        if (auto r = writeFileInFolder(dir.string(), names[i], spanOf(text)); !r)
+            return fail(err, "cannot write " + entryFile(s, i, dir, names[i]) + ": " + r.error);
+    }
+    out << texts.size() << " scripts written to " << dir.string() << '\n';
     return 0;
 }
 
+// All changed scripts are saved as one edit: written together or not at all.
 int cmdScriptsImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Scene s;
     if (!loadForFolder(args, "import", s, err))
@@ -150,23 +170,36 @@ int cmdScriptsImport(const std::vector<std::string>& args, std::ostream& out, st
     if (!fs::is_directory(dir))
         return fail(err, "no folder " + dir.string());
     const auto names = scriptFileNames(s.index);
-    std::size_t saved = 0;
-    // Each save moves the bytes behind it, so the scene is re-read after every one.
+    std::vector<std::pair<std::size_t, std::string>> changed;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        std::string text;
-        if (names[i].empty() || !readFile((dir / fs::u8path(names[i])).string(), text))
+        if (names[i].empty())
             continue;
+        std::vector<std::uint8_t> bytes;
+        if (auto r = checkWritableNameInFolder(dir.string(), names[i]); !r)
+            return fail(err, "cannot read " + entryFile(s, i, dir, names[i]) + ": " + r.error +
+                                 "; nothing was saved");
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(dir / fs::u8path(names[i]), ec)))
+            continue;
+        if (auto r = readFileInFolder(dir.string(), names[i], bytes); !r)
+            return fail(err, "cannot read " + entryFile(s, i, dir, names[i]) + ": " + r.error +
+                                 "; nothing was saved");
+        const std::string text(bytes.begin(), bytes.end());
         const auto current = readScript(s.view(), s.index, i);
-        if (!current || *current == text)
-            continue;
-        std::uint64_t length = 0;
-        if (!save(args[2], s, i, text, err, length))
-            return 2;
-        out << "saved " << names[i] << '\n';
-        ++saved;
-        if (!load(args[2], s, err))
-            return 2;
+        if (current && *current != text)
+            changed.emplace_back(i, text);
     }
-    out << saved << " scripts saved\n";
+    if (!changed.empty()) {
+        const ScriptSaveResult plan = planScriptSaves(s.view(), s.index, changed);
+        if (!plan.plan)
+            return fail(err, "cannot save the scripts in " + args[2] + ": " + plan.error);
+        const EditOutcome done =
+            commitEdit(args[2], s.view(), s.index, plan.plan->edit, plan.plan->expect);
+        if (!done.ok)
+            return fail(err, "cannot save the scripts in " + args[2] + ": " + done.error);
+    }
+    for (const auto& c : changed)
+        out << "saved " << names[c.first] << '\n';
+    out << changed.size() << " scripts saved\n";
     return 0;
 }

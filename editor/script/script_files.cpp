@@ -19,41 +19,103 @@ std::optional<std::size_t> resolveEntry(const SceneIndex& index, std::string_vie
 }
 
 namespace {
-std::string safeStem(std::string_view name) {
-    std::string out;
-    for (char c : cp1252ToUtf8(name)) {
-        const auto u = static_cast<unsigned char>(c);
-        const bool reserved =
-            u < 32 || u == 127 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
-        out += reserved ? '_' : c;
+constexpr std::size_t kMaxName = 255;
+constexpr std::string_view kExtension = ".txt";
+
+bool isReserved(unsigned char c) {
+    return c < 32 || c == 127 ||
+           std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// The Windows-1252 letter as case folding gives it: lower case, and the
+// sharp s as "ss" (full folding), so names that a case-insensitive disk
+// would take for one are found equal.
+void appendFolded(std::string& out, unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        c = static_cast<unsigned char>(c + 0x20);
+    else if (c == 0x8A || c == 0x8C || c == 0x8E)
+        c = static_cast<unsigned char>(c + 0x10);
+    else if (c == 0x9F)
+        c = 0xFF;
+    if (c == 0xDF) {
+        out += "ss";
+        return;
     }
-    while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
-        out.pop_back();
-    if (out.empty() || out.find_first_not_of('.') == std::string::npos)
-        out = "script";
+    out += static_cast<char>(c);
+}
+
+std::string folded(std::string_view cp1252) {
+    std::string out;
+    for (unsigned char c : cp1252)
+        appendFolded(out, c);
     return out;
 }
 
-std::string lowerAscii(std::string s) {
-    for (char& c : s)
-        c = asciiLower(c);
-    return s;
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices on Windows, whatever
+// follows a dot and whatever blanks end the first part.
+bool isDeviceName(std::string_view stem) {
+    std::string first(stem.substr(0, stem.find('.')));
+    while (!first.empty() && first.back() == ' ')
+        first.pop_back();
+    const std::string f = folded(first);
+    if (f == "con" || f == "prn" || f == "aux" || f == "nul")
+        return true;
+    return f.size() == 4 && (f.compare(0, 3, "com") == 0 || f.compare(0, 3, "lpt") == 0) &&
+           f[3] >= '1' && f[3] <= '9';
+}
+
+void trimEnd(std::string& s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '.'))
+        s.pop_back();
+}
+
+// The entry's name made safe, still in Windows-1252.
+std::string safeStem(std::string_view name) {
+    std::string out;
+    for (unsigned char c : name)
+        out += isReserved(c) ? '_' : static_cast<char>(c);
+    trimEnd(out);
+    if (out.empty() || out.find_first_not_of('.') == std::string::npos)
+        out = "script";
+    if (isDeviceName(out))
+        out.insert(0, "_");
+    return out;
+}
+
+// The file name of `stem` with `suffix`, cut so that its UTF-8 form fits the
+// 255 bytes a file name may have; the cut stem is returned in `kept`.
+std::string fitted(std::string stem, const std::string& suffix, std::string& kept) {
+    for (;;) {
+        const std::string name = cp1252ToUtf8(stem) + suffix + std::string(kExtension);
+        if (name.size() <= kMaxName || stem.size() <= 1) {
+            kept = stem;
+            return name;
+        }
+        stem.pop_back();
+        trimEnd(stem);
+        if (stem.empty())
+            stem = "s";
+    }
 }
 } // namespace
 
 std::vector<std::string> scriptFileNames(const SceneIndex& index) {
     std::vector<std::string> names(index.entries.size());
-    std::set<std::string> taken;
+    std::set<std::string> taken; // folded Windows-1252 names
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
         const IndexRecord& e = index.entries[i];
         if (!e.ticked || !e.scriptPos)
             continue;
         const std::string stem = safeStem(e.name);
-        std::string name = stem + ".txt";
-        for (int k = 2; taken.count(lowerAscii(name)); ++k)
-            name = stem + "~" + std::to_string(k) + ".txt";
-        taken.insert(lowerAscii(name));
-        names[i] = name;
+        for (int k = 1;; ++k) {
+            const std::string suffix = k == 1 ? "" : "~" + std::to_string(k);
+            std::string kept;
+            std::string name = fitted(stem, suffix, kept);
+            if (taken.insert(folded(kept) + suffix).second) {
+                names[i] = std::move(name);
+                break;
+            }
+        }
     }
     return names;
 }

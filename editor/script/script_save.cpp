@@ -119,3 +119,29 @@ ScriptSaveResult planScriptSave(ByteView file, const SceneIndex& index, std::siz
     }
     return ScriptSaveResult{std::move(plan), {}};
 }
+
+ScriptSaveResult planScriptSaves(ByteView file, const SceneIndex& index,
+                                 const std::vector<std::pair<std::size_t, std::string>>& texts) {
+    ScriptSavePlan all;
+    all.sameLength = true;
+    for (const auto& [entry, text] : texts) {
+        const auto span = locateScript(file, index, entry);
+        ScriptSaveResult one =
+            planScriptSave(file, index, entry, text, span ? span->textLength : 0);
+        if (!one.plan)
+            return refuse("Entry " + std::to_string(entry) + " (" + index.entries[entry].name +
+                          "): " + one.error);
+        ScriptSavePlan& p = *one.plan;
+        all.sameLength = all.sameLength && p.sameLength;
+        all.lengthChange += p.lengthChange;
+        for (Splice& sp : p.edit.splices)
+            all.edit.splices.push_back(std::move(sp));
+        all.edit.lengthFields.insert(all.edit.lengthFields.end(), p.edit.lengthFields.begin(),
+                                     p.edit.lengthFields.end());
+        all.expect.scripts.insert(all.expect.scripts.end(), p.expect.scripts.begin(),
+                                  p.expect.scripts.end());
+    }
+    std::sort(all.edit.splices.begin(), all.edit.splices.end(),
+              [](const Splice& a, const Splice& b) { return a.pos < b.pos; });
+    return ScriptSaveResult{std::move(all), {}};
+}

@@ -34,6 +34,13 @@ struct ScriptSaveResult {
 ScriptSaveResult planScriptSave(ByteView file, const SceneIndex& index, std::size_t entry,
                                 std::string_view newText, std::uint64_t loadedLength);
 
+// Plans saving several scripts at once, as one edit (so they are written
+// all-or-nothing together): each entry with its new text, its text as loaded
+// being the one in `file`. Refused, naming the entry, when one of them cannot
+// be planned.
+ScriptSaveResult planScriptSaves(ByteView file, const SceneIndex& index,
+                                 const std::vector<std::pair<std::size_t, std::string>>& texts);
+
 // The runs of bytes that differ between `oldBytes` and `newBytes` (same size),
 // as writes at `base` + their offset.
 std::vector<InPlaceWrite> changedRuns(std::string_view oldBytes, std::string_view newBytes,

@@ -26,10 +26,10 @@ std::vector<Expected> expectedEntries(const GeneratedScene& g) {
         if (!o.hasDefinition || o.definitionOffset < first)
             continue;
         const bool scripted = o.script == ScriptState::Present;
-        out.push_back({o.definitionOffset, o.definitionName, scripted,
-                       static_cast<std::int64_t>(o.definitionOffset + 12 +
-                                                 o.definitionName.size() + 3),
-                       scripted ? o.scriptOffset + 4 : 0, scripted ? o.scriptLength : 0});
+        out.push_back(
+            {o.definitionOffset, o.definitionName, scripted,
+             static_cast<std::int64_t>(o.definitionOffset + 12 + o.definitionName.size() + 3),
+             scripted ? o.scriptOffset + 4 : 0, scripted ? o.scriptLength : 0});
     }
     for (const GeneratedInitScript& s : g.initScripts) {
         if (s.recordOffset < first || s.name.empty() || s.name[0] != 'G')

@@ -50,8 +50,11 @@ TEST(ScanRules, ListsObjectsAndGameInitScriptsWithTheirPositionsAndScripts) {
 
 TEST(ScanRules, OnlyTheLastFifthIsScanned) {
     const std::string script = "end\r\n";
-    auto scene = AnalyserScene().object("early", script).raw(std::vector<std::uint8_t>(400, 0x11))
-                     .object("late", script).build(0);
+    auto scene = AnalyserScene()
+                     .object("early", script)
+                     .raw(std::vector<std::uint8_t>(400, 0x11))
+                     .object("late", script)
+                     .build(0);
     const auto entries = scanScene(view(scene.bytes));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "late");
@@ -82,8 +85,8 @@ TEST(ScanRules, NamesStopAtTheirFirstZeroByte) {
 
 TEST(ScanRules, InitScriptNamesNeedAGAndAtLeastTwoBytes) {
     const auto scene = AnalyserScene()
-                           .init("G", "a\r\n")   // run "G~": the name is "G"
-                           .init("gx", "a\r\n")  // lower-case g is not the marker
+                           .init("G", "a\r\n")  // run "G~": the name is "G"
+                           .init("gx", "a\r\n") // lower-case g is not the marker
                            .init("Gate", "b\r\n")
                            .build();
     const auto entries = scanScene(view(scene.bytes));
@@ -112,8 +115,10 @@ TEST(ScanRules, TickTestNeedsAScriptLengthWhoseLowByteIsAboveOne) {
 TEST(ScanRules, ScriptMarkerInsideTheValuesCountsAsAScript) {
     // The tick test is a byte heuristic: the values hold 01 00 00 00 00 07.
     const auto scene =
-        AnalyserScene().object("odd", "", {0x01, 0x00, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00})
-            .object("next", "").build();
+        AnalyserScene()
+            .object("odd", "", {0x01, 0x00, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00})
+            .object("next", "")
+            .build();
     const auto entries = scanScene(view(scene.bytes));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_TRUE(entries[0].ticked);
@@ -143,10 +148,11 @@ TEST(ScanRules, AtMostOneThousandAndOneEntries) {
 
 TEST(ScanRules, EmptyAndTruncatedFilesScanSafely) {
     EXPECT_TRUE(scanScene(SceneBytes()).empty());
-    const auto scene = AnalyserScene().object("Tommy", "act\r\n").init("GameInit", "x\r\n").build(40);
+    const auto scene =
+        AnalyserScene().object("Tommy", "act\r\n").init("GameInit", "x\r\n").build(40);
     for (std::size_t cut = 0; cut <= scene.bytes.size(); ++cut) {
-        const std::vector<std::uint8_t> part(scene.bytes.begin(),
-                                             scene.bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+        const std::vector<std::uint8_t> part(
+            scene.bytes.begin(), scene.bytes.begin() + static_cast<std::ptrdiff_t>(cut));
         for (const ScanEntry& e : scanScene(view(part))) {
             if (const auto span = locateScript(view(part), e.entryPos)) {
                 EXPECT_LE(span->end() - 1, static_cast<std::int64_t>(cut)) << cut;
@@ -164,7 +170,8 @@ TEST(ScanRules, ProgressCountsEveryVisitedPosition) {
         scanScene(view(bytes), [&seen](int t) { seen.push_back(t); });
         int expected = 0;
         if (size > 0) {
-            const auto s = static_cast<std::int64_t>(std::nearbyint(0.8 * static_cast<double>(size)));
+            const auto s =
+                static_cast<std::int64_t>(std::nearbyint(0.8 * static_cast<double>(size)));
             const double step = static_cast<double>(s) / 30.0;
             for (std::int64_t p = s; p <= static_cast<std::int64_t>(size); ++p)
                 if (5.0 * static_cast<double>(p - s) > expected * step + 1.0)

@@ -37,8 +37,8 @@ using Texts = std::vector<std::string>;
 TEST(TreeRules, SetstateLinesGiveChildrenWithTheirStateMarker) {
     const auto tree = treeOf(AnalyserScene().object(
         "boss", lines({find(1, "Zuvav"), find(2, "Sam"), find(3, "Joe"), find(4, "Ann"),
-                       find(5, "Bob"), "label 1", set(1, "active"), set(2, "inactive"),
-                       set(3, "1"), set(4, "ACTIVE"), set(5, "i"), set(1, "a")})));
+                       find(5, "Bob"), "label 1", set(1, "active"), set(2, "inactive"), set(3, "1"),
+                       set(4, "ACTIVE"), set(5, "i"), set(1, "a")})));
     ASSERT_EQ(tree.nodes.size(), 1u);
     EXPECT_EQ(tree.nodes[0].text, "boss");
     EXPECT_EQ(tree.nodes[0].key, "boss 0");
@@ -57,12 +57,11 @@ TEST(TreeRules, StatesWithAnOAreSkipped) {
 }
 
 TEST(TreeRules, OnlyConsecutiveRepeatsAreDropped) {
-    const auto tree = treeOf(AnalyserScene()
-                                 .object("a", lines({find(1, "Sam"), set(1, "active"),
-                                                     set(1, "active")}))
-                                 .object("b", lines({find(1, "Sam"), find(2, "Joe"),
-                                                     set(1, "active"), set(2, "active"),
-                                                     set(1, "active")})));
+    const auto tree =
+        treeOf(AnalyserScene()
+                   .object("a", lines({find(1, "Sam"), set(1, "active"), set(1, "active")}))
+                   .object("b", lines({find(1, "Sam"), find(2, "Joe"), set(1, "active"),
+                                       set(2, "active"), set(1, "active")})));
     ASSERT_EQ(tree.nodes.size(), 2u);
     EXPECT_EQ(texts(tree.nodes[0].children), (Texts{"Sam   -active-"}));
     EXPECT_EQ(texts(tree.nodes[1].children),
@@ -96,11 +95,11 @@ TEST(TreeRules, ScriptsReachedFromTwoPlacesAreNumberedCrossLinks) {
     // boss switches Sam; Sam's own script switches Ann (no script of her
     // own: nothing to clear or link, and the number does not move) and Joe,
     // whose script has children: Joe gets the number 1.
-    const auto tree = treeOf(
-        AnalyserScene()
-            .object("boss", lines({find(1, "Sam"), set(1, "active")}))
-            .object("Sam", lines({find(1, "Ann"), find(2, "Joe"), set(1, "a"), set(2, "i")}))
-            .object("Joe", lines({find(1, "Bob"), set(1, "active")})));
+    const auto tree =
+        treeOf(AnalyserScene()
+                   .object("boss", lines({find(1, "Sam"), set(1, "active")}))
+                   .object("Sam", lines({find(1, "Ann"), find(2, "Joe"), set(1, "a"), set(2, "i")}))
+                   .object("Joe", lines({find(1, "Bob"), set(1, "active")})));
     ASSERT_EQ(texts(tree.nodes), (Texts{"boss", "Sam", "---- 1----> Joe"}));
     ASSERT_EQ(tree.nodes[0].children.size(), 1u);
     EXPECT_EQ(texts(tree.nodes[0].children[0].children),

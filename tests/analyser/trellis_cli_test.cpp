@@ -22,10 +22,12 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    std::string write(const std::vector<std::uint8_t>& bytes, const std::string& name = "scene2.bin") {
+    std::string write(const std::vector<std::uint8_t>& bytes,
+                      const std::string& name = "scene2.bin") {
         const fs::path p = dir_ / name;
         std::ofstream(p, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return p.string();
     }
 
@@ -56,39 +58,43 @@ TEST_F(TrellisCli, ScanPrintsEveryEntryWithItsPositionsAndScript) {
     };
     const std::string expected =
         "{\"entries\": [\n"
-        "  {\"index\": 0, \"name\": \"Tom\xC3\xA9 \\\"q\\\"\\\\\", \"ticked\": true, \"entry_pos\": " +
+        "  {\"index\": 0, \"name\": \"Tom\xC3\xA9 \\\"q\\\"\\\\\", \"ticked\": true, "
+        "\"entry_pos\": " +
         obj(0, 9) + ", \"script_start\": " + std::to_string(scene.scriptOffsets[0]) +
         ", \"script_length\": 4},\n"
-        "  {\"index\": 1, \"name\": \"lamp\", \"ticked\": false, \"entry_pos\": " + obj(1, 4) +
+        "  {\"index\": 1, \"name\": \"lamp\", \"ticked\": false, \"entry_pos\": " +
+        obj(1, 4) +
         ", \"script_start\": null, \"script_length\": null},\n"
         "  {\"index\": 2, \"name\": \"GameInit\", \"ticked\": true, \"entry_pos\": " +
-        std::to_string(scene.recordOffsets[2]) + ", \"script_start\": " +
-        std::to_string(scene.scriptOffsets[2]) + ", \"script_length\": 6}\n]}\n";
+        std::to_string(scene.recordOffsets[2]) +
+        ", \"script_start\": " + std::to_string(scene.scriptOffsets[2]) +
+        ", \"script_length\": 6}\n]}\n";
     EXPECT_EQ(r.out, expected);
 }
 
 TEST_F(TrellisCli, TreePrintsNodesAndMessagesAsJsonAndAsGraphviz) {
     const auto scene =
         AnalyserScene()
-            .object("boss", "findactor 1, \"Sam\"\r\nact_setstate 1, active\r\nmission_objectives 1\r\n")
+            .object("boss",
+                    "findactor 1, \"Sam\"\r\nact_setstate 1, active\r\nmission_objectives 1\r\n")
             .object("Sam", "findactor 1, \"Joe\"\r\nact_setstate 1, inactive\r\n")
             .object("Joe", "findactor 1, \"Bob\"\r\nact_setstate 1, 1\r\n")
             .build();
     const std::string path = write(scene.bytes);
     const auto json = run({"tree", "--json", path});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out,
-              "{\"nodes\": [\n"
-              "  {\"text\": \"Start/End: |-->  boss\", \"children\": [\n"
-              "    {\"text\": \"Sam   -active-\", \"children\": [{\"text\": \"Joe   -inact-  -- 1-->\"}]}\n"
-              "  ]},\n"
-              "  {\"text\": \"Sam\", \"children\": [\n"
-              "    {\"text\": \"Joe   -inact- \", \"children\": []}\n"
-              "  ]},\n"
-              "  {\"text\": \"---- 1----> Joe\", \"children\": [\n"
-              "    {\"text\": \"Bob   ---\?\?\?--\", \"children\": []}\n"
-              "  ]}\n"
-              "], \"messages\": []}\n");
+    EXPECT_EQ(json.out, "{\"nodes\": [\n"
+                        "  {\"text\": \"Start/End: |-->  boss\", \"children\": [\n"
+                        "    {\"text\": \"Sam   -active-\", \"children\": [{\"text\": \"Joe   "
+                        "-inact-  -- 1-->\"}]}\n"
+                        "  ]},\n"
+                        "  {\"text\": \"Sam\", \"children\": [\n"
+                        "    {\"text\": \"Joe   -inact- \", \"children\": []}\n"
+                        "  ]},\n"
+                        "  {\"text\": \"---- 1----> Joe\", \"children\": [\n"
+                        "    {\"text\": \"Bob   ---\?\?\?--\", \"children\": []}\n"
+                        "  ]}\n"
+                        "], \"messages\": []}\n");
 
     const auto dot = run({"tree", "--dot", path});
     ASSERT_EQ(dot.status, 0);
@@ -135,8 +141,13 @@ TEST_F(TrellisCli, EmptyFileAndGeneratedScenesGiveWellFormedOutput) {
 TEST_F(TrellisCli, WrongArgumentsAndUnreadableFilesExitTwoWithOneLine) {
     const std::string path = write({1, 2, 3});
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"scan"}, {"scan", path}, {"scan", "--dot", path},
-          {"tree", "--xml", path}, {"list", "--json", path}, {"scan", "--json", path, "extra"},
+         {std::vector<std::string>{},
+          {"scan"},
+          {"scan", path},
+          {"scan", "--dot", path},
+          {"tree", "--xml", path},
+          {"list", "--json", path},
+          {"scan", "--json", path, "extra"},
           {"scan", "--json", (dir_ / "missing.bin").string()}}) {
         const auto r = run(args);
         EXPECT_EQ(r.status, 2);
@@ -157,7 +168,8 @@ TEST_F(TrellisCli, TheProgramItselfPrintsAndExits) {
         out += buffer;
     EXPECT_EQ(::pclose(pipe), 0);
     EXPECT_NE(out.find("\"name\": \"a\""), std::string::npos);
-    const std::string bad = std::string(TRELLIS_PATH) + " scan --json '" + path + ".none' 2>/dev/null";
+    const std::string bad =
+        std::string(TRELLIS_PATH) + " scan --json '" + path + ".none' 2>/dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(bad.c_str())), 2);
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "file_access.h"
 #include "mini_scene.h"
@@ -118,5 +119,147 @@ TEST(ScriptFileNames, AreSafeAndUnique) {
     EXPECT_EQ(names[2], "A_B~2.txt");
     EXPECT_EQ(names[3], "con_x.txt");
     EXPECT_EQ(names[4], "script~2.txt");
+}
+} // namespace
+
+namespace {
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesFor(const std::vector<std::string>& entries) {
+    const auto b = mini::scene(
+        [&](SceneWriter& w) {
+            for (const auto& n : entries)
+                mini::object(w, n);
+        },
+        [&](SceneWriter& w) {
+            const std::string s = "wait 1\r\n";
+            for (const auto& n : entries)
+                mini::definition(w, n, 5, "", &s);
+        });
+    return scriptFileNames(buildSceneIndex(ByteView(b.data(), b.size())));
+}
+
+TEST(ScriptFileNames, AreSafeOnWindowsToo) {
+    const auto names = namesFor({"CON", "nul.txt", "Com1", "LPT9 .x", "COM0", "trail. . ", "x", "x",
+                                 "\xC9t\xE9", "\xE9t\xE9",
+                                 "Stra\xDF"
+                                 "e",
+                                 "STRASSE", "\x8A", "\x9A"});
+    EXPECT_EQ(names[0], "_CON.txt");
+    EXPECT_EQ(names[1], "_nul.txt.txt");
+    EXPECT_EQ(names[2], "_Com1.txt");
+    EXPECT_EQ(names[3], "_LPT9 .x.txt");
+    EXPECT_EQ(names[4], "COM0.txt");
+    EXPECT_EQ(names[5], "trail.txt");
+    EXPECT_EQ(names[7], "") << "a second entry of one name has no script";
+    EXPECT_EQ(names[8], "\xC3\x89t\xC3\xA9.txt");
+    EXPECT_EQ(names[9], "\xC3\xA9t\xC3\xA9~2.txt") << "Été and été are one name on Windows";
+    EXPECT_EQ(names[11], "STRASSE~2.txt") << "ß folds to ss";
+    EXPECT_EQ(names[13], "\xC5\xA1~2.txt");
+    for (const auto& n : names) {
+        EXPECT_LE(n.size(), 255u);
+        EXPECT_EQ(n.find_first_of("/\\:*?\"<>|"), std::string::npos) << n;
+    }
+    // Init-script names may be long: cut to 255 bytes, still unique.
+    const std::string longName(300, '\xE9');
+    const auto b = mini::scene({}, {}, [&](SceneWriter& w) {
+        mini::initScript(w, longName + "a", "go\r\n");
+        mini::initScript(w, longName + "b", "go\r\n");
+    });
+    const auto cut = scriptFileNames(buildSceneIndex(ByteView(b.data(), b.size())));
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_LE(cut[0].size(), 255u);
+    EXPECT_LE(cut[1].size(), 255u);
+    EXPECT_NE(cut[0], cut[1]);
+    EXPECT_EQ(cut[1].substr(cut[1].size() - 6), "~2.txt");
+}
+
+class QuillFolders : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() /
+                   (std::string("quill_folders_") +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path scene = dir / "scene2.bin";
+    GeneratedScene g = generateScene({8, 40, std::nullopt});
+    void SetUp() override {
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+        spit(scene, std::string(g.bytes.begin(), g.bytes.end()));
+    }
+    void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_F(QuillFolders, ExportNeverWritesThroughALinkAndStopsBeforeWriting) {
+    const auto names = scriptFileNames(buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size())));
+    std::string last;
+    for (const auto& n : names)
+        if (!n.empty())
+            last = n;
+    spit(dir / "outside.txt", "keep");
+    fs::create_symlink(dir / "outside.txt", dir / "out" / last);
+    const QuillRun r = quill({"scripts", "export", scene.string(), (dir / "out").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(last), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("symbolic link"), std::string::npos) << r.err;
+    EXPECT_EQ(slurp(dir / "outside.txt"), "keep");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "out"))
+        ++files;
+    EXPECT_EQ(files, 1u) << "nothing written before the refusal";
+}
+
+TEST_F(QuillFolders, ImportRefusesLinksAndSpecialFilesAndSavesAllOrNothing) {
+    ASSERT_EQ(quill({"scripts", "export", scene.string(), (dir / "out").string()}).status, 0);
+    const auto names = scriptFileNames(buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size())));
+    std::vector<std::string> scripted;
+    for (const auto& n : names)
+        if (!n.empty())
+            scripted.push_back(n);
+    ASSERT_GE(scripted.size(), 3u);
+    const std::string before = slurp(scene);
+    spit(dir / "out" / scripted[0], "wait 2\r\n");
+    fs::remove(dir / "out" / scripted[1]);
+    ASSERT_EQ(::mkfifo((dir / "out" / scripted[1]).c_str(), 0666), 0);
+    QuillRun r = quill({"scripts", "import", scene.string(), (dir / "out").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(scripted[1]), std::string::npos) << r.err;
+    EXPECT_EQ(slurp(scene), before) << "the edit of the first file is not saved alone";
+
+    fs::remove(dir / "out" / scripted[1]);
+    spit(dir / "secret.txt", "wait 3\r\n");
+    fs::create_symlink(dir / "secret.txt", dir / "out" / scripted[1]);
+    r = quill({"scripts", "import", scene.string(), (dir / "out").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(slurp(scene), before);
+
+    fs::remove(dir / "out" / scripted[1]);
+    spit(dir / "out" / scripted[2], "");
+    r = quill({"scripts", "import", scene.string(), (dir / "out").string()});
+    EXPECT_EQ(r.status, 2) << "an empty script would be lost";
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(slurp(scene), before);
+}
+
+TEST_F(QuillFolders, FoldersAndFifosAreRefusedWithAMessage) {
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0666), 0);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"index", dir.string()},
+             {"verify", (dir / "fifo").string()},
+             {"script", "get", dir.string(), "0"},
+             {"script", "set", scene.string(), "0", dir.string()},
+             {"script", "set", scene.string(), "0", (dir / "fifo").string()},
+             {"scripts", "export", (dir / "fifo").string(), (dir / "x").string()}}) {
+        const QuillRun r = quill(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
+TEST_F(QuillFolders, IndexTextEscapesControlBytesInNames) {
+    const auto b = mini::scene(
+        [](SceneWriter& w) { mini::object(w, "two\nlines\tand\\slash\x01\x7F\x81\xE9"); });
+    spit(scene, std::string(b.begin(), b.end()));
+    const QuillRun r = quill({"index", scene.string()});
+    EXPECT_EQ(r.out, "0\t[ ]\t255\ttwo\\nlines\\tand\\\\slash\\x01\\x7f\\x81\xC3\xA9\n");
 }
 } // namespace
