@@ -19,7 +19,8 @@ bool isVincenzoActor(ByteView f, std::uint64_t r, std::uint16_t id) {
         return false;
     return f.u16(r + Type) == chunk::DefinitionType && f.u32(r + Type + 2) == 10u &&
            f.u32(r + Type + 6) == 27u && f.u16(r + Data) == chunk::DefinitionData &&
-           f.u32(r + Data + 2) == 105u && f.matches(r + Data + 80, std::string_view("\x01\0\0\0\0", 5)) &&
+           f.u32(r + Data + 2) == 105u &&
+           f.matches(r + Data + 80, std::string_view("\x01\0\0\0\0", 5)) &&
            f.u32(r + Data + 85) == 2291u;
 }
 
