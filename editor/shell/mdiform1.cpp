@@ -33,6 +33,8 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     setFixedSize(FixedSize);
     connect(LoadMenu, &QAction::triggered, this, &MDIForm1::LoadMenu_Click);
     connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
+    connect(ADDinMenu, &QAction::triggered, this, &MDIForm1::ADDinMenu_Click);
+    connect(InfoMenu, &QAction::triggered, this, &MDIForm1::InfoMenu_Click);
     connect(List2, &EntryListView::currentRowChanged, this, &MDIForm1::List2_Click);
     connectScriptHandlers();
     connectNavigation();

@@ -33,6 +33,8 @@ class ColourSliders;
 class SoundCombo;
 class BehaviourCombo;
 class insertform;
+class frmAbout;
+class SystemInfoHost;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
 // the handlers of every feature are members, defined in the folder of the
@@ -149,6 +151,8 @@ public:
     // Milliseconds the deletion waits, events running, before it writes
     // (tests set 0).
     int deletePauseMs = 500;
+    void ADDinMenu_Click();
+    void InfoMenu_Click();
 
     // Set a dial from stored components; the slider moves without running its
     // click handler and the needles show the unrounded angle.
@@ -267,6 +271,11 @@ public:
     QProgressBar* ProgressBar1;
 
     insertform* insertWindow = nullptr;
+    frmAbout* aboutWindow = nullptr; // made on first use
+    // Where the about box reads the registry and starts programs; null: the system's.
+    SystemInfoHost* systemInfo = nullptr;
+    // The half-second pauses of an add-in run, in milliseconds.
+    int addinPauseMs = 500;
 
 signals:
     // A re-index has finished and the lists show the file.
