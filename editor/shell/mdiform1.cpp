@@ -17,6 +17,7 @@
 #include "dialogs.h"
 #include "entry_list.h"
 #include "insertform.h"
+#include "listing_view.h"
 
 namespace {
 // 12000 x 8550 twips at 96 dots per inch.

@@ -20,6 +20,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class EntryListView;
+class ListingText;
+class ListingView;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
@@ -210,7 +212,7 @@ public:
     ControlArray<QLineEdit>
         Text2; // 1, 3: search texts; 5, 7: lengths; 8, 9, 10: captions; 12: model
     QPushButton* SaveScript;
-    QPlainTextEdit* RichTextBox1;
+    ListingView* RichTextBox1; // the script listing, a view over its bytes
     QPushButton* search2;
     QCheckBox* Check1;
 
@@ -306,7 +308,7 @@ private:
     void fillEntryLists();
     void connectScriptHandlers();
     void connectNavigation();
-    void showScriptListing(std::string listing);
+    void showScriptListing(ListingText listing);
     void connectInsertAndDelete();
     void connectValueHandlers();
     bool valueEditAllowed() const;
