@@ -10,6 +10,7 @@
 #include "colours.h"
 #include "dialogs.h"
 #include "entry_list.h"
+#include "listing_view.h"
 #include "mdiform1.h"
 
 namespace {
