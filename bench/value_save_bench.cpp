@@ -16,6 +16,7 @@
 #include "file_access.h"
 #include "mdiform1.h"
 #include "scene_generator.h"
+#include "value_save.h"
 
 namespace {
 
@@ -94,7 +95,34 @@ void BM_ValueSaveClickToSaved(benchmark::State& state) {
     state.counters["messages"] = l.dialogs.messages;
 }
 
+// The edit layer's part of the save alone: plan, apply, read-back check and
+// the in-place write, without the window.
+void BM_CommitValueEdit(benchmark::State& state) {
+    const std::string path = QFile::encodeName(loaded().dialogs.path).toStdString();
+    std::vector<std::uint8_t> bytes;
+    readWholeFile(path, bytes);
+    SceneIndex index = buildSceneIndex(ByteView(bytes.data(), bytes.size()));
+    std::size_t entry = index.entries.size() / 2;
+    while (entry < index.entries.size() && !index.entries[entry].translationPos)
+        ++entry;
+    int round = 0;
+    for (auto _ : state) {
+        const std::string text = ++round % 2 ? "1.5" : "2.5";
+        ValueSaveInput in;
+        in.translation = {ValueField{text, readNumber(text)}, ValueField{"2", readNumber("2")},
+                          ValueField{"3", readNumber("3")}};
+        const auto plan = std::get<ValueSavePlan>(planValueSave(index, entry, in));
+        EditOutcome done =
+            commitEdit(path, ByteView(bytes.data(), bytes.size()), index, plan.edit, plan.expect);
+        if (!done.ok)
+            state.SkipWithError(done.error.c_str());
+        bytes = std::move(done.newBytes);
+        index = std::move(done.newIndex);
+    }
+}
+
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommitValueEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueSaveClickToSaved)->Unit(benchmark::kMillisecond);
 
 } // namespace

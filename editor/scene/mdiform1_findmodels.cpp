@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <algorithm>
 #include <exception>
@@ -13,6 +12,7 @@
 
 #include "colours.h"
 #include "entry_list.h"
+#include "listing_view.h"
 #include "mdiform1.h"
 #include "scene_verify.h"
 #include "script_listing.h"
@@ -36,7 +36,7 @@ struct Reindexed {
     std::vector<std::uint8_t> bytes;
     SceneIndex index;
     QString note; // after the path in Label4: why the file shows no entries
-    std::string listing;
+    ListingText listing;
     bool listingBuilt = false;
 };
 
@@ -81,7 +81,7 @@ FileResult MDIForm1::FindModels() {
                        progress.store(IndexShare + 2, std::memory_order_relaxed);
                        if (withListing) {
                            try {
-                               result.listing = buildScriptListing(file, result.index);
+                               result.listing = ListingText(buildScriptListing(file, result.index));
                                result.listingBuilt = true;
                            } catch (const std::bad_alloc&) {
                                // A listing too large for memory leaves the box empty.

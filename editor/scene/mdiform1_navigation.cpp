@@ -23,6 +23,11 @@ void MDIForm1::connectNavigation() {
     for (const auto& [item, button] : search.items())
         connect(button, &QPushButton::clicked, this, [this, item = item] { search_Click(item); });
     connect(search2, &QPushButton::clicked, this, &MDIForm1::search2_Click);
+    // Enter in a search box runs its search.
+    connect(Text2(1), &QLineEdit::returnPressed, this, [this] { search_Click(1); });
+    connect(Text18, &QLineEdit::returnPressed, this, [this] { search_Click(2); });
+    connect(Text19, &QLineEdit::returnPressed, this, [this] { search_Click(3); });
+    connect(Text2(3), &QLineEdit::returnPressed, this, &MDIForm1::search2_Click);
 }
 
 void MDIForm1::Option1_Click() {

@@ -6,6 +6,7 @@
 #include "colours.h"
 #include "editor_box.h"
 #include "entry_list.h"
+#include "listing_view.h"
 #include "mdiform1.h"
 #include "script_codec.h"
 
@@ -34,5 +35,5 @@ void MDIForm1::Text1_Click() {
 
 void MDIForm1::RichTextBox1_Click() {
     if (List2->count() > 0)
-        listingSearchPos = RichTextBox1->textCursor().selectionStart();
+        listingSearchPos = RichTextBox1->selectionStart();
 }

@@ -11,6 +11,7 @@
 #include "dialogs.h"
 #include "editor_box.h"
 #include "entry_list.h"
+#include "listing_view.h"
 #include "mdiform1.h"
 #include "script_codec.h"
 #include "script_save_file.h"

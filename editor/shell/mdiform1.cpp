@@ -17,6 +17,7 @@
 #include "dialogs.h"
 #include "entry_list.h"
 #include "insertform.h"
+#include "listing_view.h"
 
 namespace {
 // 12000 x 8550 twips at 96 dots per inch.
@@ -33,6 +34,8 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     setFixedSize(FixedSize);
     connect(LoadMenu, &QAction::triggered, this, &MDIForm1::LoadMenu_Click);
     connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
+    connect(ADDinMenu, &QAction::triggered, this, &MDIForm1::ADDinMenu_Click);
+    connect(InfoMenu, &QAction::triggered, this, &MDIForm1::InfoMenu_Click);
     connect(List2, &EntryListView::currentRowChanged, this, &MDIForm1::List2_Click);
     connectScriptHandlers();
     connectNavigation();

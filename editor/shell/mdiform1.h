@@ -20,6 +20,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class EntryListView;
+class ListingText;
+class ListingView;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
@@ -33,6 +35,8 @@ class ColourSliders;
 class SoundCombo;
 class BehaviourCombo;
 class insertform;
+class frmAbout;
+class SystemInfoHost;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
 // the handlers of every feature are members, defined in the folder of the
@@ -130,6 +134,8 @@ public:
     void Text1_Change();
     void Text1_Click();
     void RichTextBox1_Click();
+    void ADDinMenu_Click();
+    void InfoMenu_Click();
 
     // Set a dial from stored components; the slider moves without running its
     // click handler and the needles show the unrounded angle.
@@ -187,7 +193,7 @@ public:
     ControlArray<QLineEdit>
         Text2; // 1, 3: search texts; 5, 7: lengths; 8, 9, 10: captions; 12: model
     QPushButton* SaveScript;
-    QPlainTextEdit* RichTextBox1;
+    ListingView* RichTextBox1; // the script listing, a view over its bytes
     QPushButton* search2;
     QCheckBox* Check1;
 
@@ -248,6 +254,11 @@ public:
     QProgressBar* ProgressBar1;
 
     insertform* insertWindow = nullptr;
+    frmAbout* aboutWindow = nullptr; // made on first use
+    // Where the about box reads the registry and starts programs; null: the system's.
+    SystemInfoHost* systemInfo = nullptr;
+    // The half-second pauses of an add-in run, in milliseconds.
+    int addinPauseMs = 500;
 
 signals:
     // A re-index has finished and the lists show the file.
@@ -278,7 +289,7 @@ private:
     void fillEntryLists();
     void connectScriptHandlers();
     void connectNavigation();
-    void showScriptListing(std::string listing);
+    void showScriptListing(ListingText listing);
     void connectValueHandlers();
     bool valueEditAllowed() const;
     void markValueEdit(QWidget* marked);

@@ -12,7 +12,9 @@
 #include "colours.h"
 #include "entry_list.h"
 #include "layout_support.h"
+#include "listing_view.h"
 #include "mdiform1.h"
+#include "script_edit_box.h"
 
 namespace {
 
@@ -134,6 +136,8 @@ QWidget* MDIForm1::buildScriptPanel() {
         QLineEdit* box = holderBox(QString("Text2(%1)").arg(item), width);
         box->setText(text);
         box->setFrame(false);
+        // A caption, not a field: Tab passes it by.
+        box->setFocusPolicy(Qt::NoFocus);
         Text2.add(item, box);
         return box;
     };
@@ -150,7 +154,7 @@ QWidget* MDIForm1::buildScriptPanel() {
     lengths->addWidget(SaveScript);
     layout->addLayout(lengths, 0, 0);
 
-    Text1 = named(new QPlainTextEdit, "Text1");
+    Text1 = named(new ScriptEditBox, "Text1");
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(Text1, 1, 0);
 
@@ -163,9 +167,7 @@ QWidget* MDIForm1::buildScriptPanel() {
     listing->addWidget(search2);
     layout->addLayout(listing, 0, 1);
 
-    RichTextBox1 = named(new QPlainTextEdit, "RichTextBox1");
-    RichTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RichTextBox1->setReadOnly(true);
+    RichTextBox1 = named(new ListingView, "RichTextBox1");
     layout->addWidget(RichTextBox1, 1, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);

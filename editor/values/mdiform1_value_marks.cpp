@@ -64,6 +64,12 @@ bool MDIForm1::valueEditAllowed() const {
 }
 
 void MDIForm1::markValueEdit(QWidget* marked) {
+    // The first mark after a save or a dropped edit starts afresh: dial
+    // components left from a dropped edit are not saved with this one.
+    if (!FlagValueSave) {
+        pendingRotation.reset();
+        pendingRotationEntry = -1;
+    }
     setForeColour(marked, StatusRed);
     FlagValueSave = -1;
     EditedIndex = List2->currentRow();

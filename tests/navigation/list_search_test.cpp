@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QLineEdit>
+
 #include "navigation_fixture.h"
 
 namespace {
@@ -99,6 +102,45 @@ TEST_F(Navigation, SearchesWaitForAFile) {
     loadScene(searchScene());
     click("search(1)");
     EXPECT_EQ(currentRow(list("List2")), 1) << "the search before loading kept no hit";
+}
+
+} // namespace
+
+namespace {
+
+// Enter in a list's search box runs that list's search.
+TEST_F(Navigation, EnterInASearchBoxSearches) {
+    loadScene(searchScene());
+    const auto pressEnter = [this](const char* name) {
+        QLineEdit* box = control<QLineEdit>(window, name);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    type("Text2(1)", "zuvav");
+    pressEnter("Text2(1)");
+    EXPECT_EQ(currentRow(list("List2")), 1);
+    // Each search starts after the last hit of any of the three.
+    window.lastListHit = -1;
+    click("Option2");
+    type("Text18", "zuvav");
+    pressEnter("Text18");
+    EXPECT_EQ(currentRow(list("List1")), 0);
+    EXPECT_EQ(currentRow(list("List2")), 1);
+    window.lastListHit = -1;
+    click("Option3");
+    type("Text19", "BOX");
+    pressEnter("Text19");
+    EXPECT_EQ(currentRow(list("List3")), 2);
+    EXPECT_EQ(currentRow(list("List2")), 4);
+}
+
+// The caption boxes beside the lengths are passed by Tab.
+TEST_F(Navigation, CaptionBoxesAreNoTabStops) {
+    loadScene(searchScene());
+    for (const char* name : {"Text2(10)", "Text2(8)", "Text2(9)"}) {
+        QLineEdit* caption = control<QLineEdit>(window, name);
+        EXPECT_FALSE(caption->focusPolicy() & Qt::TabFocus) << name;
+    }
 }
 
 } // namespace

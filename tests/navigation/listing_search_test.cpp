@@ -1,6 +1,8 @@
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+
+#include "listing_view.h"
 
 #include "navigation_fixture.h"
 
@@ -29,19 +31,21 @@ protected:
     void SetUp() override {
         Navigation::SetUp();
         loadScene(searchableScene());
-        box = control<QPlainTextEdit>(window, "RichTextBox1");
+        box = control<ListingView>(window, "RichTextBox1");
         ASSERT_FALSE(box->toPlainText().isEmpty());
         type("Text2(3)", "fINDactor");
     }
 
-    QString selected() const { return box->textCursor().selectedText(); }
-    QString selectedLine() const { return box->textCursor().block().text(); }
+    QString selected() const { return box->selectedText(); }
+    QString selectedLine() const {
+        return box->lineText(box->listing().lineOfCharacter(std::size_t(box->selectionStart())));
+    }
 
     void expectHit(const QString& text, const QString& line) {
         EXPECT_EQ(selected(), text);
         EXPECT_EQ(selectedLine(), line);
-        EXPECT_EQ(window.listingSearchPos, box->textCursor().selectionEnd());
-        EXPECT_EQ(box->textCursor().selectionEnd() - box->textCursor().selectionStart(), 9);
+        EXPECT_EQ(window.listingSearchPos, box->selectionEnd());
+        EXPECT_EQ(box->selectionEnd() - box->selectionStart(), 9);
     }
 
     void expectQuestions(std::size_t count) {
@@ -53,7 +57,7 @@ protected:
         }
     }
 
-    QPlainTextEdit* box = nullptr;
+    ListingView* box = nullptr;
 };
 
 TEST_F(ListingSearch, HitsAreSelectedOneAfterAnother) {
@@ -93,13 +97,36 @@ TEST_F(ListingSearch, NoAtTheEndLeavesTheLastHit) {
     expectHit("findactor", "findactor 1, \"Tom\"");
 }
 
-TEST_F(ListingSearch, TextThatIsNowhereIsAskedAboutOnce) {
+// Each time the end is reached the question comes again, and each Yes
+// searches from the top again, until the user says No.
+TEST_F(ListingSearch, TextThatIsNowhereIsAskedAboutUntilNo) {
     type("Text2(3)", "missing");
     dialogs.yesNoAnswers = {true, true, false};
     click("search2");
-    expectQuestions(1);
+    expectQuestions(3);
+    EXPECT_TRUE(dialogs.yesNoAnswers.empty());
     EXPECT_TRUE(selected().isEmpty());
     EXPECT_EQ(window.listingSearchPos, 0);
+}
+
+TEST_F(ListingSearch, EnterInTheSearchBoxSearches) {
+    QLineEdit* search = control<QLineEdit>(window, "Text2(3)");
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Return);
+    expectHit("findactor", "findactor 1, \"Tom\"");
+    QTest::keyClick(search, Qt::Key_Enter);
+    expectHit("FINDACTOR", "FINDACTOR 2, \"Lampshade\"");
+}
+
+TEST_F(ListingSearch, HitsAreCopiedAsPlainText) {
+    click("search2");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "findactor");
+    // A selection over a line break copies it as one.
+    box->select(box->selectionStart(), box->selectionEnd() + 13);
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "findactor 1, \"Tom\"\nend");
 }
 
 TEST_F(ListingSearch, StartsAtTheSearchPosition) {

@@ -1,10 +1,10 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <string_view>
 
 #include "colours.h"
+#include "listing_view.h"
 #include "navigation_fixture.h"
 #include "script_codec.h"
 
@@ -52,8 +52,8 @@ QString expectedListing(const std::string& tomScript = kTom) {
            entry(14, kName40, kLong) + entry(18, "GameInit", kInit) + entry(0, kName44, kInit);
 }
 
-QPlainTextEdit* listingBox(const QObject& window) {
-    return control<QPlainTextEdit>(window, "RichTextBox1");
+ListingView* listingBox(const QObject& window) {
+    return control<ListingView>(window, "RichTextBox1");
 }
 
 TEST_F(Navigation, ListingShowsEveryScriptUnderItsStarredName) {

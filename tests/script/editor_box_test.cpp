@@ -1,4 +1,4 @@
-#include <QTextCursor>
+#include "listing_view.h"
 
 #include "script_fixture.h"
 
@@ -70,19 +70,16 @@ TEST_F(EditorBox, ClickIntoTheBoxEnablesItWhenThereAreEntries) {
 
 TEST_F(EditorBox, ClickIntoTheListingSetsTheSearchPosition) {
     open(sampleScene(40, 5).bytes);
-    QPlainTextEdit* listing = control<QPlainTextEdit>(window, "RichTextBox1");
-    if (listing->document()->characterCount() < 2000)
-        listing->setPlainText(QString("0123456789\n").repeated(200));
-    QTextCursor far(listing->document());
-    far.setPosition(1500);
-    listing->setTextCursor(far);
-    listing->ensureCursorVisible();
-    const QPoint spot = listing->cursorRect(far).center() + QPoint(1, 0);
-    const int expected = listing->cursorForPosition(spot).position();
+    auto* listing = control<ListingView>(window, "RichTextBox1");
+    if (listing->listing().characterCount() < 2000)
+        listing->setListing(ListingText(std::string(200, 'x') + "\r\n" + std::string(2000, 'y')));
+    listing->setCaret(1500);
+    const QPoint spot = listing->caretRect().center() + QPoint(1, 0);
+    const int expected = listing->positionAt(spot);
     ASSERT_GT(expected, 1000);
     window.listingSearchPos = -1;
     QTest::mouseClick(listing->viewport(), Qt::LeftButton, {}, spot);
-    EXPECT_EQ(listing->textCursor().position(), expected);
+    EXPECT_EQ(listing->caretPosition(), expected);
     EXPECT_EQ(window.listingSearchPos, expected);
 }
 

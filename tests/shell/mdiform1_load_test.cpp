@@ -6,6 +6,7 @@
 #include <QProgressBar>
 
 #include "colours.h"
+#include "listing_view.h"
 #include "load_fixture.h"
 
 namespace {
@@ -107,11 +108,11 @@ TEST_F(Load, ShowsWorkingWhileTheIndexIsBuilt) {
     auto* status = control<QLabel>(window, "Status");
     auto* bar = control<QProgressBar>(window, "ProgressBar1");
     auto* script = control<QPlainTextEdit>(window, "Text1");
-    auto* listing = control<QPlainTextEdit>(window, "RichTextBox1");
+    auto* listing = control<ListingView>(window, "RichTextBox1");
     auto* text5 = control<QLineEdit>(window, "Text5");
     auto* check = control<QCheckBox>(window, "Check1");
     script->setPlainText("old script");
-    listing->setPlainText("old listing");
+    listing->setListing(ListingText("old listing"));
     setForeColour(text5, StatusRed);
     check->setChecked(false);
     control<QLabel>(window, "Label3(1)")->setText("old 1");

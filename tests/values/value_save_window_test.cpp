@@ -199,6 +199,21 @@ TEST_F(ValueWindow, DialsSetTheRotationTheSaveWrites) {
     EXPECT_EQ(slider("Slider1")->value(), 90);
 }
 
+TEST_F(ValueWindow, ADroppedDialTurnIsNotSavedLater) {
+    open(scripts::displayScene());
+    clickEntry(Box);
+    moveSlider("Slider1", 45);
+    dialogs.yesNoAnswers.push_back(false);
+    clickEntry(Crate);
+    clickEntry(Box);
+    typeInto("Text5", "8");
+    clickSaveValue();
+    const std::size_t t = *record(Box).translationPos;
+    Bytes expected = original;
+    putU32(expected, t, 0x41000000); // 8.0
+    EXPECT_EQ(onDisk(), expected);
+}
+
 TEST_F(ValueWindow, ClicksMarkOnlyWhereTheGuardAllows) {
     open(scripts::displayScene());
     clickEntry(GameInit);
