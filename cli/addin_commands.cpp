@@ -113,14 +113,8 @@ int pack(const std::vector<std::string>& args, std::ostream& err) {
         err << "quill: " << packed.error << '\n';
         return 2;
     }
-    const std::filesystem::path target = pathFromUtf8(args[3]);
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(std::filesystem::symlink_status(target, ec));
-    if (exists && !std::filesystem::is_regular_file(target, ec)) {
-        err << "quill: " << args[3] << " is not a file.\n";
-        return 2;
-    }
-    if (auto r = writeFileAtomically(target, packed.bytes, exists); !r) {
+    std::filesystem::path target = std::filesystem::absolute(pathFromUtf8(args[3]));
+    if (auto r = writeFileAtomically(target, packed.bytes); !r) {
         err << "quill: cannot write " << args[3] << ": " << r.error << '\n';
         return 2;
     }

@@ -15,9 +15,8 @@ int main(int argc, char** argv) {
         std::cerr << "addingen: " << packed.error << '\n';
         return 2;
     }
-    const std::filesystem::path out(argv[1]);
-    std::error_code ec;
-    if (auto r = writeFileAtomically(out, packed.bytes, std::filesystem::exists(out, ec)); !r) {
+    const std::filesystem::path out = std::filesystem::absolute(argv[1]);
+    if (auto r = writeFileAtomically(out, packed.bytes); !r) {
         std::cerr << "addingen: cannot write " << argv[1] << ": " << r.error << '\n';
         return 2;
     }

@@ -5,20 +5,16 @@
 
 #include "file_access.h"
 
-// What add-ins need of the file system beyond the shared file access: new
-// files written all-or-nothing and new directories. Plain C++ with a POSIX and
-// a Windows branch, shaped to move into the shared file access.
+// Add-in files on disk, through the shared file access.
 
-// Creates the file `path`, which must not exist, with `bytes`: the content is
-// written to a temporary file beside it (its name contains "quilltemp.save"),
-// flushed, and only then given the final name. A failure leaves no file.
-FileResult createFileAtomically(const std::filesystem::path& path,
-                                const std::vector<std::uint8_t>& bytes);
+// Writes `bytes` as the plain file `path` (created or replaced),
+// all-or-nothing; a link or anything but a plain file under that name is
+// refused, never written through.
+FileResult writeFileAtomically(const std::filesystem::path& path, ByteSpan bytes);
 
-// Replaces the existing file `path` (through the shared file access) or
-// creates it, all-or-nothing either way.
-FileResult writeFileAtomically(const std::filesystem::path& path,
-                               const std::vector<std::uint8_t>& bytes, bool exists);
+// Fails with the reason when `path` exists and is not a plain file.
+FileResult checkWritableFile(const std::filesystem::path& path);
 
-// Creates one directory; fails when something is in its place.
+// Creates one directory; fails when something is in its place. Plain C++
+// (std::filesystem), shaped to move into the shared file access.
 FileResult createDirectory(const std::filesystem::path& path);

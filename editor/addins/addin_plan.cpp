@@ -6,6 +6,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "addin_files.h"
 #include "addin_paths.h"
 #include "cp1252.h"
 #include "file_access.h"
@@ -161,7 +162,8 @@ std::optional<Refusal> Planner::planBackup(const fs::path& file, const std::stri
     AddinStep& s = add(AddinStep::Kind::Backup);
     s.path = found ? *found : file.parent_path() / pathFromUtf8(backupName);
     s.name = backupName;
-    s.exists = found.has_value();
+    if (const FileResult writable = checkWritableFile(s.path); !writable)
+        return cantFind(backupName, writable.error);
     s.content = bytes;
     return std::nullopt;
 }
@@ -196,6 +198,7 @@ void Planner::planPatches(MissionFile f, const MissionFileState& state) {
         s.path = state.path;
         s.name = name;
         s.content = std::move(patched);
+        s.expected = state.bytes;
     }
     if (question)
         add(AddinStep::Kind::Question, *question);
@@ -272,9 +275,10 @@ std::optional<Refusal> Planner::planGroup(FileGroup g) {
             target = findNoCase(dir, name, error);
             if (!error.empty())
                 return cantFind(name, error);
-            if (target && !fs::is_regular_file(*target, ec))
-                return cantFind(name,
-                                "Something that is not a file has its name in " + dirName + ".");
+            if (target) {
+                if (const FileResult writable = checkWritableFile(*target); !writable)
+                    return cantFind(name, writable.error);
+            }
             exists = target.has_value();
         }
         AddinStep& s = add(exists ? AddinStep::Kind::Overwrite : AddinStep::Kind::Create);

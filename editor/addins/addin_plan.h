@@ -28,9 +28,9 @@ struct AddinStep {
     // Caption only: file work starts here (VFL_Blocked, then the half-second pause).
     bool blocking = false;
     std::filesystem::path path;
-    std::string name;    // the file's name, for the failure message
-    bool exists = false; // Backup: an empty backup is there already
+    std::string name; // the file's name, for the failure message
     std::vector<std::uint8_t> content;
+    std::vector<std::uint8_t> expected; // Patch: the file as read, which it must still hold
 };
 
 struct AddinPlan {

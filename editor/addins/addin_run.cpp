@@ -9,13 +9,16 @@ using Kind = AddinStep::Kind;
 FileResult perform(const AddinStep& step, const AddinPlan& plan, const AddinRequest& request,
                    bool& sceneChanged) {
     switch (step.kind) {
+    case Kind::Patch: {
+        FileResult r = replaceFileIfUnchanged(pathToUtf8(step.path), step.expected, step.content);
+        if (r.changed)
+            r.error = "The file was changed by another program since it was read.";
+        return r;
+    }
     case Kind::Backup:
-        return writeFileAtomically(step.path, step.content, step.exists);
-    case Kind::Patch:
     case Kind::Overwrite:
-        return writeFileAtomically(step.path, step.content, true);
     case Kind::Create:
-        return writeFileAtomically(step.path, step.content, false);
+        return writeFileAtomically(step.path, step.content);
     case Kind::MakeDirectory:
         return createDirectory(step.path);
     case Kind::Insert: {

@@ -16,6 +16,7 @@
 #include "dialogs.h"
 #include "entry_list.h"
 #include "file_access.h"
+#include "listing_view.h"
 #include "mdiform1.h"
 
 namespace {

@@ -261,3 +261,46 @@ TEST_F(AddinApply, SceneChangedSinceLoadingIsNotTouched) {
     EXPECT_EQ(plan.title, "The file was changed by another program since it was loaded.");
     EXPECT_EQ(snapshot(root), before);
 }
+
+TEST_F(AddinApply, ALinkUnderAFileNameIsRefusedBeforeAnythingIsWritten) {
+    const fs::path outside = root / "outside.txt";
+    writeBytes(outside, {7});
+    fs::create_directories(game / "maps");
+    fs::create_symlink(outside, game / "maps" / "addin_map.bmp");
+    const fs::path p = addinFile(packed(demoAddinSource()));
+    const TreeSnapshot before = snapshot(root);
+    const QuillRun run = apply(p);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("****** Can't find - addin_map.bmp- ******"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(snapshot(root), before);
+    EXPECT_EQ(readBytes(outside), (Bytes{7}));
+}
+
+TEST_F(AddinApply, AMissionFileChangedAfterItWasReadIsNotOverwritten) {
+    const Bytes addin = packed(demoAddinSource());
+    const SceneIndex index =
+        buildSceneIndex(ByteView(demo.scene.bytes.data(), demo.scene.bytes.size()));
+    AddinRequest r;
+    r.scenePath = scene().string();
+    r.indexed = ByteView(demo.scene.bytes.data(), demo.scene.bytes.size());
+    r.index = &index;
+    r.addinPath = "x.qxa";
+    r.addin = ByteView(addin.data(), addin.size());
+    const AddinPlanResult plan = planAddin(r);
+    ASSERT_TRUE(plan.plan) << plan.message << plan.title;
+    Bytes other = demo.cacheBin;
+    other.push_back(1);
+    writeBytes(mission / "cache.bin", other);
+    struct Yes : AddinHost {
+        bool ask(const std::string&) override { return true; }
+    } host;
+    const AddinRunResult run = runAddin(*plan.plan, r, host, false);
+    EXPECT_EQ(run.status, AddinRunResult::Status::Failed);
+    EXPECT_EQ(run.message, "****** Can't find - cache.bin- ******");
+    EXPECT_EQ(run.title, "The file was changed by another program since it was read.");
+    EXPECT_EQ(readBytes(mission / "cache.bin"), other);
+    // What came before stays, as the run does not roll back.
+    EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "GifD"));
+    EXPECT_EQ(readBytes(scene()), demo.scene.bytes);
+}
