@@ -11,6 +11,7 @@
 #include <new>
 
 #include "colours.h"
+#include "display_panel.h"
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
@@ -123,7 +124,12 @@ FileResult MDIForm1::FindModels() {
     EditedIndex = List2->count() - 1;
     setForeColour(Status, StatusGreen);
     Status->setText(" ---- Ready ---- ");
-    if (RefreshAll) {
+    if (RefreshAll && List2->count() == 0) {
+        // After a load the window shows only the loaded file, also when it
+        // holds no entries.
+        clearEntryDisplay(*this);
+        RefreshAll = 0;
+    } else if (RefreshAll) {
         List2->setCurrentRow(List2->count() - 1);
         PanelFilling = -1;
         List2_Click();

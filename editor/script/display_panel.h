@@ -23,5 +23,8 @@ void lockValueFields(MDIForm1& window, bool initScript);
 void showThingValues(MDIForm1& window, const IndexRecord& record);
 void showHumanValues(MDIForm1& window, const IndexRecord& record);
 
+// A file without entries: no field shows a value of an earlier file.
+void clearEntryDisplay(MDIForm1& window);
+
 // The value fields and labels that an edit turned red go back to window text.
 void resetValueMarks(MDIForm1& window);

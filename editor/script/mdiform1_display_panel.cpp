@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
@@ -87,6 +88,10 @@ void showCommonValues(MDIForm1& window, const QString& entryText, const IndexRec
         window.SyncHorizontalDial(q[0].value());
         window.SyncVerticalDial(q[3].value(), q[1].value());
     } else {
+        // No rotation (an init script): the dials rest at the identity
+        // rotation, and the rotation fields stay empty.
+        window.SyncHorizontalDial(1.0f);
+        window.SyncVerticalDial(0.0f, 0.0f);
         for (QLineEdit* box : {window.Text4, window.Text3, window.Text11, window.Text12})
             box->clear();
     }
@@ -135,4 +140,32 @@ void resetValueMarks(MDIForm1& window) {
         window.Combo1,  window.Text13,    window.Combo3};
     for (QWidget* control : marked)
         setForeColour(control, text);
+}
+
+void clearEntryDisplay(MDIForm1& window) {
+    const std::initializer_list<QLineEdit*> boxes = {
+        window.Text17,   window.Text2(12), window.Text5,  window.Text6,  window.Text7,
+        window.Text8,    window.Text9,     window.Text10, window.Text3,  window.Text4,
+        window.Text11,   window.Text12,    window.Text13, window.Text14, window.Text15,
+        window.Text16,   window.Text20,    window.Text21, window.Text22, window.Text23,
+        window.Text2(5), window.Text2(7)};
+    for (QLineEdit* box : boxes)
+        box->clear();
+    window.PanelFilling = -1;
+    window.Combo1->setCurrentIndex(-1);
+    window.Combo3->setCurrentIndex(-1);
+    window.PanelFilling = 0;
+    for (QSlider* colour : {window.Slider3, window.Slider4, window.Slider5}) {
+        const QSignalBlocker quiet(colour);
+        colour->setValue(0);
+    }
+    setBackColour(window.Picture4, QColor(0, 0, 0));
+    window.SyncHorizontalDial(1.0f);
+    window.SyncVerticalDial(0.0f, 0.0f);
+    window.Text11->clear();
+    showKindFrame(window, 255);
+    window.Frame2->hide();
+    window.Text1->clear();
+    window.Text1->setEnabled(false);
+    setBackColour(window.Text1, systemColour(SystemColour::InactiveCaptionText));
 }

@@ -218,3 +218,28 @@ TEST_F(Display, UnreadableFileShowsNoScript) {
 }
 
 } // namespace
+
+namespace {
+
+// Frame2 is a panel for the name alone: it lies over the model, the values,
+// the dials and the kind frames, and the name stays in view.
+TEST_F(Display, NameOnlyPanelCoversEverythingButTheName) {
+    clickEntry(Lamp);
+    clickEntry(Marker);
+    ASSERT_TRUE(frameShown("Frame2"));
+    QWidget* frame2 = control<QWidget>(window, "Frame2");
+    const auto topAt = [this](QWidget* widget) {
+        return window.childAt(widget->mapTo(&window, widget->rect().center()));
+    };
+    for (const char* name : {"Text2(12)", "Text5", "Text10", "Text12", "Text11", "Shape1", "Shape2",
+                             "Slider1", "Text20", "Slider3"}) {
+        QWidget* covered = control<QWidget>(window, name);
+        QWidget* top = topAt(covered);
+        ASSERT_NE(top, nullptr) << name;
+        EXPECT_TRUE(top == frame2 || frame2->isAncestorOf(top)) << name;
+    }
+    EXPECT_EQ(topAt(control<QWidget>(window, "Text17")), control<QWidget>(window, "Text17"));
+    EXPECT_TRUE(control<QWidget>(window, "Text17")->isVisible());
+}
+
+} // namespace
