@@ -4,15 +4,10 @@
 
 #include <cstring>
 
-#include "file_access.h"
 #include "scene_generator.h"
 #include "scene_index.h"
 #include "script_save.h"
-#include "script_save_file.h"
 #include "script_text.h"
-
-#include <filesystem>
-#include <fstream>
 
 namespace {
 const GeneratedScene& bigScene() {
@@ -76,67 +71,10 @@ void BM_ScriptSaveGrow(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(g.bytes.size()));
 }
-std::optional<std::string> readScriptText(const std::vector<std::uint8_t>& b, const SceneIndex& idx,
-                                          std::size_t entry) {
-    return readScript(ByteView(b.data(), b.size()), idx, entry);
-}
-
-std::string benchPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / name).string();
-}
-
-// Writing the file's bytes to disk once, flushed: the floor for a save that
-// rewrites the file.
-void BM_WriteFileCopy(benchmark::State& state) {
-    const auto& b = bigScene().bytes;
-    const std::string path = benchPath("quill_bench_copy.bin");
-    std::ofstream(path, std::ios::binary).put('x');
-    for (auto _ : state) {
-        if (!replaceAtomically(path, b))
-            state.SkipWithError("write failed");
-    }
-    std::filesystem::remove(path);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.size()));
-}
-
-// The whole save as the editor does it: read the file, check it is the one
-// indexed, build the new file, write it beside, flush, rename. Each round
-// grows the script and the next shrinks it back, so the file stays the same size.
-void BM_ScriptSaveToFile(benchmark::State& state) {
-    const auto& g = bigScene();
-    const std::string path = benchPath("quill_bench_save.bin");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(g.bytes.data()),
-               static_cast<std::streamsize>(g.bytes.size()));
-    std::vector<std::uint8_t> bytes = g.bytes;
-    SceneIndex idx = buildSceneIndex(ByteView(bytes.data(), bytes.size()));
-    std::size_t entry = 0;
-    while (!idx.entries[entry].ticked)
-        ++entry;
-    const std::string original = *readScriptText(bytes, idx, entry);
-    bool grow = true;
-    for (auto _ : state) {
-        const std::string text = grow ? original + "wait 1\r\n" : original;
-        const std::uint64_t loaded = grow ? original.size() : original.size() + 8;
-        const ScriptFileSave r =
-            saveScriptFile(path, ByteView(bytes.data(), bytes.size()), idx, entry, text, loaded);
-        state.PauseTiming();
-        if (!r.ok)
-            state.SkipWithError(r.error.c_str());
-        readWholeFile(path, bytes);
-        idx = buildSceneIndex(ByteView(bytes.data(), bytes.size()));
-        grow = !grow;
-        state.ResumeTiming();
-    }
-    std::filesystem::remove(path);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(g.bytes.size()));
-}
 } // namespace
 
 BENCHMARK(BM_MemchrPass)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildIndex)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptSaveGrow)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteFileCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ScriptSaveToFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

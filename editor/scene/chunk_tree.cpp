@@ -14,14 +14,6 @@ std::string hexId(std::uint16_t id) {
 
 ChunkTree::ChunkTree(ByteView f) : f_(f) {
     build();
-    // A child starts 6 bytes into its parent, a sibling after it: no two nodes
-    // share a position.
-    order_.resize(nodes_.size());
-    for (std::size_t i = 0; i < order_.size(); ++i)
-        order_[i] = static_cast<int>(i);
-    std::sort(order_.begin(), order_.end(), [&](int a, int b) {
-        return nodes_[static_cast<std::size_t>(a)].pos < nodes_[static_cast<std::size_t>(b)].pos;
-    });
 }
 
 void ChunkTree::build() {
@@ -37,68 +29,61 @@ void ChunkTree::build() {
                       f_.u16At(0), -1});
     if (nodes_[0].length < chunk::HeaderSize)
         return;
-    for (int top : tile(0, std::nullopt)) {
-        const TreeNode n = nodes_[static_cast<std::size_t>(top)];
-        const auto sectionOf = [](std::uint16_t id) -> std::optional<std::uint16_t> {
-            switch (id) {
-            case chunk::Objects:
-                return chunk::ObjectRecord;
-            case chunk::Definitions:
-                return chunk::DefinitionRecord;
-            case chunk::InitScripts:
-                return chunk::InitScriptRecord;
-            default:
-                return std::nullopt;
-            }
-        };
-        if (n.id == chunk::ObjectRecord || n.id == chunk::DefinitionRecord ||
-            n.id == chunk::InitScriptRecord) {
-            problem(n.pos, "record " + hexId(n.id) + " lies outside its section", n.pos);
-            continue;
-        }
-        const auto recordId = sectionOf(n.id);
-        if (!recordId)
-            continue;
-        if (section(n.id) != top) {
-            problem(n.pos, "a second section " + hexId(n.id));
-            continue;
-        }
-        for (int rec : tile(top, std::nullopt)) {
-            const TreeNode r = nodes_[static_cast<std::size_t>(rec)];
-            if (r.id != *recordId) {
-                problem(r.pos, "chunk " + hexId(r.id) + " inside section " + hexId(n.id) +
-                                   " where only records " + hexId(*recordId) + " belong");
-                continue;
-            }
-            if (r.id == chunk::ObjectRecord)
-                objectRecord(rec);
-            else if (r.id == chunk::DefinitionRecord)
-                definitionRecord(rec);
-            else
-                ++initScripts;
-        }
+    tile(0, std::nullopt, [this](int top) { topLevel(top); });
+}
+
+void ChunkTree::topLevel(int top) {
+    const TreeNode n = nodes_[static_cast<std::size_t>(top)];
+    std::uint16_t recordId = 0;
+    switch (n.id) {
+    case chunk::ObjectRecord:
+    case chunk::DefinitionRecord:
+    case chunk::InitScriptRecord:
+        problem(n.pos, "record " + hexId(n.id) + " lies outside its section", n.pos);
+        return;
+    case chunk::Objects:
+        recordId = chunk::ObjectRecord;
+        break;
+    case chunk::Definitions:
+        recordId = chunk::DefinitionRecord;
+        break;
+    case chunk::InitScripts:
+        recordId = chunk::InitScriptRecord;
+        break;
+    default:
+        return;
     }
+    if (section(n.id) != top) {
+        problem(n.pos, "a second section " + hexId(n.id));
+        return;
+    }
+    tile(top, std::nullopt, [&](int rec) {
+        const TreeNode r = nodes_[static_cast<std::size_t>(rec)];
+        if (r.id != recordId)
+            problem(r.pos, "chunk " + hexId(r.id) + " inside section " + hexId(n.id) +
+                               " where only records " + hexId(recordId) + " belong");
+        else if (r.id == chunk::ObjectRecord)
+            objectRecord(rec);
+        else if (r.id == chunk::DefinitionRecord)
+            definitionRecord(rec);
+        else
+            ++initScripts;
+    });
 }
 
 void ChunkTree::problem(std::uint64_t at, std::string what, std::optional<std::uint64_t> record) {
     problems_.push_back({at, std::move(what), record});
 }
 
-std::size_t ChunkTree::rank(int n) const {
-    const std::uint64_t pos = nodes_[static_cast<std::size_t>(n)].pos;
-    return static_cast<std::size_t>(
-        std::lower_bound(
-            order_.begin(), order_.end(), pos,
-            [&](int m, std::uint64_t p) { return nodes_[static_cast<std::size_t>(m)].pos < p; }) -
-        order_.begin());
+int ChunkTree::atOrBefore(std::uint64_t pos) const {
+    const auto it = std::upper_bound(nodes_.begin(), nodes_.end(), pos,
+                                     [](std::uint64_t p, const TreeNode& n) { return p < n.pos; });
+    return it == nodes_.begin() ? -1 : static_cast<int>(it - nodes_.begin()) - 1;
 }
 
 int ChunkTree::at(std::uint64_t pos) const {
-    const auto it =
-        std::lower_bound(order_.begin(), order_.end(), pos, [&](int m, std::uint64_t p) {
-            return nodes_[static_cast<std::size_t>(m)].pos < p;
-        });
-    return it != order_.end() && nodes_[static_cast<std::size_t>(*it)].pos == pos ? *it : -1;
+    const int n = atOrBefore(pos);
+    return n >= 0 && nodes_[static_cast<std::size_t>(n)].pos == pos ? n : -1;
 }
 
 int ChunkTree::childAt(std::uint64_t pos, std::uint16_t id, int parent) const {
@@ -109,6 +94,17 @@ int ChunkTree::childAt(std::uint64_t pos, std::uint16_t id, int parent) const {
     return n;
 }
 
+int ChunkTree::childOf(int parent, std::uint64_t pos, std::uint16_t id) const {
+    const std::uint64_t end = nodes_[static_cast<std::size_t>(parent)].end();
+    for (std::size_t c = static_cast<std::size_t>(parent) + 1;
+         c < nodes_.size() && nodes_[c].pos < end && nodes_[c].pos <= pos; ++c) {
+        if (nodes_[c].pos == pos)
+            return nodes_[c].parent == parent && nodes_[c].id == id ? static_cast<int>(c) : -1;
+    }
+    return -1;
+}
+
+// A file has a handful of sections; looked up rarely.
 int ChunkTree::section(std::uint16_t id) const {
     for (std::size_t i = 1; i < nodes_.size(); ++i) {
         if (nodes_[i].parent == 0 && nodes_[i].id == id)
@@ -117,10 +113,9 @@ int ChunkTree::section(std::uint16_t id) const {
     return -1;
 }
 
-// The children of `parent`, which must tile its payload exactly.
-std::vector<int> ChunkTree::tile(int parent, std::optional<std::uint64_t> record) {
+template <class OnChild>
+void ChunkTree::tile(int parent, std::optional<std::uint64_t> record, OnChild&& onChild) {
     const TreeNode p = nodes_[static_cast<std::size_t>(parent)];
-    std::vector<int> out;
     std::uint64_t c = p.pos + chunk::HeaderSize;
     while (c < p.end()) {
         const auto id = f_.u16(c);
@@ -130,7 +125,7 @@ std::vector<int> ChunkTree::tile(int parent, std::optional<std::uint64_t> record
                     "chunk header cut off by the end of its parent " + hexId(p.id) + " at " +
                         std::to_string(p.pos),
                     record);
-            return out;
+            return;
         }
         if (*len < chunk::HeaderSize || c + static_cast<std::uint64_t>(*len) > p.end()) {
             problem(c,
@@ -138,13 +133,13 @@ std::vector<int> ChunkTree::tile(int parent, std::optional<std::uint64_t> record
                         " does not fit in its parent " + hexId(p.id) + " at " +
                         std::to_string(p.pos) + " (which ends at " + std::to_string(p.end()) + ")",
                     record);
-            return out;
+            return;
         }
-        out.push_back(static_cast<int>(nodes_.size()));
+        const int child = static_cast<int>(nodes_.size());
         nodes_.push_back({c, *len, *id, parent});
+        onChild(child);
         c += *len;
     }
-    return out;
 }
 
 void ChunkTree::nameChunk(int node, std::uint64_t record) {
@@ -160,26 +155,26 @@ void ChunkTree::nameChunk(int node, std::uint64_t record) {
 void ChunkTree::objectRecord(int rec) {
     ++objects;
     const std::uint64_t recPos = nodes_[static_cast<std::size_t>(rec)].pos;
-    for (int c : tile(rec, recPos)) {
+    tile(rec, recPos, [&](int c) {
         const std::uint16_t id = nodes_[static_cast<std::size_t>(c)].id;
         if (id == chunk::Name || id == chunk::Model)
             nameChunk(c, recPos);
         else if (id == chunk::LightBlock)
-            tile(c, recPos);
-    }
+            tile(c, recPos, [](int) {});
+    });
 }
 
 void ChunkTree::definitionRecord(int rec) {
     ++definitions;
     const std::uint64_t recPos = nodes_[static_cast<std::size_t>(rec)].pos;
-    for (int c : tile(rec, recPos)) {
+    tile(rec, recPos, [&](int c) {
         const TreeNode n = nodes_[static_cast<std::size_t>(c)];
         if (n.id == chunk::DefinitionName) {
             nameChunk(c, recPos);
         } else if (n.id == chunk::DefinitionData) {
             const auto s = findObjectScript(f_, n.pos, n.end());
             if (!s)
-                continue;
+                return;
             ++scripts;
             const std::uint64_t textEnd = *s + 4 + static_cast<std::uint64_t>(f_.u32At(*s));
             if (textEnd != n.end())
@@ -188,5 +183,5 @@ void ChunkTree::definitionRecord(int rec) {
                             " but its data chunk ends at " + std::to_string(n.end()),
                         recPos);
         }
-    }
+    });
 }

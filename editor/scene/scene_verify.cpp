@@ -1,7 +1,5 @@
 #include "scene_verify.h"
 
-#include <algorithm>
-
 #include "chunk_ids.h"
 #include "chunk_tree.h"
 #include "scene_index.h"
@@ -13,11 +11,9 @@ namespace {
 // puts there, in its place in the tree.
 class IndexAgreement {
 public:
-    IndexAgreement(ByteView f, const ChunkTree& t, std::vector<TreeProblem>& out)
-        : f_(f), t_(t), out_(out) {}
+    IndexAgreement(const ChunkTree& t, std::vector<TreeProblem>& out) : t_(t), out_(out) {}
 
-    void run() {
-        const SceneIndex index = buildSceneIndex(f_);
+    void run(const SceneIndex& index) {
         objects_ = section(index.modelLenPos, chunk::Objects, "objects");
         definitions_ = section(index.gesamtLaengeScriptPos, chunk::Definitions, "definitions");
         inits_ = section(index.initSectionLengthPos, chunk::InitScripts, "init-script");
@@ -59,12 +55,10 @@ private:
     // index takes values from one and the script from another, so any
     // definition record of the section will do.
     int dataHolder(std::uint64_t pos, std::uint64_t width) const {
-        const auto& order = t_.inFileOrder();
-        auto it = std::upper_bound(order.begin(), order.end(), pos,
-                                   [&](std::uint64_t p, int n) { return p < node(n).pos; });
-        if (it == order.begin())
+        const int at = t_.atOrBefore(pos);
+        if (at < 0)
             return -1;
-        const TreeNode& leaf = node(*(it - 1));
+        const TreeNode& leaf = node(at);
         if (leaf.id != chunk::DefinitionData || pos < leaf.pos + chunk::HeaderSize ||
             pos + width > leaf.end() || leaf.parent < 0 || definitions_ < 0 ||
             node(leaf.parent).parent != definitions_)
@@ -79,13 +73,13 @@ private:
         const int rec = objects_ < 0 ? -1 : t_.childAt(r, chunk::ObjectRecord, objects_);
         if (rec < 0)
             return problem(r, e, "the object record", r);
-        if (e.namePos && t_.childAt(*e.namePos, chunk::Name, rec) < 0)
+        if (e.namePos && t_.childOf(rec, *e.namePos, chunk::Name) < 0)
             problem(*e.namePos, e, "the name", r);
         if (e.translationPos) {
             const std::uint64_t tp = *e.translationPos - chunk::HeaderSize;
-            const int tr = t_.childAt(tp, chunk::Translation, rec);
-            const int ro = t_.childAt(tp + 18, chunk::Rotation, rec);
-            const int sz = t_.childAt(tp + 40, chunk::Size, rec);
+            const int tr = t_.childOf(rec, tp, chunk::Translation);
+            const int ro = t_.childOf(rec, tp + 18, chunk::Rotation);
+            const int sz = t_.childOf(rec, tp + 40, chunk::Size);
             if (tr < 0 || node(tr).length != 18)
                 problem(tp, e, "the translation", r);
             else if (ro < 0 || node(ro).length != 22)
@@ -143,22 +137,19 @@ private:
             problem(*e.scriptPos, e, "the init script", r);
     }
 
-    ByteView f_;
     const ChunkTree& t_;
     std::vector<TreeProblem>& out_;
     int objects_ = -1, definitions_ = -1, inits_ = -1;
 };
 } // namespace
 
-VerifyReport verifyScene(ByteView file) {
-    return verifyScene(file, knownLayoutExceptions());
-}
-
-VerifyReport verifyScene(ByteView file, const std::vector<KnownLayoutException>& exceptions) {
+namespace {
+VerifyReport verify(ByteView file, const SceneIndex* index,
+                    const std::vector<KnownLayoutException>& exceptions) {
     const ChunkTree tree(file);
     std::vector<TreeProblem> problems = tree.problems();
     if (file.size() >= chunk::HeaderSize)
-        IndexAgreement(file, tree, problems).run();
+        IndexAgreement(tree, problems).run(index ? *index : buildSceneIndex(file));
 
     VerifyReport report;
     report.objects = tree.objects;
@@ -182,4 +173,17 @@ VerifyReport verifyScene(ByteView file, const std::vector<KnownLayoutException>&
             report.problems.push_back({p.offset, std::move(p.what)});
     }
     return report;
+}
+} // namespace
+
+VerifyReport verifyScene(ByteView file) {
+    return verify(file, nullptr, knownLayoutExceptions());
+}
+
+VerifyReport verifyScene(ByteView file, const std::vector<KnownLayoutException>& exceptions) {
+    return verify(file, nullptr, exceptions);
+}
+
+VerifyReport verifyScene(ByteView file, const SceneIndex& index) {
+    return verify(file, &index, knownLayoutExceptions());
 }

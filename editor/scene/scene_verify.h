@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "byte_view.h"
+#include "scene_index.h"
 #include "verify_exceptions.h"
 
 struct VerifyProblem {
@@ -39,3 +40,5 @@ struct VerifyReport {
 // Problems inside a record that `exceptions` names are reported as excused.
 VerifyReport verifyScene(ByteView file);
 VerifyReport verifyScene(ByteView file, const std::vector<KnownLayoutException>& exceptions);
+// With the index of `file` already built (it must be buildSceneIndex(file)).
+VerifyReport verifyScene(ByteView file, const SceneIndex& index);

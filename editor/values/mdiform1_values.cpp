@@ -88,6 +88,12 @@ void MDIForm1::SaveValue_Click() {
         SavePending = false;
         return;
     }
+    // Saving pending edits on another entry's click: when the edited entry
+    // could not be selected again, the panel does not hold this entry's values.
+    if (SavePending && entry != EditedIndex) {
+        SavePending = false;
+        return;
+    }
     const auto planned = planValueSave(sceneIndex, std::size_t(entry), panelInput(*this, entry));
     if (const auto* refused = std::get_if<ValueSaveRefusal>(&planned)) {
         dialogs_.message(QString::fromStdString(refused->prompt),

@@ -169,7 +169,10 @@ TEST_F(FileSave, ConcurrentSavesOfTwoFilesInOneFolderKeepEachItsOwnBytes) {
             if (pid == 0) {
                 const fs::path p = dir / ("scene" + std::to_string(k) + ".bin");
                 const std::string n = std::to_string(k);
-                ::_exit(replace("old " + n, std::string(100000, 'a' + k) + n, p) ? 0 : 1);
+                const FileResult r = replace("old " + n, std::string(100000, 'a' + k) + n, p);
+                if (!r)
+                    std::fprintf(stderr, "saver %d: %s\n", k, r.error.c_str());
+                ::_exit(r ? 0 : 1);
             }
             kids.push_back(pid);
         }
@@ -178,9 +181,11 @@ TEST_F(FileSave, ConcurrentSavesOfTwoFilesInOneFolderKeepEachItsOwnBytes) {
             ::waitpid(pid, &status, 0);
             EXPECT_EQ(WEXITSTATUS(status), 0);
         }
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(content(dir / ("scene" + std::to_string(k) + ".bin")),
-                      std::string(100000, 'a' + k) + std::to_string(k));
+        for (int k = 0; k < 4; ++k) {
+            const std::string got = content(dir / ("scene" + std::to_string(k) + ".bin"));
+            EXPECT_EQ(got, std::string(100000, 'a' + k) + std::to_string(k))
+                << got.size() << " bytes: " << got.substr(0, 12) << " round " << round;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,6 +68,9 @@ protected:
                     ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() +
                     "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override {
+        // A runner that ignores SIGCHLD (as test drivers may) would have the
+        // children reaped behind waitpid's back, and waitpid return at once.
+        ::signal(SIGCHLD, SIG_DFL);
         fs::remove_all(dir);
         fs::create_directories(dir);
         fs::permissions(dir, fs::perms::all);

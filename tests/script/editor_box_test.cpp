@@ -64,6 +64,8 @@ TEST_F(EditorBox, ChangeWithAnEmptyListChangesNothing) {
 TEST_F(EditorBox, ClickIntoTheBoxEnablesItWhenThereAreEntries) {
     open(scripts::displayScene());
     clickEntry(Guard);
+    // Disabled first, so that only the click handler can enable it again.
+    editor()->setEnabled(false);
     QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(editor()->isEnabled());
 }

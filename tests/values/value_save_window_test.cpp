@@ -253,9 +253,14 @@ TEST_F(ValueWindow, NothingIsWrittenWithoutAnEntryOrValues) {
     clickEntry(Marker);
     QTest::mouseClick(box("Text20"), Qt::LeftButton);
     clickSaveValue();
+    clickEntry(Crate);
     window.List2->setCurrentRow(-1);
     QTest::mouseClick(box("Text20"), Qt::LeftButton);
     clickSaveValue();
+    // The panel still shows Crate; saving it on Guard's click would write
+    // Crate's values into Guard.
+    dialogs.yesNoAnswers.push_back(true);
+    clickEntry(Guard);
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(onDisk(), original);
     EXPECT_FALSE(window.SavePending);

@@ -30,14 +30,16 @@ public:
 
     const std::vector<TreeNode>& nodes() const { return nodes_; }
     const std::vector<TreeProblem>& problems() const { return problems_; }
-    // The node that starts at `pos`, or -1.
+    // Nodes are in file order: a parent comes before its children, which come
+    // before its next sibling. The node that starts at `pos`, or -1.
     int at(std::uint64_t pos) const;
-    // Node indices in file order (children follow their parent).
-    const std::vector<int>& inFileOrder() const { return order_; }
-    // The position of node `n` in inFileOrder().
-    std::size_t rank(int n) const;
+    // The last node that starts at or before `pos`, or -1.
+    int atOrBefore(std::uint64_t pos) const;
     // The node that starts at `pos` with `id` and whose parent is `parent`, or -1.
     int childAt(std::uint64_t pos, std::uint16_t id, int parent) const;
+    // The direct child of `parent` that starts at `pos` with `id`, or -1: a
+    // short scan of the parent's descendants, which follow it.
+    int childOf(int parent, std::uint64_t pos, std::uint16_t id) const;
     // The top-level section of `id`, or -1.
     int section(std::uint16_t id) const;
 
@@ -45,7 +47,12 @@ public:
 
 private:
     void build();
-    std::vector<int> tile(int parent, std::optional<std::uint64_t> record);
+    // Appends the children of `parent`, which must tile its payload exactly,
+    // calling `onChild` with each right after it is appended (so that its own
+    // children follow it).
+    template <class OnChild>
+    void tile(int parent, std::optional<std::uint64_t> record, OnChild&& onChild);
+    void topLevel(int node);
     void objectRecord(int rec);
     void definitionRecord(int rec);
     void nameChunk(int node, std::uint64_t record);
@@ -54,7 +61,6 @@ private:
     ByteView f_;
     std::vector<TreeNode> nodes_;
     std::vector<TreeProblem> problems_;
-    std::vector<int> order_;
 };
 
 std::string hexId(std::uint16_t id);
