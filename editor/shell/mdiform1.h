@@ -287,6 +287,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Places the loading panel Frame1 whenever it is shown.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -300,6 +302,7 @@ private:
     QGroupBox* buildThingFrame();
     QGroupBox* buildHumanFrame();
     void buildLoadingPanel(QWidget* over);
+    void placeLoadingPanel();
 
     void MDIForm_Load();
     void MDIForm_Resize();

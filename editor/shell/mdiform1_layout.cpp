@@ -214,15 +214,30 @@ void MDIForm1::buildLoadingPanel(QWidget* over) {
     Frame1 = named(new QFrame(over), "Frame1");
     Frame1->setFrameShape(QFrame::Box);
     Frame1->setAutoFillBackground(true);
-    auto* layout = new QVBoxLayout(Frame1);
+    // One row in the status line, over the path while work runs: the caption
+    // says what runs, and no control the user may reach is covered.
+    auto* layout = new QHBoxLayout(Frame1);
+    layout->setContentsMargins(4, 0, 4, 0);
     Label3.add(1, named(new QLabel, "Label3(1)"));
     Label3.add(2, named(new QLabel, "Label3(2)"));
     ProgressBar1 = named(new QProgressBar, "ProgressBar1");
     // The index reports steps 0 to 51; the other file operations stay below that.
     ProgressBar1->setRange(0, 51);
     ProgressBar1->setTextVisible(false);
-    layout->addWidget(Label3(1));
+    ProgressBar1->setFixedWidth(200);
+    Frame1->installEventFilter(this);
+    layout->addWidget(Label3(1), 1);
     layout->addWidget(Label3(2));
     layout->addWidget(ProgressBar1);
-    Frame1->setGeometry(250, 200, 340, 100);
+}
+
+bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Frame1 && event->type() == QEvent::Show)
+        placeLoadingPanel();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIForm1::placeLoadingPanel() {
+    QWidget* over = Frame1->parentWidget();
+    Frame1->setGeometry(QRect(Label4->mapTo(over, QPoint(0, 0)), Label4->size()));
 }

@@ -94,7 +94,17 @@ TEST_F(Blocked, WindowStaysLiveWithProgressAndUnguardedHandlers) {
         auto* bar = control<QProgressBar>(window, "ProgressBar1");
         EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() == 17; }));
         progressSeen = bar->value();
-        panelShown = control<QFrame>(window, "Frame1")->isVisible();
+        auto* frame1 = control<QFrame>(window, "Frame1");
+        panelShown = frame1->isVisible();
+        // The panel covers none of the controls beside it.
+        const QRect panel(frame1->mapTo(&window, QPoint(0, 0)), frame1->size());
+        for (const char* name : {"Text2(10)", "Text2(5)", "Check1", "Text2(3)", "Text1",
+                                 "RichTextBox1", "Status", "Text24", "SaveScript", "List2"}) {
+            auto* other = control<QWidget>(window, name);
+            EXPECT_FALSE(
+                panel.intersects(QRect(other->mapTo(&window, QPoint(0, 0)), other->size())))
+                << name;
+        }
         caption = control<QLabel>(window, "Label3(1)")->text();
         hourglass = QApplication::overrideCursor() != nullptr;
         editorReadOnly = control<QPlainTextEdit>(window, "Text1")->isReadOnly();
