@@ -1,15 +1,225 @@
 #include "insertform.h"
 
+#include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QVBoxLayout>
 
-insertform::insertform(QWidget* owner) : QWidget(owner, Qt::Window) {
+#include "colour_sliders.h"
+#include "layout_support.h"
+#include "mdiform1.h"
+#include "rotation_dial.h"
+#include "rotation_dial_view.h"
+#include "value_combos.h"
+
+// Left: heading, name, model, translation, size, the dials and the buttons.
+// Right: the door-sound, light and empty frames in one place, below them the
+// human and thing frames in one place. The browser lies along the bottom.
+insertform::insertform(MDIForm1& main, Dialogs& dialogs)
+    : QWidget(&main, Qt::Window), main_(main), dialogs_(dialogs) {
     setObjectName("insertform");
     setWindowTitle("QXA Insert");
 
-    Frame4 = new QGroupBox(this);
-    Frame4->setObjectName("Frame4");
+    auto* layout = new QGridLayout(this);
+    Label5 = named(new QLabel, "Label5");
+    layout->addWidget(Label5, 0, 0, 1, 2);
+    layout->addWidget(buildFields(), 1, 0);
+    layout->addWidget(buildDials(), 2, 0);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame4);
+    auto* buttons = new QHBoxLayout;
+    Browse = named(new QPushButton("Browse"), "Browse");
+    insert = named(new QPushButton("insert"), "insert");
+    cancel = named(new QPushButton("cancel"), "cancel");
+    buttons->addWidget(Browse);
+    buttons->addStretch(1);
+    buttons->addWidget(insert);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons, 3, 0);
+
+    auto* panels = new QGridLayout;
+    Frame1 = buildDoorFrame();
+    Frame2 = buildLightFrame();
+    Frame3 = kindFrame("Frame3");
+    Frame3->setMinimumHeight(40);
+    panels->addWidget(Frame3, 0, 0);
+    panels->addWidget(Frame1, 0, 0, Qt::AlignTop);
+    panels->addWidget(Frame2, 0, 0, Qt::AlignTop);
+    Frame9 = buildHumanFrame();
+    Frame8 = buildThingFrame();
+    panels->addWidget(Frame9, 1, 0, Qt::AlignTop);
+    panels->addWidget(Frame8, 1, 0, Qt::AlignTop);
+    panels->setRowStretch(2, 1);
+    layout->addLayout(panels, 1, 1, 3, 1);
+
+    Frame4 = buildBrowser();
+    layout->addWidget(Frame4, 4, 0, 1, 2);
+    for (QWidget* panel : {Frame1, Frame2, Frame8, Frame9, Frame4})
+        panel->hide();
+    connectHandlers();
+}
+
+QWidget* insertform::buildFields() {
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    Text1 = textBox("Text1");
+    Text8 = textBox("Text8");
+    grid->addWidget(named(caption("Name"), "Label1"), 0, 0);
+    grid->addWidget(Text1, 0, 1, 1, 3);
+    grid->addWidget(named(caption("Model"), "Label12"), 1, 0);
+    grid->addWidget(Text8, 1, 1, 1, 3);
+    const char* axes[] = {"X", "Y", "Z"};
+    for (int c = 0; c < 3; ++c)
+        grid->addWidget(caption(axes[c]), 2, c + 1, Qt::AlignHCenter);
+    Text2 = textBox("Text2", ValueWidth);
+    Text3 = textBox("Text3", ValueWidth);
+    Text4 = textBox("Text4", ValueWidth);
+    Text5 = textBox("Text5", ValueWidth);
+    Text6 = textBox("Text6", ValueWidth);
+    Text7 = textBox("Text7", ValueWidth);
+    grid->addWidget(named(caption("Trans"), "Label10"), 3, 0);
+    grid->addWidget(Text2, 3, 1);
+    grid->addWidget(Text3, 3, 2);
+    grid->addWidget(Text4, 3, 3);
+    grid->addWidget(named(caption("Size"), "Label2"), 4, 0);
+    grid->addWidget(Text5, 4, 1);
+    grid->addWidget(Text6, 4, 2);
+    grid->addWidget(Text7, 4, 3);
+    return box;
+}
+
+QWidget* insertform::buildDials() {
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(named(caption("Rotation"), "Label13"), 0, 0, 1, 4);
+    Shape1 = new RotationDialView(DialKind::Horizontal,
+                                  {HorizontalDialCentre.x, HorizontalDialCentre.y}, "Shape1");
+    Shape2 = new RotationDialView(DialKind::Vertical, {VerticalDialCentre.x, VerticalDialCentre.y},
+                                  "Shape2");
+    Slider1 = makeDialSlider(DialKind::Horizontal, "Slider1");
+    Slider2 = makeDialSlider(DialKind::Vertical, "Slider2");
+    grid->addWidget(named(caption("Horz"), "Label3"), 1, 0);
+    grid->addWidget(Slider1, 2, 0);
+    grid->addWidget(Shape1, 2, 1);
+    grid->addWidget(Shape2, 2, 2);
+    grid->addWidget(named(caption("Vert"), "Label4"), 3, 2);
+    grid->addWidget(Slider2, 4, 2);
+    Text11 = textBox("Text11", SmallWidth);
+    grid->addWidget(Text11, 4, 3);
+    // The components travel through hidden boxes, as the dial actions write them.
+    Text9 = textBox("Text9");
+    Text10 = textBox("Text10");
+    Text12 = textBox("Text12");
+    for (QLineEdit* hidden : {Text9, Text10, Text12}) {
+        hidden->setText(hidden->objectName());
+        hidden->setParent(box);
+        hidden->hide();
+    }
+    return box;
+}
+
+QGroupBox* insertform::buildBrowser() {
+    auto* frame = named(new QGroupBox, "Frame4");
+    auto* grid = new QGridLayout(frame);
+    Drive1 = named(new QComboBox, "Drive1");
+    Dir1 = named(new QListWidget, "Dir1");
+    File1 = named(new QListWidget, "File1");
+    Text17 = textBox("Text17");
+    Cok = named(new QPushButton("Ok"), "Cok");
+    Command1 = named(new QPushButton("Cancel"), "Command1");
+    Dir1->setMaximumHeight(110);
+    File1->setMaximumHeight(110);
+    grid->addWidget(Drive1, 0, 0);
+    grid->addWidget(Dir1, 1, 0);
+    grid->addWidget(File1, 0, 1, 2, 1);
+    grid->addWidget(Text17, 2, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Cok);
+    buttons->addWidget(Command1);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    return frame;
+}
+
+QGroupBox* insertform::buildHumanFrame() {
+    auto* frame = kindFrame("Frame9");
+    auto* grid = new QGridLayout(frame);
+    Text21 = textBox("Text21", ValueWidth);
+    Combo3 = new BehaviourCombo("Combo3");
+    Text22 = textBox("Text22", ValueWidth);
+    Text23 = textBox("Text23", ValueWidth);
+    grid->addWidget(caption("Weight"), 0, 0);
+    grid->addWidget(Text21, 0, 1);
+    grid->addWidget(caption("Behaviour"), 1, 0);
+    grid->addWidget(Combo3, 1, 1, 1, 2);
+    grid->addWidget(caption("Aggression"), 2, 0);
+    grid->addWidget(Text22, 2, 1);
+    grid->addWidget(caption("(0 ...1)"), 2, 2);
+    grid->addWidget(caption("Sex"), 3, 0);
+    grid->addWidget(Text23, 3, 1);
+    auto* sexes = new QVBoxLayout;
+    sexes->addWidget(caption("(0 to 28 male"));
+    sexes->addWidget(caption("29 to 31 female)"));
+    grid->addLayout(sexes, 3, 2);
+    return frame;
+}
+
+QGroupBox* insertform::buildThingFrame() {
+    auto* frame = kindFrame("Frame8");
+    auto* grid = new QGridLayout(frame);
+    Text18 = textBox("Text18", ValueWidth);
+    Combo1 = new SoundCombo("Combo1");
+    grid->addWidget(caption("Weight"), 0, 0);
+    grid->addWidget(Text18, 0, 1);
+    grid->addWidget(caption("Sound"), 1, 0);
+    grid->addWidget(Combo1, 1, 1);
+    return frame;
+}
+
+QGroupBox* insertform::buildLightFrame() {
+    auto* frame = kindFrame("Frame2");
+    auto* grid = new QGridLayout(frame);
+    Option4 = named(new QRadioButton("Kind 2"), "Option4");
+    Option5 = named(new QRadioButton("Kind 1"), "Option5");
+    Option5->setChecked(true);
+    grid->addWidget(Option4, 0, 0);
+    grid->addWidget(Option5, 0, 1);
+    Text13 = textBox("Text13", ValueWidth);
+    grid->addWidget(caption("Brightness:"), 1, 0);
+    grid->addWidget(Text13, 1, 1);
+    grid->addWidget(caption("(1...5)"), 1, 2);
+    colours = new ColourSliders({{"Slider3", "Slider4", "Slider5"},
+                                 {"Text14", "Text15", "Text16"},
+                                 {"Label9", "Label11", "Label14"},
+                                 "Picture1"});
+    grid->addWidget(colours, 2, 0, 1, 3);
+    grid->addWidget(colours->preview(), 3, 0, 1, 3);
+    Slider3 = colours->slider(0);
+    Slider4 = colours->slider(1);
+    Slider5 = colours->slider(2);
+    Text14 = colours->box(0);
+    Text15 = colours->box(1);
+    Text16 = colours->box(2);
+    Picture1 = colours->preview();
+    return frame;
+}
+
+QGroupBox* insertform::buildDoorFrame() {
+    auto* frame = kindFrame("Frame1");
+    auto* row = new QHBoxLayout(frame);
+    row->addWidget(caption("Sound:"));
+    Option1 = named(new QRadioButton("wood"), "Option1");
+    Option2 = named(new QRadioButton("brass"), "Option2");
+    Option3 = named(new QRadioButton("glass"), "Option3");
+    for (QRadioButton* option : {Option1, Option2, Option3})
+        row->addWidget(option);
+    return frame;
 }

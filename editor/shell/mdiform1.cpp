@@ -40,6 +40,7 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     connectScriptHandlers();
     connectNavigation();
     MDIForm_Load();
+    connectInsertAndDelete();
     if (!startPath.isEmpty()) {
         const QString path = QFileInfo(startPath).absoluteFilePath();
         QTimer::singleShot(0, this, [this, path] {
@@ -61,7 +62,7 @@ void MDIForm1::MDIForm_Load() {
                                                            Frame3, Frame8, Frame9, Frame1};
     for (QWidget* hidden : hiddenAtStart)
         hidden->hide();
-    insertWindow = new insertform(this);
+    insertWindow = new insertform(*this, dialogs_);
     insertWindow->Frame4->hide();
     SavePending = false;
     Check1->setChecked(true);

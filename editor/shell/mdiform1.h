@@ -134,6 +134,25 @@ public:
     void Text1_Change();
     void Text1_Click();
     void RichTextBox1_Click();
+    void Command1_Click(); // "Delete"
+
+    // "&Insert" menu entries: preset the insert window and show it.
+    void HumanMenu_Click();
+    void CarMenu_Click();
+    void TruckMenu_Click();
+    void PolicecarMenu_Click();
+    void BuildingMenu_Click();
+    void DoorMenu_Click();
+    void ThingsMenu_Click();
+    void LightMenu_Click();
+    void OtherMenu_Click();
+    void InvisibleWallMenu_Click();
+    // The preset step every entry runs: the selected object's values into the
+    // insert window.
+    void PresetInsertForm();
+    // Milliseconds the deletion waits, events running, before it writes
+    // (tests set 0).
+    int deletePauseMs = 500;
     void ADDinMenu_Click();
     void InfoMenu_Click();
 
@@ -290,6 +309,7 @@ private:
     void connectScriptHandlers();
     void connectNavigation();
     void showScriptListing(ListingText listing);
+    void connectInsertAndDelete();
     void connectValueHandlers();
     bool valueEditAllowed() const;
     void markValueEdit(QWidget* marked);

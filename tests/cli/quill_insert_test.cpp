@@ -47,12 +47,12 @@ protected:
 } // namespace
 
 TEST_F(QuillInsert, EveryMenuEntryInsertsAndDeletingGivesTheFileBack) {
-    for (const char* category : {"Human", "car", "TRUCK", "policecar", "building", "door",
-                                 "things", "light", "other", "InvisibleWall"}) {
+    for (const char* category : {"Human", "car", "TRUCK", "policecar", "building", "door", "things",
+                                 "light", "other", "InvisibleWall"}) {
         SCOPED_TRACE(category);
-        const QuillRun r = insert({"--category", category, "--name", "Neu", "--translation",
-                                   "1.5,2,-3", "--size", "1,1,1", "--brightness", "3",
-                                   "--colour", "10,20,30"});
+        const QuillRun r =
+            insert({"--category", category, "--name", "Neu", "--translation", "1.5,2,-3", "--size",
+                    "1,1,1", "--brightness", "3", "--colour", "10,20,30"});
         ASSERT_EQ(r.status, 0) << r.err;
         const auto after = slurp(scene);
         EXPECT_TRUE(verifyScene(ByteView(after.data(), after.size())).ok());
@@ -67,8 +67,8 @@ TEST_F(QuillInsert, EveryMenuEntryInsertsAndDeletingGivesTheFileBack) {
 }
 
 TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
-    ASSERT_EQ(insert({"--category", "things", "--name", "Fass", "--translation", "0,0,0",
-                      "--size", "1,1,1"})
+    ASSERT_EQ(insert({"--category", "things", "--name", "Fass", "--translation", "0,0,0", "--size",
+                      "1,1,1"})
                   .status,
               0);
     SceneIndex i = index();
@@ -82,9 +82,9 @@ TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
     while (!i.entries[src].model || i.entries[src].nameOnly)
         ++src;
     const IndexRecord like = i.entries[src];
-    ASSERT_EQ(insert({"--category", "building", "--name", "Copy", "--like", std::to_string(src)})
-                  .status,
-              0);
+    ASSERT_EQ(
+        insert({"--category", "building", "--name", "Copy", "--like", std::to_string(src)}).status,
+        0);
     i = index();
     e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
     EXPECT_EQ(i.entries[e].model, like.model);
@@ -104,8 +104,8 @@ TEST_F(QuillInsert, ChecksPrintTitleAndPromptAndWriteNothing) {
     const QuillRun model = insert({"--category", "car", "--name", "n", "--translation", "0,0,0",
                                    "--size", "1,1,1", "--model", "car.4ds"});
     EXPECT_EQ(model.err, "Modeltype: *.i3d\n");
-    const QuillRun comma = insert({"--category", "car", "--name", "n", "--translation",
-                                   "0,5,0,0", "--size", "1,1,1"});
+    const QuillRun comma =
+        insert({"--category", "car", "--name", "n", "--translation", "0,5,0,0", "--size", "1,1,1"});
     EXPECT_EQ(comma.status, 2);
     const QuillRun aggr = insert({"--category", "human", "--name", "n", "--translation", "0,0,0",
                                   "--size", "1,1,1", "--aggression", "1.5"});
@@ -125,4 +125,15 @@ TEST_F(QuillInsert, DeleteRefusesInitScripts) {
     EXPECT_EQ(r.err, "Delete Model: Could not be deleted!\n");
     EXPECT_EQ(quill({"delete", scene.string(), "no such entry"}).status, 2);
     EXPECT_EQ(slurp(scene), g.bytes);
+}
+
+TEST_F(QuillInsert, TheSpecialNameVerifiesWithItsKnownException) {
+    const QuillRun r = insert({"--category", "human", "--name", "VincenzoQXA", "--translation",
+                               "0,0,0", "--size", "1,1,1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QuillRun v = quill({"verify", scene.string()});
+    EXPECT_EQ(v.status, 0) << v.out;
+    EXPECT_NE(v.out.find("known exception VincenzoQXA"), std::string::npos) << v.out;
+    EXPECT_EQ(index().entries.size(),
+              generateScene({12, 40, std::nullopt}).objects.size() + 11 + g.initScripts.size());
 }

@@ -1,0 +1,115 @@
+#include <QButtonGroup>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <exception>
+
+#include "colour_sliders.h"
+#include "dialogs.h"
+#include "entry_list.h"
+#include "insert_fields.h"
+#include "insert_plan.h"
+#include "insertform.h"
+#include "mdiform1.h"
+#include "mdiform1_change.h"
+#include "value_combos.h"
+
+namespace {
+
+const QString CloseFile = "****** Close File ******";
+const QString Title = "Insert";
+
+// Numbers typed by the user are read in the user's number format.
+std::optional<double> readUserNumber(std::string_view text) {
+    bool ok = false;
+    const double v = QLocale().toDouble(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), &ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+std::string utf8(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+
+// A rotation field still empty or holding its design-time text becomes "0".
+void settleRotationField(QLineEdit* box) {
+    if (isUnsetRotation(utf8(box), box->objectName().toStdString()))
+        box->setText("0");
+}
+
+} // namespace
+
+void insertform::insert_Click() {
+    Slider1_Click();
+    Slider2_Click();
+    if (main_.VFL_Blocked || main_.List2->count() == 0)
+        return;
+    for (QLineEdit* box : {Text9, Text10, Text11, Text12})
+        settleRotationField(box);
+
+    InsertFields f;
+    f.modelchoice = modelchoice.toStdString();
+    f.name = utf8(Text1);
+    f.model = utf8(Text8);
+    f.translation = {utf8(Text2), utf8(Text3), utf8(Text4)};
+    f.size = {utf8(Text5), utf8(Text6), utf8(Text7)};
+    f.q0 = utf8(Text9);
+    f.q2 = utf8(Text10);
+    f.vertical = utf8(Text11);
+    f.q3 = utf8(Text12);
+    f.brightness = utf8(Text13);
+    f.colour = {utf8(Text14), utf8(Text15), utf8(Text16)};
+    f.lightKind2 = Option4->isChecked();
+    f.thingWeight = utf8(Text18);
+    f.thingSound = Combo1->currentIndex();
+    f.humanWeight = utf8(Text21);
+    f.aggression = utf8(Text22);
+    f.sex = utf8(Text23);
+    f.behaviour = Combo3->code();
+    f.doorOption = Option3->isChecked()   ? 3
+                   : Option2->isChecked() ? 2
+                   : Option1->isChecked() ? 1
+                                          : 0;
+    const InsertCheck checked = checkInsertFields(f, main_.sceneIndex, readUserNumber);
+    if (!checked.values) {
+        dialogs_.message(QString::fromStdString(checked.refusal.text),
+                         QString::fromStdString(checked.refusal.title));
+        return;
+    }
+
+    try {
+        main_.Status->clear();
+        // The insertion runs off the GUI thread; the main window's index and
+        // indexed bytes stay as they are meanwhile, because every handler that
+        // could change them is guarded by VFL_Blocked.
+        InsertOutcome done;
+        const std::string path = QFile::encodeName(main_.filenameanalyse).toStdString();
+        main_.runBlocked("Inserting " + Text1->text(), [&](std::atomic<int>&) {
+            done =
+                insertObjectFile(path, ByteView(main_.indexedFile.data(), main_.indexedFile.size()),
+                                 main_.sceneIndex, *checked.values);
+        });
+        if (done.written.fileChanged) {
+            reloadAfterOutsideChange(main_, dialogs_, Title);
+            return;
+        }
+        if (!done.written.ok) {
+            main_.VFL_Blocked = false;
+            dialogs_.message(CloseFile, systemText(done.written.error));
+            return;
+        }
+        // The new object stands where the first init script stood
+        // (MerkePosGameInit), or after the last object of a file without init
+        // scripts.
+        const FileResult indexed =
+            reindexAfterChange(main_, static_cast<int>(done.newEntry), " **** Saved ****");
+        if (!indexed)
+            dialogs_.message(CloseFile, systemText(indexed.error));
+    } catch (const std::exception& failure) {
+        main_.showNormalPointer();
+        main_.VFL_Blocked = false;
+        dialogs_.message(CloseFile, systemText(failure.what()));
+    }
+}
