@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -41,6 +42,21 @@ QGroupBox* listFrame(const QString& title, EntryListView* list, QLineEdit* searc
     row->addWidget(searchButton);
     layout->addLayout(row);
     return frame;
+}
+
+// Script text shows control bytes as control pictures (U+2400 ..). Few fonts
+// have them: after the window's own font, the boxes take them from a font that
+// does (Windows: Segoe UI Symbol; Debian: Symbola, installed with the program).
+QFont scriptFont(const QFont& base) {
+    QFont font = base;
+    // The family the window font resolves to: a generic name such as
+    // "Sans Serif" is no family of its own and would let the fallbacks take
+    // over every character.
+    QStringList families = {QFontInfo(base).family()};
+    families << "Segoe UI Symbol"
+             << "Symbola";
+    font.setFamilies(families);
+    return font;
 }
 
 QPushButton* button(const QString& text, const QString& name) {
@@ -156,6 +172,7 @@ QWidget* MDIForm1::buildScriptPanel() {
 
     Text1 = named(new ScriptEditBox, "Text1");
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setFont(scriptFont(font()));
     layout->addWidget(Text1, 1, 0);
 
     auto* listing = new QHBoxLayout;
@@ -168,6 +185,7 @@ QWidget* MDIForm1::buildScriptPanel() {
     layout->addLayout(listing, 0, 1);
 
     RichTextBox1 = named(new ListingView, "RichTextBox1");
+    RichTextBox1->setFont(scriptFont(font()));
     layout->addWidget(RichTextBox1, 1, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);

@@ -213,3 +213,29 @@ TEST(InsertWindowEmpty, MenuEntriesDoNothingWithoutAScene) {
     EXPECT_FALSE(window.insertWindow->isVisible());
     EXPECT_TRUE(window.insertWindow->modelchoice.isEmpty());
 }
+
+TEST_F(InsertWindow, AFileChangedOnDiskIsNotWrittenButReadAgain) {
+    ASSERT_GE(modelRow(), 0);
+    window.ThingsMenu_Click();
+    form().Text1->setText("Barrel on a changed file");
+    auto changed = scene.bytes;
+    changed.back() ^= 0x01;
+    writeScene(dir, changed);
+    clickInsert();
+    EXPECT_EQ(fileBytes(path), changed);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].title, "Insert");
+    EXPECT_EQ(window.indexedFile, changed) << "the window shows the file as it is now";
+    EXPECT_FALSE(window.VFL_Blocked);
+}
+
+TEST_F(InsertWindow, IgnoredWhileTheMainWindowWorks) {
+    ASSERT_GE(modelRow(), 0);
+    window.CarMenu_Click();
+    form().Text1->setText("Blocked car");
+    window.VFL_Blocked = true;
+    clickInsert();
+    window.VFL_Blocked = false;
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_EQ(fileBytes(path), scene.bytes);
+}
