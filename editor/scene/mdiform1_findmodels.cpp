@@ -9,6 +9,7 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "colours.h"
 #include "display_panel.h"
@@ -36,7 +37,8 @@ struct Reindexed {
     FileResult read;
     std::vector<std::uint8_t> bytes;
     SceneIndex index;
-    QString note; // after the path in Label4: why the file shows no entries
+    bool checked = false; // the whole-file check ran and `note` holds its verdict
+    QString note;         // after the path in Label4: why the file is no good scene
     ListingText listing;
     bool listingBuilt = false;
 };
@@ -66,10 +68,14 @@ FileResult MDIForm1::FindModels() {
 
     const std::string path = QFile::encodeName(filenameanalyse).toStdString();
     const bool withListing = RefreshAll && Check1->isChecked();
+    // The whole-file check is made when a file is loaded. Every edit after it
+    // is refused unless the file still passes the check it passed, so the
+    // re-index after an edit keeps the load's verdict.
+    const bool checkFile = std::exchange(checkLoadedFile_, false);
     Reindexed result;
     try {
         runBlocked("Reading " + QFileInfo(filenameanalyse).fileName(),
-                   [&result, &path, withListing](std::atomic<int>& progress) {
+                   [&result, &path, withListing, checkFile](std::atomic<int>& progress) {
                        result.read = readWholeFile(path, result.bytes);
                        if (!result.read)
                            return;
@@ -78,7 +84,10 @@ FileResult MDIForm1::FindModels() {
                            progress.store(step * IndexShare / ProgressEnd,
                                           std::memory_order_relaxed);
                        });
-                       result.note = fileNote(file, result.index);
+                       if (checkFile) {
+                           result.note = fileNote(file, result.index);
+                           result.checked = true;
+                       }
                        progress.store(IndexShare + 2, std::memory_order_relaxed);
                        if (withListing) {
                            try {
@@ -103,7 +112,8 @@ FileResult MDIForm1::FindModels() {
     RichTextBox1->clear();
     sceneIndex = std::move(result.index);
     indexedFile = std::move(result.bytes);
-    Label4->setText(filenameanalyse + result.note);
+    if (result.checked)
+        Label4->setText(filenameanalyse + result.note);
     // Positions always describe this file: values kept from an earlier file
     // would point writers at the wrong bytes and make objects of this one pass
     // for init scripts.

@@ -25,8 +25,10 @@ std::int64_t objectScriptStarCount(std::size_t nameLength) {
     return (46 - (signedLength(nameLength) + 4)) / 2 - 2;
 }
 
-std::string buildScriptListing(ByteView file, const SceneIndex& index) {
-    std::string listing;
+namespace {
+
+// Hands every piece of the listing, in order, to `append`.
+template <class Append> void walkListing(ByteView file, const SceneIndex& index, Append&& append) {
     std::string stars;
     for (std::size_t entry = 0; entry < index.entries.size(); ++entry) {
         const IndexRecord& record = index.entries[entry];
@@ -39,20 +41,28 @@ std::string buildScriptListing(ByteView file, const SceneIndex& index) {
                    count >= 0) {
             stars.assign(static_cast<std::size_t>(count), '*');
         }
-        listing += LineEnd;
-        listing += LineEnd;
-        listing += stars;
-        listing += NameMark;
-        listing += record.name;
-        listing += NameMark;
-        listing += stars;
-        listing += LineEnd;
+        for (const std::string_view piece :
+             {LineEnd, LineEnd, std::string_view(stars), NameMark, std::string_view(record.name),
+              NameMark, std::string_view(stars), LineEnd})
+            append(piece);
         // An entry whose script cannot be located (an init script with no text
         // after its name, or a length that runs past the end of the file) is
         // listed with its header and no text, rather than with bytes read from
         // a stale or foreign position.
         if (const auto span = locateScript(file, index, entry))
-            listing += file.text(span->textPos, span->textLength);
+            append(file.text(span->textPos, span->textLength));
     }
+}
+
+} // namespace
+
+// Sized first, so a listing of many megabytes is held once, not in a buffer
+// that grew by doubling.
+std::string buildScriptListing(ByteView file, const SceneIndex& index) {
+    std::size_t size = 0;
+    walkListing(file, index, [&size](std::string_view piece) { size += piece.size(); });
+    std::string listing;
+    listing.reserve(size);
+    walkListing(file, index, [&listing](std::string_view piece) { listing += piece; });
     return listing;
 }

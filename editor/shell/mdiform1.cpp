@@ -112,6 +112,7 @@ void MDIForm1::openScene(const QString& path) {
         Text1->clear();
         setForeColour(Text5, systemColour(SystemColour::WindowText));
         Check1->setChecked(true);
+        checkLoadedFile_ = true;
         const FileResult indexed = FindModels();
         if (!indexed) {
             VFL_Blocked = false;

@@ -317,6 +317,7 @@ private:
     Dialogs& dialogs_;
     bool hourglass_ = false;
     int blockedDepth_ = 0;
+    bool checkLoadedFile_ = false; // the next FindModels runs the whole-file check
     bool closeAfterWork_ = false;
     QTimer* savedNotice_ = nullptr;
 };

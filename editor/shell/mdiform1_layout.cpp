@@ -43,6 +43,20 @@ QGroupBox* listFrame(const QString& title, EntryListView* list, QLineEdit* searc
     return frame;
 }
 
+// Script text shows control bytes as control pictures (U+2400 ..). Few fonts
+// have them: after the window's own font, the boxes take them from a font that
+// does (Windows: Segoe UI Symbol; Debian: Symbola, installed with the program).
+QFont scriptFont(const QFont& base) {
+    QFont font = base;
+    QStringList families = base.families();
+    if (families.isEmpty())
+        families << base.family();
+    families << "Segoe UI Symbol"
+             << "Symbola";
+    font.setFamilies(families);
+    return font;
+}
+
 QPushButton* button(const QString& text, const QString& name) {
     return named(new QPushButton(text), name);
 }
@@ -156,6 +170,7 @@ QWidget* MDIForm1::buildScriptPanel() {
 
     Text1 = named(new ScriptEditBox, "Text1");
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setFont(scriptFont(font()));
     layout->addWidget(Text1, 1, 0);
 
     auto* listing = new QHBoxLayout;
@@ -168,6 +183,7 @@ QWidget* MDIForm1::buildScriptPanel() {
     layout->addLayout(listing, 0, 1);
 
     RichTextBox1 = named(new ListingView, "RichTextBox1");
+    RichTextBox1->setFont(scriptFont(font()));
     layout->addWidget(RichTextBox1, 1, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);

@@ -1,0 +1,156 @@
+// The main window on the 20 MB / 45,000-entry generated scene, offscreen:
+// a load from "&Load" until the lists are filled, the last entry is shown and
+// the script listing is built; a longer-script save from the click on "Save"
+// until the re-indexed file is shown again; a selection change; and the peak
+// memory above the empty window's.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+
+#include "dialogs.h"
+#include "entry_list.h"
+#include "listing_view.h"
+#include "mdiform1.h"
+#include "scene_generator.h"
+
+namespace {
+
+class QuietDialogs : public Dialogs {
+public:
+    QString path;
+    int messages = 0;
+    void message(const QString&, const QString&) override { ++messages; }
+    bool askYesNo(const QString&, const QString&) override { return false; }
+    QString openFile(const QString&, const QString&) override { return path; }
+};
+
+// Peak resident memory of the process so far, in bytes.
+double peakMemory() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) * 1024.0;
+}
+
+struct Bench {
+    QTemporaryDir dir;
+    QuietDialogs dialogs;
+    std::unique_ptr<MDIForm1> window;
+    std::uint64_t fileSize = 0;
+    double emptyWindowPeak = 0;
+};
+
+Bench& bench() {
+    static Bench b = [] {
+        Bench out;
+        {
+            const GeneratedScene g = generateScene({2024, 45000, std::size_t{20} << 20});
+            out.fileSize = g.bytes.size();
+            out.dialogs.path = out.dir.filePath("scene2.bin");
+            QFile file(out.dialogs.path);
+            file.open(QIODevice::WriteOnly);
+            file.write(reinterpret_cast<const char*>(g.bytes.data()), qint64(g.bytes.size()));
+        }
+        out.window = std::make_unique<MDIForm1>(out.dialogs);
+        out.window->show();
+        QApplication::processEvents();
+        out.emptyWindowPeak = peakMemory();
+        return out;
+    }();
+    return b;
+}
+
+bool loadedAndShown(const MDIForm1& w) {
+    return w.List2->count() > 40000 && w.List2->currentRow() == w.List2->count() - 1 &&
+           !w.RichTextBox1->isEmpty() && !w.VFL_Blocked;
+}
+
+void BM_LoadUntilShown(benchmark::State& state) {
+    Bench& b = bench();
+    for (auto _ : state) {
+        b.window->LoadMenu_Click();
+        if (!loadedAndShown(*b.window))
+            state.SkipWithError("the load did not end with the last entry shown");
+    }
+    state.counters["entries"] = double(b.window->List2->count());
+    state.counters["file_MB"] = double(b.fileSize) / 1e6;
+    state.counters["peak_MB_above_empty"] = (peakMemory() - b.emptyWindowPeak) / 1e6;
+}
+
+// A scripted object in the middle of the list.
+int scriptedObject(const MDIForm1& w, int from) {
+    for (int row = from; row < w.MerkePosGameInit; ++row)
+        if (w.List2->isTicked(row) && w.sceneIndex.entries[std::size_t(row)].scriptPos)
+            return row;
+    return -1;
+}
+
+void BM_LongerScriptSave(benchmark::State& state) {
+    Bench& b = bench();
+    MDIForm1& w = *b.window;
+    if (!loadedAndShown(w))
+        w.LoadMenu_Click();
+    const int row = scriptedObject(w, w.List2->count() / 2);
+    w.List2->setCurrentRow(row);
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.Text1->moveCursor(QTextCursor::End);
+        w.Text1->insertPlainText("x");
+        state.ResumeTiming();
+        w.SaveScript->click();
+        if (w.Status->text() != " **** Saved ****" || w.List2->currentRow() != row)
+            state.SkipWithError("the save did not end with the saved entry shown");
+    }
+    state.counters["peak_MB_above_empty"] = (peakMemory() - b.emptyWindowPeak) / 1e6;
+}
+
+void BM_SelectionChange(benchmark::State& state) {
+    Bench& b = bench();
+    MDIForm1& w = *b.window;
+    if (!loadedAndShown(w))
+        w.LoadMenu_Click();
+    const int first = scriptedObject(w, w.List2->count() / 3);
+    const int second = scriptedObject(w, 2 * w.List2->count() / 3);
+    int round = 0;
+    for (auto _ : state) {
+        w.List2->setCurrentRow(++round % 2 ? first : second);
+        QApplication::processEvents();
+    }
+}
+
+// The re-index that ends every length-changing edit, with the display.
+void BM_ReindexShown(benchmark::State& state) {
+    Bench& b = bench();
+    MDIForm1& w = *b.window;
+    if (!loadedAndShown(w))
+        w.LoadMenu_Click();
+    for (auto _ : state) {
+        w.RefreshAll = -1;
+        if (!w.FindModels())
+            state.SkipWithError("the re-index failed");
+    }
+}
+
+BENCHMARK(BM_LoadUntilShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongerScriptSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReindexShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectionChange)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("peak memory above the empty window: %.1f MB for a %.1f MB scene\n",
+                (peakMemory() - bench().emptyWindowPeak) / 1e6, double(bench().fileSize) / 1e6);
+    bench().window.reset();
+    return 0;
+}
