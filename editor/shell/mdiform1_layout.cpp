@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -48,9 +49,10 @@ QGroupBox* listFrame(const QString& title, EntryListView* list, QLineEdit* searc
 // does (Windows: Segoe UI Symbol; Debian: Symbola, installed with the program).
 QFont scriptFont(const QFont& base) {
     QFont font = base;
-    QStringList families = base.families();
-    if (families.isEmpty())
-        families << base.family();
+    // The family the window font resolves to: a generic name such as
+    // "Sans Serif" is no family of its own and would let the fallbacks take
+    // over every character.
+    QStringList families = {QFontInfo(base).family()};
     families << "Segoe UI Symbol"
              << "Symbola";
     font.setFamilies(families);
