@@ -152,15 +152,67 @@ void ChunkTree::nameChunk(int node, std::uint64_t record) {
                 record);
 }
 
+namespace {
+// The fixed length of a value chunk the layout gives one, or 0.
+std::uint32_t fixedLength(std::uint16_t id) {
+    switch (id) {
+    case chunk::ObjectType:
+    case chunk::LightKind:
+    case chunk::LightBrightness:
+        return 10;
+    case chunk::Translation:
+    case chunk::Size:
+    case chunk::ReferenceVector:
+    case chunk::LightColour:
+        return 18;
+    case chunk::Rotation:
+        return 22;
+    default:
+        return 0;
+    }
+}
+
+bool isSectionOrRecord(std::uint16_t id) {
+    return id == chunk::Objects || id == chunk::Definitions || id == chunk::InitScripts ||
+           id == chunk::ObjectRecord || id == chunk::DefinitionRecord ||
+           id == chunk::InitScriptRecord;
+}
+} // namespace
+
+// A child of a record: a section or record there means a length field that
+// swallowed what follows; a value chunk must have its fixed length.
+void ChunkTree::recordChild(int c, std::uint64_t record) {
+    const TreeNode n = nodes_[static_cast<std::size_t>(c)];
+    if (isSectionOrRecord(n.id))
+        problem(n.pos, "chunk " + hexId(n.id) + " inside the record at " + std::to_string(record),
+                record);
+    else if (const std::uint32_t want = fixedLength(n.id); want && n.length != want)
+        problem(n.pos,
+                "chunk " + hexId(n.id) + " of length " + std::to_string(n.length) +
+                    " where its length is " + std::to_string(want),
+                record);
+}
+
 void ChunkTree::objectRecord(int rec) {
     ++objects;
     const std::uint64_t recPos = nodes_[static_cast<std::size_t>(rec)].pos;
+    int names = 0;
     tile(rec, recPos, [&](int c) {
-        const std::uint16_t id = nodes_[static_cast<std::size_t>(c)].id;
-        if (id == chunk::Name || id == chunk::Model)
+        const TreeNode n = nodes_[static_cast<std::size_t>(c)];
+        recordChild(c, recPos);
+        if (n.id == chunk::Name && ++names > 1)
+            problem(n.pos, "a second name chunk in the object record at " + std::to_string(recPos),
+                    recPos);
+        if (n.id == chunk::Name || n.id == chunk::Model)
             nameChunk(c, recPos);
-        else if (id == chunk::LightBlock)
-            tile(c, recPos, [](int) {});
+        else if (n.id == chunk::LightBlock)
+            tile(c, recPos, [&](int l) { recordChild(l, recPos); });
+        else if (n.id == chunk::Parent)
+            // The parent chunk holds the parent's name chunk.
+            tile(c, recPos, [&](int p) {
+                if (nodes_[static_cast<std::size_t>(p)].id == chunk::Name)
+                    nameChunk(p, recPos);
+            });
     });
 }
 
@@ -169,6 +221,7 @@ void ChunkTree::definitionRecord(int rec) {
     const std::uint64_t recPos = nodes_[static_cast<std::size_t>(rec)].pos;
     tile(rec, recPos, [&](int c) {
         const TreeNode n = nodes_[static_cast<std::size_t>(c)];
+        recordChild(c, recPos);
         if (n.id == chunk::DefinitionName) {
             nameChunk(c, recPos);
         } else if (n.id == chunk::DefinitionData) {

@@ -32,8 +32,8 @@ struct VerifyReport {
 // Checks the whole file as nested chunks, and the index against them:
 // - the header's length is the file length; every length field of the layout
 //   covers exactly its children: the sections, every record, the light blocks
-//   inside object records; every object script's length field and text end
-//   exactly where its data chunk ends; name chunks end in their 0 byte;
+//   and parent chunks inside object records (one name chunk per record); every object script's
+//   length field and text end exactly where its data chunk ends; name chunks end in their 0 byte;
 // - the sections lie at the top level, and hold only their own records;
 // - every position the index takes a length field, record, name, value or
 //   script from is a chunk of the expected kind at its place in the tree.

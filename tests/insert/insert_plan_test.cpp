@@ -30,7 +30,8 @@ Sections sectionsOf(const Bytes& b) {
 }
 
 bool sameRange(const Bytes& a, std::size_t at, const Bytes& b, std::size_t bt, std::size_t n) {
-    return a.size() >= at + n && b.size() >= bt + n && std::memcmp(&a[at], &b[bt], n) == 0;
+    return a.size() >= at + n && b.size() >= bt + n &&
+           (n == 0 || std::memcmp(a.data() + at, b.data() + bt, n) == 0);
 }
 
 // Does the chunk run [from, to) hold a direct child of `id`?

@@ -118,6 +118,42 @@ TEST_F(StrictVerify, RecordsOutsideTheirSectionAreReported) {
     EXPECT_FALSE(r.ok());
 }
 
+TEST_F(StrictVerify, LengthsThatSwallowWhatFollowsAreReported) {
+    // Tom's record grown over Ann's: everything still tiles, but a record holds a record.
+    Bytes b = scene;
+    const std::size_t tom = *index.entries[0].recordPos, ann = *index.entries[1].recordPos;
+    putU32(b, tom + 2, getU32(b, tom + 2) + getU32(b, ann + 2));
+    EXPECT_FALSE(check(b).ok());
+    // The translation grown over the rotation and size: the object would vanish from the list.
+    Bytes t = scene;
+    const std::size_t tr = *index.entries[0].translationPos - 6;
+    putU32(t, tr + 2, 18 + 22 + 18);
+    const VerifyReport r = check(t);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(problems(r).find("where its length is 18"), std::string::npos) << problems(r);
+}
+
+TEST(StrictVerifyParent, AParentChunkHoldsItsNameAndNoMore) {
+    const Bytes good = mini::scene([](SceneWriter& w) {
+        mini::object(w, "Tom", 9, [](SceneWriter& x) {
+            x.beginChunk(0x4020);
+            x.chunkString(0x0010, "Primary sector");
+            x.endChunk();
+        });
+    });
+    ASSERT_TRUE(check(good).ok()) << problems(check(good));
+    // Set to 6, the parent's name chunk becomes a second name of the object.
+    const SceneIndex idx = buildSceneIndex(ByteView(good.data(), good.size()));
+    Bytes b = good;
+    const std::size_t parent = *idx.entries[0].translationPos - 6 + 18 + 22 + 18 +
+                               getU32(good, *idx.entries[0].translationPos - 6 + 58 + 2);
+    ASSERT_EQ(getU32(b, parent) & 0xFFFFu, 0x4020u);
+    putU32(b, parent + 2, 6);
+    const VerifyReport r = check(b);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(problems(r).find("second name chunk"), std::string::npos) << problems(r);
+}
+
 TEST(StrictVerifyGenerated, GeneratedScenesPassAndEveryRandomLengthChangeFails) {
     const GeneratedScene g = generateScene({5, 40, std::nullopt});
     ASSERT_TRUE(check(g.bytes).ok()) << problems(check(g.bytes));

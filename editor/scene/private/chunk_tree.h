@@ -53,6 +53,7 @@ private:
     template <class OnChild>
     void tile(int parent, std::optional<std::uint64_t> record, OnChild&& onChild);
     void topLevel(int node);
+    void recordChild(int c, std::uint64_t record);
     void objectRecord(int rec);
     void definitionRecord(int rec);
     void nameChunk(int node, std::uint64_t record);
