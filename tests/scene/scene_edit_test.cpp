@@ -121,6 +121,21 @@ TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
     EXPECT_FALSE(c.ok);
 }
 
+TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
+    // One byte of the header's length: the index reads nothing there, the
+    // whole-file check does.
+    Edit header;
+    header.splices.push_back({3, 1, {0x7F}});
+    EditCheck c = checkEdit(view(scene), index, header, view(applyEdit(view(scene), header)), {});
+    EXPECT_FALSE(c.ok);
+    EXPECT_NE(c.why.find("consistent"), std::string::npos) << c.why;
+    // A same-length edit that reaches from a value into the chunk after it.
+    Edit straddle;
+    straddle.splices.push_back({*index.entries[0].translationPos + 10, 4, {0, 0, 0, 0}});
+    c = checkEdit(view(scene), index, straddle, view(applyEdit(view(scene), straddle)), {});
+    EXPECT_FALSE(c.ok);
+}
+
 class CommitEdit : public SceneEdit {
 protected:
     fs::path dir = fs::temp_directory_path() /
