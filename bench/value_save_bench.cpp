@@ -11,24 +11,15 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "dialogs.h"
 #include "entry_list.h"
 #include "file_access.h"
 #include "mdiform1.h"
 #include "scene_generator.h"
 #include "value_save.h"
+#include "window_bench_support.h"
 
 namespace {
-
-// Answers the open dialog with the scene and records nothing else.
-class QuietDialogs : public Dialogs {
-public:
-    QString path;
-    int messages = 0;
-    void message(const QString&, const QString&) override { ++messages; }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    QString openFile(const QString&, const QString&) override { return path; }
-};
+using windowbench::QuietDialogs;
 
 struct Loaded {
     QTemporaryDir dir;
@@ -40,12 +31,7 @@ struct Loaded {
 Loaded& loaded() {
     static Loaded l = [] {
         Loaded out;
-        const GeneratedScene g = generateScene({2024, 45000, std::size_t{20} << 20});
-        out.dialogs.path = out.dir.filePath("scene2.bin");
-        QFile file(out.dialogs.path);
-        file.open(QIODevice::WriteOnly);
-        file.write(reinterpret_cast<const char*>(g.bytes.data()), qint64(g.bytes.size()));
-        file.close();
+        windowbench::writeLargeScene(out.dir, out.dialogs);
         return out;
     }();
     return l;
@@ -130,9 +116,7 @@ BENCHMARK(BM_ValueSaveClickToSaved)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    windowbench::runBenchmarks(argc, argv);
     loaded().window.reset();
     return 0;
 }

@@ -13,22 +13,14 @@
 #include <QTemporaryDir>
 #include <sys/resource.h>
 
-#include "dialogs.h"
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "scene_generator.h"
+#include "window_bench_support.h"
 
 namespace {
-
-class QuietDialogs : public Dialogs {
-public:
-    QString path;
-    int messages = 0;
-    void message(const QString&, const QString&) override { ++messages; }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    QString openFile(const QString&, const QString&) override { return path; }
-};
+using windowbench::QuietDialogs;
 
 // Peak resident memory of the process so far, in bytes.
 double peakMemory() {
@@ -48,14 +40,7 @@ struct Bench {
 Bench& bench() {
     static Bench b = [] {
         Bench out;
-        {
-            const GeneratedScene g = generateScene({2024, 45000, std::size_t{20} << 20});
-            out.fileSize = g.bytes.size();
-            out.dialogs.path = out.dir.filePath("scene2.bin");
-            QFile file(out.dialogs.path);
-            file.open(QIODevice::WriteOnly);
-            file.write(reinterpret_cast<const char*>(g.bytes.data()), qint64(g.bytes.size()));
-        }
+        out.fileSize = windowbench::writeLargeScene(out.dir, out.dialogs);
         out.window = std::make_unique<MDIForm1>(out.dialogs);
         out.window->show();
         QApplication::processEvents();
@@ -146,9 +131,7 @@ BENCHMARK(BM_SelectionChange)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    windowbench::runBenchmarks(argc, argv);
     std::printf("peak memory above the empty window: %.1f MB for a %.1f MB scene\n",
                 (peakMemory() - bench().emptyWindowPeak) / 1e6, double(bench().fileSize) / 1e6);
     bench().window.reset();
