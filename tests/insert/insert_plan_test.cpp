@@ -252,7 +252,8 @@ TEST(Insertion, SpecialNameBringsItsPreparedScene) {
     ASSERT_FALSE(report.excused.empty());
     for (const ExcusedProblem& e : report.excused)
         EXPECT_EQ(e.exception, "VincenzoQXA");
-    EXPECT_FALSE(verifyScene(view(ins.after), std::vector<KnownLayoutException>{}).ok()) << "without the exception it is a fault";
+    EXPECT_FALSE(verifyScene(view(ins.after), std::vector<KnownLayoutException>{}).ok())
+        << "without the exception it is a fault";
     const std::size_t object = 133 + 11 + 9;
     EXPECT_EQ(u32At(ins.after, s.objects + 2) - u32At(before, s.objects + 2), object + 1549);
     EXPECT_EQ(u32At(ins.after, s.definitions + object + 1549 + 2) -
