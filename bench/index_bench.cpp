@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "baselines.h"
 #include "scene_generator.h"
 #include "scene_index.h"
 #include "script_save.h"
@@ -15,21 +16,8 @@ const GeneratedScene& bigScene() {
     return g;
 }
 
-// One pass of memchr over the buffer, for a byte the generator never writes
-// in bulk (0xFF), counting its occurrences.
 void BM_MemchrPass(benchmark::State& state) {
-    const auto& b = bigScene().bytes;
-    for (auto _ : state) {
-        std::size_t hits = 0;
-        const std::uint8_t* p = b.data();
-        const std::uint8_t* end = b.data() + b.size();
-        while ((p = static_cast<const std::uint8_t*>(std::memchr(p, 0xFF, end - p)))) {
-            ++hits;
-            ++p;
-        }
-        benchmark::DoNotOptimize(hits);
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.size()));
+    baseline::memchrPass(state, bigScene().bytes);
 }
 
 void BM_BuildIndex(benchmark::State& state) {

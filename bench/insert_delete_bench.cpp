@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "baselines.h"
 #include "entry_list.h"
 #include "file_access.h"
 #include "insertform.h"
@@ -66,13 +67,7 @@ bool insertOne(MDIForm1& w) {
 }
 
 void BM_ReadWholeFile(benchmark::State& state) {
-    const std::string path = QFile::encodeName(loaded().dialogs.path).toStdString();
-    std::vector<std::uint8_t> bytes;
-    for (auto _ : state) {
-        bytes.clear();
-        benchmark::DoNotOptimize(readWholeFile(path, bytes).ok);
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+    baseline::readWholeFilePass(state, QFile::encodeName(loaded().dialogs.path).toStdString());
 }
 
 void BM_InsertClickToShown(benchmark::State& state) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analyser_scene.h"
+#include "baselines.h"
 #include "scene_generator.h"
 #include "scene_scan.h"
 #include "script_tree.h"
@@ -79,22 +80,8 @@ const std::vector<std::uint8_t>& limitScene() {
     return bytes;
 }
 
-void memchrPass(benchmark::State& state, const std::vector<std::uint8_t>& b) {
-    for (auto _ : state) {
-        std::size_t hits = 0;
-        const std::uint8_t* p = b.data();
-        const std::uint8_t* end = b.data() + b.size();
-        while ((p = static_cast<const std::uint8_t*>(std::memchr(p, 0xFF, end - p)))) {
-            ++hits;
-            ++p;
-        }
-        benchmark::DoNotOptimize(hits);
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.size()));
-}
-
 void BM_MemchrPass20MB(benchmark::State& state) {
-    memchrPass(state, bigScene());
+    baseline::memchrPass(state, bigScene());
 }
 
 void BM_Scan20MB(benchmark::State& state) {
@@ -110,7 +97,7 @@ void BM_Scan20MB(benchmark::State& state) {
 }
 
 void BM_MemchrPassLimitScene(benchmark::State& state) {
-    memchrPass(state, limitScene());
+    baseline::memchrPass(state, limitScene());
 }
 
 void BM_TreeAtTheLimits(benchmark::State& state) {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "baselines.h"
 #include "entry_list.h"
 #include "file_access.h"
 #include "mdiform1.h"
@@ -38,13 +39,7 @@ Loaded& loaded() {
 }
 
 void BM_ReadWholeFile(benchmark::State& state) {
-    const std::string path = QFile::encodeName(loaded().dialogs.path).toStdString();
-    std::vector<std::uint8_t> bytes;
-    for (auto _ : state) {
-        bytes.clear();
-        benchmark::DoNotOptimize(readWholeFile(path, bytes).ok);
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+    baseline::readWholeFilePass(state, QFile::encodeName(loaded().dialogs.path).toStdString());
 }
 
 void BM_ValueSaveClickToSaved(benchmark::State& state) {

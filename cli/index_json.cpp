@@ -7,6 +7,34 @@
 
 #include "cp1252.h"
 
+std::string jsonText(std::string_view bytes1252) {
+    std::string s = "\"";
+    for (char ch : cp1252ToUtf8(bytes1252)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            s += '\\';
+            s += ch;
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            s += buf;
+        } else {
+            s += ch;
+        }
+    }
+    return s + "\"";
+}
+
+std::string jsonNumber(float f) {
+    if (std::isnan(f))
+        return "\"nan\"";
+    if (std::isinf(f))
+        return f > 0 ? "\"inf\"" : "\"-inf\"";
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, f);
+    return std::string(buf, r.ptr);
+}
+
 namespace {
 class JsonOut {
 public:
@@ -17,34 +45,8 @@ public:
         s += k;
         s += "\":";
     }
-    void str(std::string_view bytes1252) {
-        s += '"';
-        for (char ch : cp1252ToUtf8(bytes1252)) {
-            auto c = static_cast<unsigned char>(ch);
-            if (c == '"' || c == '\\') {
-                s += '\\';
-                s += ch;
-            } else if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                s += buf;
-            } else {
-                s += ch;
-            }
-        }
-        s += '"';
-    }
-    void num(float f) {
-        if (std::isnan(f)) {
-            s += "\"nan\"";
-        } else if (std::isinf(f)) {
-            s += f > 0 ? "\"inf\"" : "\"-inf\"";
-        } else {
-            char buf[32];
-            auto r = std::to_chars(buf, buf + sizeof buf, f);
-            s.append(buf, r.ptr);
-        }
-    }
+    void str(std::string_view bytes1252) { s += jsonText(bytes1252); }
+    void num(float f) { s += jsonNumber(f); }
     void num(std::int64_t v) { s += std::to_string(v); }
     void null() { s += "null"; }
 

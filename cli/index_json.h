@@ -1,6 +1,7 @@
 #pragma once
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "scene_index.h"
 
@@ -10,6 +11,12 @@
 std::string indexToJson(const SceneIndex& index);
 // The same, written to `out` piece by piece.
 void writeIndexJson(const SceneIndex& index, std::ostream& out);
+
+// A JSON string of Windows-1252 bytes, quotes included.
+std::string jsonText(std::string_view bytes1252);
+// A float as JSON: the shortest text that reads back as the same 32-bit float;
+// a non-finite one as the string "nan", "inf" or "-inf".
+std::string jsonNumber(float f);
 
 // One line per entry: index, tick, kind, name.
 std::string indexToText(const SceneIndex& index);

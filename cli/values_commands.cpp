@@ -7,6 +7,7 @@
 
 #include "cp1252.h"
 #include "file_access.h"
+#include "index_json.h"
 #include "rotation_dial.h"
 #include "scene_edit.h"
 #include "script_files.h"
@@ -68,49 +69,24 @@ std::optional<std::size_t> loadEntry(const std::string& path, const std::string&
 
 // ---- values get
 
-std::string number(float f) {
-    if (std::isnan(f))
-        return "\"nan\"";
-    if (std::isinf(f))
-        return f > 0 ? "\"inf\"" : "\"-inf\"";
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, f);
-    return std::string(buf, r.ptr);
-}
-
 template <std::size_t N> std::string numbers(const std::optional<std::array<StoredFloat, N>>& v) {
     if (!v)
         return "null";
     std::string s = "[";
-    for (std::size_t i = 0; i < N; ++i)
-        s += (i ? "," : "") + number((*v)[i].value());
+    for (std::size_t i = 0; i < N; ++i) {
+        if (i)
+            s += ',';
+        s += jsonNumber((*v)[i].value());
+    }
     return s + "]";
 }
 
 std::string single(const std::optional<StoredFloat>& v) {
-    return v ? number(v->value()) : "null";
+    return v ? jsonNumber(v->value()) : "null";
 }
 
 template <class T> std::string whole(const std::optional<T>& v) {
     return v ? std::to_string(static_cast<std::int64_t>(*v)) : "null";
-}
-
-std::string jsonText(std::string_view bytes1252) {
-    std::string s = "\"";
-    for (char ch : cp1252ToUtf8(bytes1252)) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            s += buf;
-        } else {
-            s += ch;
-        }
-    }
-    return s + "\"";
 }
 
 // ---- values set: option parsing
