@@ -35,6 +35,14 @@ inline constexpr std::uint16_t InitScriptRecord = 0xAE51;
 inline constexpr std::uint32_t HeaderSize = 6;
 } // namespace chunk
 
+// An object's translation, rotation and size chunks stand in a row. Offsets of
+// their payloads from the first translation byte (each after a 6-byte header).
+namespace placement {
+inline constexpr std::uint32_t Rotation = 18; // four singles q0 .. q3
+inline constexpr std::uint32_t Size = 40;     // three singles
+inline constexpr std::uint32_t End = 52;      // after size Z
+} // namespace placement
+
 // Definition types that carry values.
 namespace deftype {
 inline constexpr std::uint8_t Vehicle = 4;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <set>
 
+#include "chunk_ids.h"
 #include "scene_edit.h"
 #include "scene_verify.h"
 #include "script_text.h"
@@ -75,11 +76,13 @@ bool onlyValuePayloads(const SceneIndex& index, const Edit& edit) {
     for (const Splice& s : edit.splices) {
         bool covered = false;
         for (const IndexRecord& r : index.entries) {
-            if (inside(s, r.translationPos, 0, 12) || inside(s, r.translationPos, 18, 16) ||
-                inside(s, r.translationPos, 40, 12) || inside(s, r.brightnessPos, 0, 4) ||
-                inside(s, r.colourPos, 0, 12) || inside(s, r.weightPos, 0, 4) ||
-                inside(s, r.soundPos, 0, 4) || inside(s, r.behaviourPos, 0, 1) ||
-                inside(s, r.behaviourPos, 4, 1) || inside(s, r.aggressionPos, 0, 4)) {
+            if (inside(s, r.translationPos, 0, 12) ||
+                inside(s, r.translationPos, placement::Rotation, 16) ||
+                inside(s, r.translationPos, placement::Size, 12) ||
+                inside(s, r.brightnessPos, 0, 4) || inside(s, r.colourPos, 0, 12) ||
+                inside(s, r.weightPos, 0, 4) || inside(s, r.soundPos, 0, 4) ||
+                inside(s, r.behaviourPos, 0, 1) || inside(s, r.behaviourPos, 4, 1) ||
+                inside(s, r.aggressionPos, 0, 4)) {
                 covered = true;
                 break;
             }

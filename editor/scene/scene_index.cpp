@@ -10,10 +10,6 @@ using namespace std::string_view_literals;
 namespace index_detail {
 namespace {
 constexpr auto kTranslationHead = "\x20\x00\x12\x00\x00\x00"sv;
-// Translation, rotation and size chunks in a row, from translation X to after size Z.
-constexpr std::size_t kRotationOffset = 18;
-constexpr std::size_t kSizeOffset = 40;
-constexpr std::size_t kPlacementEnd = 52;
 } // namespace
 
 SceneIndex IndexBuilder::run() {
@@ -153,14 +149,14 @@ std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
         return next;
     }
     const std::size_t tp = afterName + chunk::HeaderSize;
-    if (f_.has(tp, kPlacementEnd)) {
+    if (f_.has(tp, placement::End)) {
         rec.translationPos = static_cast<std::uint32_t>(tp);
         rec.translation = floatsAt<3>(tp);
-        rec.rotation = floatsAt<4>(tp + kRotationOffset);
-        rec.size = floatsAt<3>(tp + kSizeOffset);
+        rec.rotation = floatsAt<4>(tp + placement::Rotation);
+        rec.size = floatsAt<3>(tp + placement::Size);
         idx_.lastRotation = rec.rotation;
-        if (o.end > tp + kPlacementEnd)
-            readObjectTail(rec, tp + kPlacementEnd, o.end);
+        if (o.end > tp + placement::End)
+            readObjectTail(rec, tp + placement::End, o.end);
     }
     listOpenObject(name);
     return next;

@@ -78,14 +78,14 @@ private:
         if (e.translationPos) {
             const std::uint64_t tp = *e.translationPos - chunk::HeaderSize;
             const int tr = t_.childOf(rec, tp, chunk::Translation);
-            const int ro = t_.childOf(rec, tp + 18, chunk::Rotation);
-            const int sz = t_.childOf(rec, tp + 40, chunk::Size);
+            const int ro = t_.childOf(rec, tp + placement::Rotation, chunk::Rotation);
+            const int sz = t_.childOf(rec, tp + placement::Size, chunk::Size);
             if (tr < 0 || node(tr).length != 18)
                 problem(tp, e, "the translation", r);
             else if (ro < 0 || node(ro).length != 22)
-                problem(tp + 18, e, "the rotation", r);
+                problem(tp + placement::Rotation, e, "the rotation", r);
             else if (sz < 0 || node(sz).length != 18)
-                problem(tp + 40, e, "the size", r);
+                problem(tp + placement::Size, e, "the size", r);
         }
         lightValue(e, rec, e.colourPos, chunk::LightColour, 18, "the light colour");
         lightValue(e, rec, e.brightnessPos, chunk::LightBrightness, 10, "the brightness");

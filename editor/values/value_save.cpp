@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "chunk_ids.h"
 #include "number_text.h"
 #include "rotation_dial.h"
 #include "value_lists.h"
@@ -133,7 +134,7 @@ std::optional<Refusal> checkCommonFields(const ValueSaveInput& in, std::int32_t*
 void planRotation(Planner& p, const ValueSaveInput& in, std::int32_t angle) {
     if (!in.verticalAngle && !in.dialRotation)
         return;
-    const std::uint32_t at = *p.before.translationPos + 18;
+    const std::uint32_t at = *p.before.translationPos + placement::Rotation;
     if (p.before.kind == LightKind) {
         p.write(at, LightRotationBytes.data(), LightRotationBytes.size());
         std::array<StoredFloat, 4> fixed{};
@@ -241,7 +242,7 @@ planValueSave(const SceneIndex& index, std::size_t entry, const ValueSaveInput& 
     if (in.size) {
         p.after.size = singles(*in.size, record.size);
         for (std::uint32_t i = 0; i < 3; ++i)
-            p.writeSingle(t + 40 + 4 * i, (*p.after.size)[i]);
+            p.writeSingle(t + placement::Size + 4 * i, (*p.after.size)[i]);
     }
     planKindFields(p, in);
 
