@@ -23,6 +23,9 @@ public:
     int messages = 0;
     void message(const QString&, const QString&) override { ++messages; }
     bool askYesNo(const QString&, const QString&) override { return answer; }
+    Answer askYesNoCancel(const QString&, const QString&) override {
+        return answer ? Answer::Yes : Answer::No;
+    }
     QString openFile(const QString&, const QString&) override { return path; }
 };
 

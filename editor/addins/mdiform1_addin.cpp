@@ -79,7 +79,10 @@ private:
 void MDIForm1::ADDinMenu_Click() {
     if (VFL_Blocked || SavePending || List2->count() == 0)
         return;
-    FlagValueSave = 0;
+    // The add-in reads the scene again when it is done: unsaved edits are
+    // settled first.
+    if (!settlePendingEdits(List2->currentRow()))
+        return;
     const QString chosen = dialogs_.openFile(QString(), "ADDin (*.qxa)");
     if (chosen.isEmpty() || filenameanalyse.isEmpty())
         return;
@@ -154,6 +157,7 @@ void MDIForm1::ADDinMenu_Click() {
         if (Check1->isChecked())
             RichTextBox1->clear();
         Text1->clear();
+        shownScriptText.clear();
         setForeColour(Text5, systemColour(SystemColour::WindowText));
         if (const FileResult indexed = FindModels(); !indexed) {
             RefreshAllAfter = 0;

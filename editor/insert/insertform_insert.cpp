@@ -79,37 +79,36 @@ void insertform::insert_Click() {
         return;
     }
 
-    try {
-        main_.Status->clear();
-        // The insertion runs off the GUI thread; the main window's index and
-        // indexed bytes stay as they are meanwhile, because every handler that
-        // could change them is guarded by VFL_Blocked.
-        InsertOutcome done;
-        const std::string path = QFile::encodeName(main_.filenameanalyse).toStdString();
-        main_.runBlocked("Inserting " + Text1->text(), [&](std::atomic<int>&) {
-            done =
-                insertObjectFile(path, ByteView(main_.indexedFile.data(), main_.indexedFile.size()),
-                                 main_.sceneIndex, *checked.values);
-        });
-        if (done.written.fileChanged) {
-            reloadAfterOutsideChange(main_, dialogs_, Title);
-            return;
+    // Unsaved edits in the main window are settled before the lists change.
+    if (!main_.settlePendingEdits(main_.List2->currentRow()))
+        return;
+    main_.Status->clear();
+    const InsertValues values = *checked.values;
+    const QString name = Text1->text();
+    MDIForm1::WindowEdit e;
+    e.workCaption = "Inserting " + name;
+    e.historyCaption = "Insert - " + name.toStdString();
+    std::size_t newEntry = 0;
+    e.commit = [&values, &newEntry](const std::string& path, ByteView bytes,
+                                    const SceneIndex& index) {
+        InsertPlanResult planned = planInsert(bytes, index, values);
+        if (!planned.plan) {
+            EditOutcome refusal;
+            refusal.error = planned.error;
+            return std::pair<Edit, EditOutcome>({}, std::move(refusal));
         }
-        if (!done.written.ok) {
-            main_.VFL_Blocked = false;
-            dialogs_.message(CloseFile, systemText(done.written.error));
-            return;
-        }
-        // The new object stands where the first init script stood
-        // (MerkePosGameInit), or after the last object of a file without init
-        // scripts.
-        const FileResult indexed =
-            reindexAfterChange(main_, static_cast<int>(done.newEntry), " **** Saved ****");
-        if (!indexed)
-            dialogs_.message(CloseFile, systemText(indexed.error));
-    } catch (const std::exception& failure) {
-        main_.showNormalPointer();
-        main_.VFL_Blocked = false;
-        dialogs_.message(CloseFile, systemText(failure.what()));
-    }
+        newEntry = planned.plan->newEntry;
+        EditOutcome done =
+            commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
+        return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
+    };
+    // The new object stands where the first init script stood
+    // (MerkePosGameInit), or after the last object of a file without init
+    // scripts.
+    e.showAfter = [&newEntry](const Edit&) { return static_cast<int>(newEntry); };
+    e.doneStatus = " **** Saved ****";
+    e.changedTitle = Title;
+    e.changedText = "The file was changed by another program since it was loaded. Nothing was "
+                    "written. The file was read again.";
+    main_.runEdit(e);
 }

@@ -31,6 +31,7 @@ FileResult reindexAfterChange(MDIForm1& w, int aktIndex, const QString& done) {
     if (w.Check1->isChecked())
         w.RichTextBox1->clear();
     w.Text1->clear();
+    w.shownScriptText.clear();
     setForeColour(w.Text5, systemColour(SystemColour::WindowText));
     const FileResult indexed = w.FindModels();
     if (!indexed) {

@@ -2,7 +2,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
-#include <exception>
+#include <algorithm>
 
 #include "colours.h"
 #include "dialogs.h"
@@ -10,10 +10,10 @@
 #include "mdiform1.h"
 #include "mdiform1_change.h"
 #include "scene_delete.h"
+#include "shown_kind.h"
 
 namespace {
 const QString Title = "Delete Model";
-const QString CloseFile = "****** Close File ******";
 } // namespace
 
 void MDIForm1::Command1_Click() {
@@ -38,42 +38,30 @@ void MDIForm1::Command1_Click() {
     Label3(1)->clear();
     Frame1->show();
     pauseWithEvents(deletePauseMs);
-    try {
-        // The deletion runs off the GUI thread; the index and the indexed
-        // bytes stay as they are meanwhile, because every handler that could
-        // change them is guarded by VFL_Blocked.
-        DeleteOutcome done;
-        const std::string path = QFile::encodeName(filenameanalyse).toStdString();
-        runBlocked("Deleting " + name, [&](std::atomic<int>&) {
-            done = deleteObjectFile(path, ByteView(indexedFile.data(), indexedFile.size()),
-                                    sceneIndex, static_cast<std::size_t>(entry));
-        });
-        if (done.initScript) {
-            Frame1->hide();
-            VFL_Blocked = false;
-            dialogs_.message("Could not be deleted!", Title);
-            return;
+    const std::uint8_t kind = shownKind(sceneIndex.entries[std::size_t(entry)]);
+    WindowEdit e;
+    e.workCaption = "Deleting " + name;
+    e.historyCaption = "Delete - " + name.toStdString();
+    e.commit = [entry, kind](const std::string& path, ByteView bytes, const SceneIndex& index) {
+        DeletePlanResult planned = planDelete(bytes, index, std::size_t(entry), kind);
+        if (!planned.plan) {
+            EditOutcome refused;
+            refused.error = planned.error;
+            return std::pair<Edit, EditOutcome>({}, std::move(refused));
         }
-        if (done.written.fileChanged) {
-            reloadAfterOutsideChange(*this, dialogs_, Title);
-            return;
-        }
-        if (!done.written.ok) {
-            Frame1->hide();
-            Status->clear();
-            VFL_Blocked = false;
-            PanelFilling = 0;
-            dialogs_.message(CloseFile, systemText(done.written.error));
-            return;
-        }
-        const FileResult indexed = reindexAfterChange(*this, entry, " **** Deleted ****");
-        if (!indexed)
-            dialogs_.message(CloseFile, systemText(indexed.error));
-    } catch (const std::exception& failure) {
-        showNormalPointer();
-        Frame1->hide();
-        VFL_Blocked = false;
-        PanelFilling = 0;
-        dialogs_.message(CloseFile, systemText(failure.what()));
-    }
+        EditOutcome done =
+            commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
+        return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
+    };
+    // The entry that now stands in the deleted one's place is shown.
+    e.showAfter = [this, entry](const Edit&) {
+        return std::min(entry, List2->count() - 1);
+    };
+    e.doneStatus = " **** Deleted ****";
+    e.changedTitle = Title;
+    e.changedText = "The file was changed by another program since it was loaded. Nothing was "
+                    "written. The file was read again.";
+    runEdit(e);
+    Frame1->hide();
+    PanelFilling = 0;
 }

@@ -110,25 +110,14 @@ FileResult MDIForm1::FindModels() {
 
     emptyEntryLists();
     RichTextBox1->clear();
-    sceneIndex = std::move(result.index);
-    indexedFile = std::move(result.bytes);
+    // What is on disk now is a new starting point: the steps of the history
+    // no longer lead to it.
+    scene.adoptRead(path, std::move(result.bytes), std::move(result.index));
+    history.clear();
+    refreshHistoryActions();
     if (result.checked)
         Label4->setText(filenameanalyse + result.note);
-    // Positions always describe this file: values kept from an earlier file
-    // would point writers at the wrong bytes and make objects of this one pass
-    // for init scripts.
-    ModelLenPos = positionField(sceneIndex.modelLenPos);
-    GesamtLängeScriptPos = positionField(sceneIndex.gesamtLaengeScriptPos);
-    MerkePosGameInit = static_cast<int>(
-        std::clamp<std::int64_t>(sceneIndex.merkePosGameInit, 0, std::numeric_limits<int>::max()));
-    if (const auto& rotation = sceneIndex.lastRotation) {
-        RotationXI = (*rotation)[0].value();
-        RotationYI = (*rotation)[1].value();
-        RotationZI = (*rotation)[2].value();
-        RotationÄI = (*rotation)[3].value();
-    }
-    Text24->setText(QString::number(sceneIndex.definitionNameCount));
-    fillEntryLists();
+    showIndexInLists();
 
     VFL_Blocked = false;
     EditedIndex = List2->count() - 1;
@@ -140,10 +129,15 @@ FileResult MDIForm1::FindModels() {
         clearEntryDisplay(*this);
         RefreshAll = 0;
     } else if (RefreshAll) {
+        // Edits typed for the bytes that were on display cannot be placed in
+        // what was read now.
+        dropValueEdits();
+        showingFromCode_ = true;
         List2->setCurrentRow(List2->count() - 1);
         PanelFilling = -1;
         List2_Click();
         PanelFilling = 0;
+        showingFromCode_ = false;
         if (result.listingBuilt)
             showScriptListing(std::move(result.listing));
         RefreshAll = 0;
@@ -159,8 +153,25 @@ void MDIForm1::emptyEntryLists() {
         list->clear();
     list1ToList2.clear();
     list3ToList2.clear();
-    sceneIndex = SceneIndex{};
-    indexedFile.clear();
+    shownEntry.reset();
+}
+
+void MDIForm1::showIndexInLists() {
+    // Positions always describe this file: values kept from an earlier file
+    // would point writers at the wrong bytes and make objects of this one pass
+    // for init scripts.
+    ModelLenPos = positionField(sceneIndex.modelLenPos);
+    GesamtLängeScriptPos = positionField(sceneIndex.gesamtLaengeScriptPos);
+    MerkePosGameInit = static_cast<int>(
+        std::clamp<std::int64_t>(sceneIndex.merkePosGameInit, 0, std::numeric_limits<int>::max()));
+    if (const auto& rotation = sceneIndex.lastRotation) {
+        RotationXI = (*rotation)[0].value();
+        RotationYI = (*rotation)[1].value();
+        RotationZI = (*rotation)[2].value();
+        RotationÄI = (*rotation)[3].value();
+    }
+    Text24->setText(QString::number(sceneIndex.definitionNameCount));
+    fillEntryLists();
 }
 
 void MDIForm1::fillEntryLists() {

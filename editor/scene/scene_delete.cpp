@@ -38,7 +38,8 @@ bool deletesDefinition(const IndexRecord& e) {
     }
 }
 
-DeletePlanResult planDelete(ByteView f, const SceneIndex& index, std::size_t i) {
+DeletePlanResult planDelete(ByteView f, const SceneIndex& index, std::size_t i,
+                            std::optional<std::uint8_t> decidingKind) {
     if (i >= index.entries.size())
         return refuse("No such entry.");
     if (static_cast<std::int64_t>(i) >= index.merkePosGameInit || !index.entries[i].recordPos) {
@@ -59,7 +60,9 @@ DeletePlanResult planDelete(ByteView f, const SceneIndex& index, std::size_t i) 
     DeletePlan plan;
     plan.edit.splices.push_back({*e.recordPos, *recordLength, {}});
     std::vector<std::uint64_t> covering{0, objects};
-    if (deletesDefinition(e) && e.definitionPos) {
+    IndexRecord decided = e;
+    decided.kind = decidingKind.value_or(e.kind);
+    if (deletesDefinition(decided) && e.definitionPos) {
         const auto defLength = chunkAt(f, *e.definitionPos, chunk::DefinitionRecord);
         if (!defLength || !index.gesamtLaengeScriptPos || *index.gesamtLaengeScriptPos < 2 ||
             !chunkAt(f, *index.gesamtLaengeScriptPos - 2, chunk::Definitions))

@@ -22,7 +22,10 @@ struct DeletePlanResult {
     bool initScript = false; // the entry is an init script, which cannot be deleted
 };
 
-DeletePlanResult planDelete(ByteView file, const SceneIndex& index, std::size_t entry);
+// `decidingKind`, when given, stands for the entry's kind in the choice of
+// whether its definition record goes too (the window's display-only kinds).
+DeletePlanResult planDelete(ByteView file, const SceneIndex& index, std::size_t entry,
+                            std::optional<std::uint8_t> decidingKind = std::nullopt);
 
 // Whether a deletion of `entry` removes its definition record too.
 bool deletesDefinition(const IndexRecord& entry);

@@ -53,6 +53,8 @@ struct IndexRecord {
     std::optional<std::uint32_t> dataChunkPos;  // 0xAE24 chunk holding the script
     std::optional<std::uint32_t> scriptPos; // object: the u32 script length; init: first text byte
     std::optional<std::uint32_t> namePos;   // object: the name chunk the entry was listed under
+
+    bool operator==(const IndexRecord&) const = default;
 };
 
 struct SceneIndex {
@@ -71,6 +73,8 @@ struct SceneIndex {
 
     // Index of the last listed object's rotation, as the scan leaves it.
     std::optional<std::array<StoredFloat, 4>> lastRotation;
+
+    bool operator==(const SceneIndex&) const = default;
 };
 
 // Called a bounded number of times (at most 52) with a progress step 0..51.

@@ -18,14 +18,12 @@
 #include "mdiform1.h"
 #include "script_codec.h"
 #include "script_text.h"
+#include "shown_kind.h"
 
 namespace {
 
 const QString ReadyText = " ---- Ready ---- ";
 const QString NoScriptText = " ---- No Script ---- ";
-
-// The entry "Zuvav" has a value panel of its own kind.
-constexpr std::uint8_t ZuvavKind = 55;
 
 // The selected entry, when it has an index record.
 std::optional<int> selectedEntry(const MDIForm1& window) {
@@ -33,34 +31,6 @@ std::optional<int> selectedEntry(const MDIForm1& window) {
     if (row < 0 || row >= static_cast<int>(window.sceneIndex.entries.size()))
         return std::nullopt;
     return row;
-}
-
-// Selects a List2 row from code. A mouse press that is being handled selects
-// the pressed row once this returns; the selection then follows the current
-// row again, without another selection event.
-void selectEntryRow(EntryListView* list, int row) {
-    list->setCurrentRow(row);
-    QTimer::singleShot(0, list, [list] {
-        const QModelIndex current = list->currentIndex();
-        if (current.isValid() && !list->selectionModel()->isSelected(current))
-            list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
-    });
-}
-
-// Yes saves the edited entry's values and shows that entry; No drops the
-// edits, which the index never held.
-void settlePendingValues(MDIForm1& window, Dialogs& dialogs) {
-    if (dialogs.askYesNo("Save values?", "Values not saved!")) {
-        window.SavePending = true;
-        if (window.EditedIndex >= 0 && window.EditedIndex < window.List2->count())
-            selectEntryRow(window.List2, window.EditedIndex);
-        window.SaveValue_Click();
-        return;
-    }
-    window.FlagValueSave = 0;
-    window.VFL_Blocked = false;
-    window.SavePending = false;
-    resetValueMarks(window);
 }
 
 void showNoScript(MDIForm1& window) {
@@ -99,6 +69,7 @@ void showScript(MDIForm1& window, int entry) {
     window.Text2(5)->setText(length);
     window.Text2(7)->setText(length);
     showEditorText(window.Text1, scriptBytesToEditorText(*script));
+    window.shownScriptText = window.Text1->toPlainText();
     setForeColour(window.Status, StatusGreen);
     window.Status->setText(ReadyText);
 }
@@ -124,11 +95,11 @@ void displayEntry(MDIForm1& window) {
         showLightFields(window, window.sceneIndex.entries[static_cast<std::size_t>(*entry)]);
     if (window.List2->count() == 0 || !entry || window.VFL_Blocked || window.SavePending)
         return;
-    IndexRecord& record = window.sceneIndex.entries[static_cast<std::size_t>(*entry)];
+    const IndexRecord& record = window.sceneIndex.entries[static_cast<std::size_t>(*entry)];
     const QString text = window.List2->itemText(*entry);
-    if (text == "Zuvav")
-        record.kind = ZuvavKind;
-    showKindFrame(window, record.kind);
+    window.shownEntry = window.scene.keyOf(static_cast<std::size_t>(*entry));
+    const std::uint8_t kind = shownKind(record);
+    showKindFrame(window, kind);
     if (record.nameOnly) {
         window.Frame2->show();
         window.Text17->setText(text);
@@ -138,9 +109,9 @@ void displayEntry(MDIForm1& window) {
     window.Frame2->hide();
     showCommonValues(window, text, record);
     lockValueFields(window, *entry >= window.MerkePosGameInit);
-    if (record.kind == 35)
+    if (kind == 35)
         showThingValues(window, record);
-    if (record.kind == 27)
+    if (kind == 27)
         showHumanValues(window, record);
     showScript(window, *entry);
 
@@ -160,8 +131,18 @@ void displayEntry(MDIForm1& window) {
 
 void MDIForm1::List2_Click() {
     if (!VFL_Blocked && !SavePending) {
-        if (FlagValueSave)
-            settlePendingValues(*this, dialogs_);
+        const int edited = shownRow();
+        const int clicked = List2->currentRow();
+        // Unsaved edits belong to the entry on display: moving away from it
+        // asks about them first, and Cancel stays with it.
+        if (!showingFromCode_ && edited >= 0 && clicked != edited &&
+            (FlagValueSave || scriptPending()) && !settlePendingEdits(clicked)) {
+            List2->setCurrentRowQuietly(edited);
+            showNormalPointer();
+            return;
+        }
+        if (List2->currentRow() != clicked)
+            List2->setCurrentRowQuietly(clicked);
         VFL_Blocked = false;
         SavePending = false;
         setForeColour(Status, StatusGreen);

@@ -166,6 +166,7 @@ void clearEntryDisplay(MDIForm1& window) {
     showKindFrame(window, 255);
     window.Frame2->hide();
     window.Text1->clear();
+    window.shownScriptText.clear();
     window.Text1->setEnabled(false);
     setBackColour(window.Text1, systemColour(SystemColour::InactiveCaptionText));
 }

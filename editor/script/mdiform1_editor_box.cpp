@@ -1,4 +1,6 @@
+#include <QKeyEvent>
 #include <QLabel>
+#include <QTextDocument>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,7 +12,35 @@
 #include "mdiform1.h"
 #include "script_codec.h"
 
+namespace {
+// Ctrl+Z and Ctrl+Y in the script box undo and redo its own typing, as in any
+// text box; when the box has none to undo or redo, they reach the window's
+// Undo and Redo of saved changes.
+class TypingUndoFilter : public QObject {
+public:
+    explicit TypingUndoFilter(QPlainTextEdit* box) : QObject(box), box_(box) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool undo = key->matches(QKeySequence::Undo);
+            const bool redo = key->matches(QKeySequence::Redo) ||
+                              key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y);
+            QTextDocument* text = box_->document();
+            if ((undo && !text->isUndoAvailable()) || (redo && !text->isRedoAvailable())) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPlainTextEdit* box_;
+};
+} // namespace
+
 void MDIForm1::connectScriptHandlers() {
+    Text1->installEventFilter(new TypingUndoFilter(Text1));
     connect(Text1, &QPlainTextEdit::textChanged, this, &MDIForm1::Text1_Change);
     connect(SaveScript, &QPushButton::clicked, this, &MDIForm1::SaveScript_Click);
     watchClicks(Text1, [this] { Text1_Click(); });

@@ -10,6 +10,10 @@ public:
     virtual void message(const QString& text, const QString& title) = 0;
     // Yes/No question; true for Yes.
     virtual bool askYesNo(const QString& text, const QString& title) = 0;
+    // Yes/No/Cancel question about unsaved work. Escape and the box's close
+    // button answer Cancel, so nothing is dropped by a key press.
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
     // Open-file dialog for an existing file; empty when cancelled.
     virtual QString openFile(const QString& caption, const QString& filter) = 0;
 };

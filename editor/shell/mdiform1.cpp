@@ -1,5 +1,6 @@
 #include "mdiform1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,6 +35,8 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     setFixedSize(FixedSize);
     connect(LoadMenu, &QAction::triggered, this, &MDIForm1::LoadMenu_Click);
     connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
+    connect(UndoMenu, &QAction::triggered, this, &MDIForm1::UndoMenu_Click);
+    connect(RedoMenu, &QAction::triggered, this, &MDIForm1::RedoMenu_Click);
     connect(ADDinMenu, &QAction::triggered, this, &MDIForm1::ADDinMenu_Click);
     connect(InfoMenu, &QAction::triggered, this, &MDIForm1::InfoMenu_Click);
     connect(List2, &EntryListView::currentRowChanged, this, &MDIForm1::List2_Click);
@@ -72,9 +75,10 @@ void MDIForm1::MDIForm_Load() {
 void MDIForm1::LoadMenu_Click() {
     if (VFL_Blocked)
         return;
-    // Unsaved values of the previous file are dropped without a question.
-    FlagValueSave = 0;
-    SavePending = false;
+    // Unsaved edits of the file on display are saved or dropped as the user
+    // says; Cancel keeps them and the file.
+    if (!settlePendingEdits(List2->currentRow()))
+        return;
     const QString path = dialogs_.openFile(QString(), "scene2 (*.bin)");
     if (path.isEmpty())
         return;
@@ -110,6 +114,7 @@ void MDIForm1::openScene(const QString& path) {
         RefreshAll = -1;
         RichTextBox1->clear();
         Text1->clear();
+        shownScriptText.clear();
         setForeColour(Text5, systemColour(SystemColour::WindowText));
         Check1->setChecked(true);
         checkLoadedFile_ = true;
@@ -143,8 +148,12 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // Closing the main window ends the program: every window of it closes,
-    // unsaved values or not.
+    // Closing the main window ends the program: unsaved edits are saved or
+    // dropped as the user says first, and Cancel keeps the window open.
+    if (!SavePending && !settlePendingEdits(List2->currentRow())) {
+        event->ignore();
+        return;
+    }
     for (QWidget* child : findChildren<QWidget*>()) {
         if (child->isWindow() && child->isVisible())
             child->close();

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "control_array.h"
+#include "edit_history.h"
 #include "file_access.h"
+#include "open_scene.h"
 #include "scene_index.h"
 
 class QAction;
@@ -64,11 +66,13 @@ public:
     int AktIndex = 0;                 // entry remembered across a re-index
     bool VFL_Blocked = false;         // a re-index or file operation is running
 
+    // The open file: its bytes, their index and every edit's outcome.
+    OpenScene scene;
     // The index of the open file: one record per List2 entry, in list order.
-    SceneIndex sceneIndex;
+    const SceneIndex& sceneIndex = scene.index();
     // The bytes the index was built from; writers compare the file with them
     // before writing at indexed positions.
-    std::vector<std::uint8_t> indexedFile;
+    const std::vector<std::uint8_t>& indexedFile = scene.byteVector();
     // List1 and List3 index -> List2 index.
     std::vector<int> list1ToList2;
     std::vector<int> list3ToList2;
@@ -76,16 +80,15 @@ public:
     // ---- State of the handlers.
     QString fileTitle;             // file name of the open scene, as the dialog chose it
     QString pathCopy;              // the path as it was when the file was opened
-    bool SavePending = false;      // the display re-selects the edited entry to save it
+    bool SavePending = false;      // a question about unsaved edits is being settled
     std::int16_t PanelFilling = 0; // the display is filling Combo1 and Combo3
     int EditedIndex = -1;          // List2 index of the entry whose values were touched
     // Row of the last list-search hit, shared by the three list searches; -1: none.
     int lastListHit = -1;
     int listingSearchPos = 0; // character position where the next listing search starts
-    // Rotation the dials set for the entry at pendingRotationEntry and no
-    // save has written yet; the index holds only what the file holds.
+    // Rotation the dials set for the edited entry and no save has written
+    // yet; the index holds only what the file holds.
     std::optional<std::array<StoredFloat, 4>> pendingRotation;
-    int pendingRotationEntry = -1;
     int savedNoticeMilliseconds = 1000; // how long "SAVED" stays; tests set 0
 
     // Re-reads filenameanalyse and rebuilds the lists and the index. The file
@@ -115,6 +118,60 @@ public:
                     const std::function<void()>& done = {});
     // True while runBlocked is running work.
     bool workRunning() const { return blockedDepth_ > 0; }
+
+    // ---- Every change of the open file goes through runEdit.
+    // What a writer of the window asks runEdit to do.
+    struct WindowEdit {
+        QString workCaption;        // Frame1's caption while it runs
+        std::string historyCaption; // "Save script - NAME": what Undo names
+        // Plans and commits the edit of `bytes` (indexed as `index`) to the
+        // file at `path`, off the GUI thread; a refused plan is an outcome
+        // with its reason in `error`.
+        std::function<std::pair<Edit, EditOutcome>(const std::string& path, ByteView bytes,
+                                                   const SceneIndex& index)>
+            commit;
+        // After a change of length or of the entries: the List2 row to show,
+        // from the edit and the new index. Edits that keep both keep the
+        // selection and the panel as they are.
+        std::function<int(const Edit&)> showAfter;
+        QString doneStatus;   // Status after the save
+        // The message when the file changed on disk; none when changedText
+        // is empty (the caller tells the user itself).
+        QString changedTitle;
+        QString changedText;
+    };
+    enum class EditResult { Saved, Refused, ChangedOnDisk };
+    // How the history takes a saved edit.
+    enum class HistoryStepKind { Record, Undo, Redo };
+    // Runs the edit with VFL_Blocked set, lets the open scene take up the
+    // outcome, then refreshes the views: a refusal shows its reason, a file
+    // changed on disk is read again, a saved edit is adopted without reading
+    // the file again and the pending edits follow their entry.
+    EditResult runEdit(const WindowEdit& edit, HistoryStepKind step = HistoryStepKind::Record);
+
+    // ---- Unsaved edits. They belong to the entry on display (shownEntry).
+    // The entry the value panel and the script box show, by its record.
+    std::optional<EntryKey> shownEntry;
+    // The List2 row of the entry on display; -1 when none.
+    int shownRow() const;
+    // The script box holds typing that is not saved: its text differs from
+    // the script the display put there.
+    bool scriptPending() const;
+    QString shownScriptText;
+    // Asks about every unsaved edit of the entry on display ("Save values?",
+    // then "Save script?"): Yes saves it, No drops it. False when the user
+    // cancelled or a save failed: then nothing was dropped. `showAfter` is
+    // the row shown after a save that changes lengths.
+    bool settlePendingEdits(int showAfter);
+    // Drops the marked values and the dial turns for good.
+    void dropValueEdits();
+    // The window's history of saved edits of the open file.
+    EditHistory history;
+    void UndoMenu_Click();
+    void RedoMenu_Click();
+    // Saves the panel's values / the script box into the entry at `entry`.
+    bool saveValuesOf(int entry);
+    bool saveScriptOf(int entry, int showAfter);
 
     // ---- Handlers.
     void LoadMenu_Click();
@@ -180,6 +237,9 @@ public:
     QMenu* FileMenu;
     QAction* LoadMenu;
     QAction* ExitMenu;
+    QMenu* EditMenu;
+    QAction* UndoMenu;
+    QAction* RedoMenu;
     QMenu* InsertMenu;
     QAction* HumanMenu;
     QAction* CarMenu;
@@ -292,6 +352,12 @@ protected:
 
 private:
     void buildMenus();
+    // Shows the open scene's index in the lists and the position members.
+    void showIndexInLists();
+    void refreshHistoryActions();
+    void displayRowFromCode(int row);
+    int rowAfterHistoryStep(const Edit& edit);
+    bool showingFromCode_ = false;
     void buildControls();
     QWidget* buildListPanel();
     QWidget* buildScriptPanel();

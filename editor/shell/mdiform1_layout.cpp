@@ -71,6 +71,15 @@ void MDIForm1::buildMenus() {
     FileMenu->addSeparator();
     ExitMenu = menuItem(FileMenu, "&Exit", "ExitMenu");
 
+    EditMenu = named(menuBar()->addMenu("&Edit"), "EditMenu");
+    UndoMenu = menuItem(EditMenu, "&Undo", "UndoMenu");
+    UndoMenu->setShortcut(QKeySequence::Undo);
+    RedoMenu = menuItem(EditMenu, "&Redo", "RedoMenu");
+    RedoMenu->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    UndoMenu->setEnabled(false);
+    RedoMenu->setEnabled(false);
+
     InsertMenu = named(menuBar()->addMenu("&Insert"), "InsertMenu");
     HumanMenu = menuItem(InsertMenu, "&Human", "HumanMenu");
     CarMenu = menuItem(InsertMenu, "&Car", "CarMenu");

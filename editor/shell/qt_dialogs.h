@@ -12,6 +12,7 @@ public:
 
     void message(const QString& text, const QString& title) override;
     bool askYesNo(const QString& text, const QString& title) override;
+    Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString openFile(const QString& caption, const QString& filter) override;
 
 private:

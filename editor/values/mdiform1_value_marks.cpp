@@ -18,8 +18,7 @@
 
 namespace {
 
-// Raises the window's handler for a mouse click into a value text box. Only
-// the mouse marks: typing into a field entered with the keyboard does not.
+// Raises the window's handler for a mouse click into a value text box.
 class FieldClickFilter : public QObject {
 public:
     FieldClickFilter(MDIForm1& window) : QObject(&window), window_(window) {}
@@ -38,8 +37,11 @@ private:
 void MDIForm1::connectValueHandlers() {
     auto* clicks = new FieldClickFilter(*this);
     for (QLineEdit* field : {Text5, Text6, Text7, Text8, Text9, Text10, Text11, Text13, Text20,
-                             Text21, Text22, Text23})
+                             Text21, Text22, Text23}) {
         field->installEventFilter(clicks);
+        // Typing marks as a click does; the display's own setText never does.
+        connect(field, &QLineEdit::textEdited, this, [this, field] { valueFieldClicked(field); });
+    }
     connect(Slider1, &QSlider::valueChanged, this, &MDIForm1::Slider1_Click);
     connect(Slider2, &QSlider::valueChanged, this, &MDIForm1::Slider2_Click);
     connect(lightColours, &ColourSliders::sliderClicked, this, [this](int component) {
@@ -66,21 +68,18 @@ bool MDIForm1::valueEditAllowed() const {
 void MDIForm1::markValueEdit(QWidget* marked) {
     // The first mark after a save or a dropped edit starts afresh: dial
     // components left from a dropped edit are not saved with this one.
-    if (!FlagValueSave) {
+    if (!FlagValueSave)
         pendingRotation.reset();
-        pendingRotationEntry = -1;
-    }
     setForeColour(marked, StatusRed);
     FlagValueSave = -1;
     EditedIndex = List2->currentRow();
 }
 
 void MDIForm1::valueFieldClicked(QWidget* field) {
-    // Brightness marks without the guard. A click into the vertical angle
-    // marks the label of the dial it belongs to, which a save resets.
-    if (field == Text20)
-        markValueEdit(Text20);
-    else if (valueEditAllowed())
+    // A click into the vertical angle marks the label of the dial it belongs
+    // to, which a save resets. Without an object entry nothing could be
+    // saved, so nothing is marked.
+    if (valueEditAllowed())
         markValueEdit(field == Text11 ? static_cast<QWidget*>(Label3(0)) : field);
 }
 
@@ -98,10 +97,9 @@ namespace {
 // The rotation the dials change: what they changed before for this entry, or
 // the stored one.
 std::array<StoredFloat, 4>& dialRotation(MDIForm1& window, int entry) {
-    if (window.pendingRotationEntry != entry || !window.pendingRotation) {
+    if (!window.pendingRotation) {
         const IndexRecord& record = window.sceneIndex.entries[static_cast<std::size_t>(entry)];
         window.pendingRotation = record.rotation.value_or(std::array<StoredFloat, 4>{});
-        window.pendingRotationEntry = entry;
     }
     return *window.pendingRotation;
 }

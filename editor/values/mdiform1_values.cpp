@@ -13,16 +13,18 @@
 #include "entry_list.h"
 #include "mdiform1.h"
 #include "panel_number.h"
+#include "shown_kind.h"
 #include "value_combos.h"
 #include "value_save.h"
 
 namespace {
 
-const QString CloseFile = "****** Close File ******";
 const QString NotSavedTitle = "Values not saved";
-constexpr std::uint8_t ZuvavKind = 55;
 
-// The panel's fields for the selected entry, as "Save" reads them.
+// The panel's fields for `entry`, as "Save" reads them. The panel decides by
+// the kind it shows, so the window's display-only kinds save none of the
+// kind values; a light without a light block has no brightness or colour to
+// save.
 ValueSaveInput panelInput(MDIForm1& w, int entry) {
     const IndexRecord& record = w.sceneIndex.entries[static_cast<std::size_t>(entry)];
     ValueSaveInput in;
@@ -31,20 +33,22 @@ ValueSaveInput panelInput(MDIForm1& w, int entry) {
     in.size = {panelField(w.Text8->text()), panelField(w.Text9->text()),
                panelField(w.Text10->text())};
     in.verticalAngle = panelField(w.Text11->text());
-    in.dialRotation =
-        w.pendingRotation && w.pendingRotationEntry == entry ? w.pendingRotation : record.rotation;
-    switch (record.kind) {
+    in.dialRotation = w.pendingRotation ? w.pendingRotation : record.rotation;
+    in.panelKind = shownKind(record);
+    switch (*in.panelKind) {
     case LightKind:
-        in.brightness = panelField(w.Text20->text());
-        in.colour = {panelField(w.Text14->text()), panelField(w.Text15->text()),
-                     panelField(w.Text16->text())};
+        if (record.brightnessPos)
+            in.brightness = panelField(w.Text20->text());
+        if (record.colourPos)
+            in.colour = {panelField(w.Text14->text()), panelField(w.Text15->text()),
+                         panelField(w.Text16->text())};
         break;
     case ThingKind:
         in.weight = panelField(w.Text13->text());
         // A thing is saved with a sound: without a chosen one, the first.
-        if (!w.Combo1->code())
-            w.Combo1->setCurrentIndex(0);
         in.soundCode = w.Combo1->code();
+        if (!in.soundCode && w.Combo1->count() > 0)
+            in.soundCode = w.Combo1->itemData(0).toInt();
         break;
     case HumanKind:
         in.aggression = panelField(w.Text22->text());
@@ -61,88 +65,70 @@ ValueSaveInput panelInput(MDIForm1& w, int entry) {
     return in;
 }
 
-// The selection display gives every entry named "Zuvav" a kind of its own in
-// the index; the file knows nothing of it. These entries are left out of the
-// read-back comparison and get their kind back afterwards.
-std::vector<std::size_t> zuvavEntries(const SceneIndex& index) {
-    std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < index.entries.size(); ++i)
-        if (index.entries[i].kind == ZuvavKind && index.entries[i].name == "Zuvav")
-            found.push_back(i);
-    return found;
-}
-
-void endMarks(MDIForm1& w) {
-    w.FlagValueSave = 0;
-    w.pendingRotation.reset();
-    w.pendingRotationEntry = -1;
-    resetValueMarks(w);
-}
-
 } // namespace
 
+void MDIForm1::dropValueEdits() {
+    FlagValueSave = 0;
+    pendingRotation.reset();
+    resetValueMarks(*this);
+}
+
 void MDIForm1::SaveValue_Click() {
-    const int entry = List2->currentRow();
+    // The panel holds the values of the entry on display; with another row
+    // selected (or none) there is nothing of that row to save.
+    if (List2->currentRow() == shownRow())
+        saveValuesOf(shownRow());
+}
+
+bool MDIForm1::saveValuesOf(int entry) {
     if (VFL_Blocked || List2->count() == 0 || entry >= MerkePosGameInit || entry < 0 ||
-        entry >= static_cast<int>(sceneIndex.entries.size())) {
-        SavePending = false;
-        return;
-    }
-    // Saving pending edits on another entry's click: when the edited entry
-    // could not be selected again, the panel does not hold this entry's values.
-    if (SavePending && entry != EditedIndex) {
-        SavePending = false;
-        return;
-    }
-    const auto planned = planValueSave(sceneIndex, std::size_t(entry), panelInput(*this, entry));
+        entry >= static_cast<int>(sceneIndex.entries.size()))
+        return false;
+    const ValueSaveInput input = panelInput(*this, entry);
+    const auto planned = planValueSave(sceneIndex, std::size_t(entry), input);
     if (const auto* refused = std::get_if<ValueSaveRefusal>(&planned)) {
         dialogs_.message(QString::fromStdString(refused->prompt),
                          QString::fromStdString(refused->title));
-        SavePending = false;
-        return;
+        return false;
     }
-    ValueSavePlan plan = std::get<ValueSavePlan>(planned);
-    if (plan.nothingToWrite) {
-        endMarks(*this);
-        SavePending = false;
-        return;
+    if (std::get<ValueSavePlan>(planned).nothingToWrite) {
+        dropValueEdits();
+        return true;
     }
-    const std::vector<std::size_t> zuvav = zuvavEntries(sceneIndex);
-    plan.expect.mayChange = zuvav;
-    if (sceneIndex.entries[std::size_t(entry)].kind == ZuvavKind)
-        plan.expect.records.clear();
-
-    showHourglass();
-    EditOutcome outcome = commitEdit(QFile::encodeName(filenameanalyse).toStdString(),
-                                     ByteView(indexedFile.data(), indexedFile.size()), sceneIndex,
-                                     plan.edit, plan.expect);
-    showNormalPointer();
-    SavePending = false;
-    if (outcome.fileChanged) {
-        // The values typed are not saved over a file someone else changed;
-        // the file is read again and the entry shown as it now is.
-        endMarks(*this);
-        AktIndex = entry;
-        RefreshAll = -1;
-        RefreshAllAfter = -1;
-        const FileResult indexed = FindModels();
-        dialogs_.message(indexed ? "The file was changed by another program since it was loaded. "
-                                   "Nothing was saved. The file was read again."
-                                 : QString::fromLocal8Bit(indexed.error.c_str()),
-                         indexed ? NotSavedTitle : CloseFile);
-        return;
+    const QString name = List2->itemText(entry);
+    WindowEdit e;
+    e.workCaption = "Saving " + name;
+    e.historyCaption = "Save values - " + name.toStdString();
+    e.commit = [entry, &input](const std::string& path, ByteView bytes, const SceneIndex& index) {
+        auto plan = planValueSave(index, std::size_t(entry), input);
+        auto* values = std::get_if<ValueSavePlan>(&plan);
+        if (!values) {
+            EditOutcome refusal;
+            refusal.error = std::get<ValueSaveRefusal>(plan).prompt;
+            return std::pair<Edit, EditOutcome>({}, std::move(refusal));
+        }
+        EditOutcome done = commitEdit(path, bytes, index, values->edit, values->expect);
+        return std::pair<Edit, EditOutcome>(std::move(values->edit), std::move(done));
+    };
+    e.doneStatus = Status->text();
+    e.changedTitle = NotSavedTitle;
+    e.changedText = "The file was changed by another program since it was loaded. Nothing was "
+                    "saved. The file was read again.";
+    const QColor statusColour = foreColour(Status);
+    const EditResult result = runEdit(e);
+    if (result != EditResult::Saved) {
+        if (result == EditResult::ChangedOnDisk)
+            dropValueEdits();
+        return false;
     }
-    if (!outcome.ok) {
-        dialogs_.message(CloseFile, QString::fromLocal8Bit(outcome.error.c_str()));
-        return;
+    setForeColour(Status, statusColour);
+    // A thing saved without a chosen sound was saved with the first.
+    if (input.soundCode && Combo1->currentIndex() < 0) {
+        PanelFilling = -1;
+        Combo1->setCurrentIndex(0);
+        PanelFilling = 0;
     }
-    indexedFile = std::move(outcome.newBytes);
-    sceneIndex = std::move(outcome.newIndex);
-    for (std::size_t i : zuvav)
-        if (i < sceneIndex.entries.size())
-            sceneIndex.entries[i].kind = ZuvavKind;
-
-    endMarks(*this);
+    dropValueEdits();
     if (!savedNotice_) {
         savedNotice_ = new QTimer(this);
         savedNotice_->setSingleShot(true);
@@ -150,4 +136,5 @@ void MDIForm1::SaveValue_Click() {
     }
     Label1->show();
     savedNotice_->start(savedNoticeMilliseconds);
+    return true;
 }

@@ -64,7 +64,7 @@ StoredFloat single(const ValueField& field, const std::optional<StoredFloat>& st
 
 // The kind's own fields, checked in the editor's order.
 std::optional<Refusal> checkKindFields(const IndexRecord& record, const ValueSaveInput& in) {
-    const std::uint8_t kind = record.kind;
+    const std::uint8_t kind = in.panelKind.value_or(record.kind);
     if (kind == LightKind && in.brightness) {
         if (!in.brightness->number.numeric())
             return Refusal{PutNumeric, "Light brightness"};
@@ -135,7 +135,7 @@ void planRotation(Planner& p, const ValueSaveInput& in, std::int32_t angle) {
     if (!in.verticalAngle && !in.dialRotation)
         return;
     const std::uint32_t at = *p.before.translationPos + placement::Rotation;
-    if (p.before.kind == LightKind) {
+    if (in.panelKind.value_or(p.before.kind) == LightKind) {
         p.write(at, LightRotationBytes.data(), LightRotationBytes.size());
         std::array<StoredFloat, 4> fixed{};
         for (std::size_t i = 0; i < 4; ++i)
@@ -156,7 +156,8 @@ void planRotation(Planner& p, const ValueSaveInput& in, std::int32_t angle) {
 
 void planKindFields(Planner& p, const ValueSaveInput& in) {
     const IndexRecord& r = p.before;
-    if (r.kind == HumanKind) {
+    const std::uint8_t kind = in.panelKind.value_or(r.kind);
+    if (kind == HumanKind) {
         if (in.sex && r.behaviourPos) {
             p.after.sex = static_cast<std::uint8_t>(roundHalfEven(in.sex->number.value));
             p.writeByte(*r.behaviourPos + 4, *p.after.sex);
@@ -170,15 +171,15 @@ void planKindFields(Planner& p, const ValueSaveInput& in) {
             p.writeSingle(*r.aggressionPos, *p.after.aggression);
         }
     }
-    if ((r.kind == HumanKind || r.kind == ThingKind) && in.weight && r.weightPos) {
+    if ((kind == HumanKind || kind == ThingKind) && in.weight && r.weightPos) {
         p.after.weight = single(*in.weight, r.weight);
         p.writeSingle(*r.weightPos, *p.after.weight);
     }
-    if (r.kind == ThingKind && in.soundCode && r.soundPos) {
+    if (kind == ThingKind && in.soundCode && r.soundPos) {
         p.after.sound = static_cast<std::uint8_t>(*in.soundCode);
         p.writeU32(*r.soundPos, static_cast<std::uint32_t>(*in.soundCode));
     }
-    if (r.kind == LightKind && in.colour && r.colourPos) {
+    if (kind == LightKind && in.colour && r.colourPos) {
         std::array<StoredFloat, 3> rgb{};
         for (std::size_t c = 0; c < 3; ++c) {
             const ValueField& f = (*in.colour)[c];
@@ -190,7 +191,7 @@ void planKindFields(Planner& p, const ValueSaveInput& in) {
         }
         p.after.colour = rgb;
     }
-    if (r.kind == LightKind && in.brightness && r.brightnessPos) {
+    if (kind == LightKind && in.brightness && r.brightnessPos) {
         p.after.brightness = single(*in.brightness, r.brightness);
         p.writeSingle(*r.brightnessPos, *p.after.brightness);
     }

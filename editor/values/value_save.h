@@ -28,6 +28,10 @@ struct ValueSaveInput {
     std::optional<ValueField> sex;                   // Text23
     std::optional<int> soundCode;                    // a code of the sound list
     std::optional<int> behaviourCode;                // a code of the behaviour list
+    // The kind whose fields the input holds, when it is not the stored one:
+    // the window's display-only kinds have no kind fields and no fixed light
+    // rotation.
+    std::optional<std::uint8_t> panelKind;
 };
 
 // The first check that fails: the message box's prompt and title.

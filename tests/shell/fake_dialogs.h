@@ -19,6 +19,8 @@ public:
     // Paths the open dialog returns in turn; an empty path is a cancel.
     std::deque<QString> openFileAnswers;
     std::deque<bool> yesNoAnswers;
+    // Answers of the Yes/No/Cancel questions, in turn.
+    std::deque<Answer> threeWayAnswers;
     std::vector<Shown> shown;
 
     void message(const QString& text, const QString& title) override {
@@ -33,6 +35,17 @@ public:
         }
         const bool answer = yesNoAnswers.front();
         yesNoAnswers.pop_front();
+        return answer;
+    }
+
+    Answer askYesNoCancel(const QString& text, const QString& title) override {
+        shown.push_back({Kind::Question, text, title});
+        if (threeWayAnswers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return Answer::Cancel;
+        }
+        const Answer answer = threeWayAnswers.front();
+        threeWayAnswers.pop_front();
         return answer;
     }
 

@@ -42,6 +42,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
+    // Whatever a test did, the window's index is the index of the bytes it
+    // holds: no window code patches it.
+    void TearDown() override {
+        if (window.scene.isOpen()) {
+            EXPECT_TRUE(window.sceneIndex == buildSceneIndex(window.scene.bytes()))
+                << "the window's index differs from a fresh index of its bytes";
+        }
+    }
+
     // "&Load" with the open dialog answering `path` (empty: cancel).
     void load(const QString& path) {
         dialogs.openFileAnswers.push_back(path);

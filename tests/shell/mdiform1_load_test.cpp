@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,16 +153,30 @@ TEST_F(Load, ShowsWorkingWhileTheIndexIsBuilt) {
     EXPECT_EQ(status->text(), " ---- Ready ---- ");
 }
 
-TEST_F(Load, CancelClearsOnlyTheUnsavedFlags) {
+TEST_F(Load, UnsavedValuesAreAskedAboutAndCancelKeepsTheFile) {
     const GeneratedScene scene = sampleScene();
     const QString path = writeScene(dir, scene.bytes);
     load(path);
     const int entries = rowCount(list("List2"));
-    window.FlagValueSave = -1;
-    window.SavePending = true;
+    clickRow(list("List2"), 0);
+    QLineEdit* x = control<QLineEdit>(window, "Text5");
+    QTest::mouseClick(x, Qt::LeftButton);
+    QTest::keyClicks(x, "7");
+    ASSERT_EQ(window.FlagValueSave, -1);
 
+    // Cancel: no open dialog, the typed value stays.
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::Cancel);
+    chooseMenu(window, "&File", "&Load");
+    QTest::qWait(20);
+    EXPECT_EQ(dialogs.openDialogs().size(), 1u);
+    EXPECT_EQ(window.FlagValueSave, -1);
+    EXPECT_TRUE(x->text().endsWith("7"));
+
+    // No: the value is dropped and the dialog opens; cancelling it keeps the file.
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::No);
     load(QString());
-
+    ASSERT_EQ(dialogs.questions().size(), 2u);
+    EXPECT_EQ(dialogs.questions()[1].text, "Save values?");
     EXPECT_EQ(window.FlagValueSave, 0);
     EXPECT_FALSE(window.SavePending);
     EXPECT_EQ(dialogs.openDialogs().size(), 2u);
@@ -169,8 +184,11 @@ TEST_F(Load, CancelClearsOnlyTheUnsavedFlags) {
     EXPECT_EQ(window.filenameanalyse, path);
     EXPECT_EQ(control<QLabel>(window, "Label4")->text(), path);
     EXPECT_EQ(rowCount(list("List2")), entries);
-    EXPECT_EQ(currentRow(list("List2")), entries - 1);
-    EXPECT_EQ(control<QLabel>(window, "Status")->text(), " ---- Ready ---- ");
+    EXPECT_EQ(currentRow(list("List2")), 0);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray onDisk = file.readAll();
+    EXPECT_EQ(std::vector<std::uint8_t>(onDisk.begin(), onDisk.end()), scene.bytes);
 }
 
 TEST_F(Load, DoesNothingWhileBlocked) {

@@ -38,16 +38,24 @@ TEST_F(StartUp, CaptionSizeAndMenus) {
     EXPECT_EQ(window.windowTitle(), "Quillscope 4.01");
     EXPECT_EQ(window.size(), QSize(800, 570));
     const QList<QAction*> top = window.menuBar()->actions();
-    EXPECT_EQ(texts(top), QStringList({"&File", "&Insert", "&ADDin", "I&nfo"}));
-    ASSERT_EQ(top.size(), 4);
+    EXPECT_EQ(texts(top), QStringList({"&File", "&Edit", "&Insert", "&ADDin", "I&nfo"}));
+    ASSERT_EQ(top.size(), 5);
     ASSERT_NE(top[0]->menu(), nullptr);
     EXPECT_EQ(texts(top[0]->menu()->actions()), QStringList({"&Load", "-", "&Exit"}));
     ASSERT_NE(top[1]->menu(), nullptr);
-    EXPECT_EQ(texts(top[1]->menu()->actions()),
+    const QList<QAction*> edit = top[1]->menu()->actions();
+    EXPECT_EQ(texts(edit), QStringList({"&Undo", "&Redo"}));
+    ASSERT_EQ(edit.size(), 2);
+    EXPECT_EQ(edit[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(edit[1]->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    EXPECT_FALSE(edit[0]->isEnabled()) << "nothing to undo before a file is changed";
+    ASSERT_NE(top[2]->menu(), nullptr);
+    EXPECT_EQ(texts(top[2]->menu()->actions()),
               QStringList({"&Human", "&Car", "&Truck", "P&olicecar", "&Building", "&Door",
                            "&Things", "&Light", "&Other", "&InvisibleWall"}));
-    EXPECT_EQ(top[2]->menu(), nullptr);
     EXPECT_EQ(top[3]->menu(), nullptr);
+    EXPECT_EQ(top[4]->menu(), nullptr);
 }
 
 TEST_F(StartUp, PanelsHiddenListingTickedAndStateEmpty) {

@@ -70,7 +70,7 @@ TEST_F(ValueWindow, SavingWhatIsShownChangesNoByte) {
     const Bytes now = onDisk();
     EXPECT_EQ(now, expected) << "Guard's behaviour 3, which no item stands for, stays";
     EXPECT_EQ(combo("Combo1")->currentText(), "Lath 1");
-    EXPECT_EQ(window.sceneIndex.entries[Zuvav].kind, 55) << "the display's kind stays";
+    EXPECT_EQ(window.sceneIndex.entries[Zuvav].kind, 35) << "the index keeps the file's kind";
 }
 
 TEST_F(ValueWindow, ChecksShowTheirMessagesInOrderAndWriteNothing) {
@@ -143,7 +143,7 @@ TEST_F(ValueWindow, LightValuesChangeOnlyWithACompleteSave) {
     EXPECT_EQ(record(Lamp).brightness, before.brightness);
     EXPECT_EQ(record(Lamp).colour, before.colour);
 
-    dialogs.yesNoAnswers.push_back(false);
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::No);
     clickEntry(Crate);
     clickEntry(Lamp);
     EXPECT_EQ(box("Text20")->text(), "2.5") << "the dropped edit never reached the index";
@@ -203,7 +203,7 @@ TEST_F(ValueWindow, ADroppedDialTurnIsNotSavedLater) {
     open(scripts::displayScene());
     clickEntry(Box);
     moveSlider("Slider1", 45);
-    dialogs.yesNoAnswers.push_back(false);
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::No);
     clickEntry(Crate);
     clickEntry(Box);
     typeInto("Text5", "8");
@@ -259,7 +259,7 @@ TEST_F(ValueWindow, NothingIsWrittenWithoutAnEntryOrValues) {
     clickSaveValue();
     // The panel still shows Crate; saving it on Guard's click would write
     // Crate's values into Guard.
-    dialogs.yesNoAnswers.push_back(true);
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::Yes);
     clickEntry(Guard);
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(onDisk(), original);
@@ -286,10 +286,10 @@ TEST_F(ValueWindow, YesToSaveValuesSavesTheEditedEntry) {
     open(scripts::displayScene());
     clickEntry(Guard);
     typeInto("Text21", "55");
-    dialogs.yesNoAnswers.push_back(true);
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::Yes);
     clickEntry(Crate);
     EXPECT_EQ(singleAt(onDisk(), *record(Guard).weightPos), 55.0f);
-    EXPECT_EQ(box("Text17")->text(), "Guard");
+    EXPECT_EQ(box("Text17")->text(), "Crate") << "the clicked entry is shown after the save";
     EXPECT_EQ(window.FlagValueSave, 0);
 }
 
