@@ -230,8 +230,6 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
         return refuse("After the change a section of the file would no longer be found where it "
                       "belongs.");
 
-    // The old bytes are checked only when the new ones fail: a file that was
-    // inconsistent before may stay so, one that was consistent must stay so.
     if (auto lost = consistencyLost(old, oldIndex, edit, newBytes, out.newIndex))
         return refuse(*lost);
     out.ok = true;
@@ -243,6 +241,8 @@ std::optional<std::string> consistencyLost(ByteView old, const SceneIndex& oldIn
                                            const SceneIndex& newIndex) {
     if (onlyValuePayloads(oldIndex, edit))
         return std::nullopt;
+    // The old bytes are checked only when the new ones fail: a file that was
+    // inconsistent before may stay so, one that was consistent must stay so.
     if (const VerifyReport r = verifyScene(newBytes, newIndex);
         !r.ok() && verifyScene(old, oldIndex).ok())
         return "After the change the file would no longer be consistent: " +
