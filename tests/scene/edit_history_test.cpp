@@ -11,9 +11,11 @@
 #include "file_access.h"
 #include "insert_fields.h"
 #include "insert_plan.h"
+#include "mini_scene.h"
 #include "scene_delete.h"
 #include "scene_generator.h"
 #include "scene_index.h"
+#include "scene_verify.h"
 #include "script_save.h"
 #include "script_text.h"
 #include "value_save.h"
@@ -83,7 +85,7 @@ TEST(ByteDigest, EveryBitAndTheLengthCount) {
             b[i] ^= static_cast<std::uint8_t>(1u << bit);
         }
     }
-    // Zeros of every length up to two blocks: only the length tells them apart.
+    // Zeros of every length up to two blocks.
     const Bytes zeros(70, 0);
     std::set<std::uint64_t> byLength;
     for (std::size_t n = 0; n <= zeros.size(); ++n)
@@ -417,6 +419,30 @@ TEST_F(HistoryOnDisk, AValueSaveIsUndoneInPlace) {
     Bytes linked;
     ASSERT_TRUE(readWholeFile((dir / "link.bin").string(), linked));
     EXPECT_TRUE(linked == states[0]) << "written in place: the hard link sees it";
+}
+
+TEST_F(HistoryOnDisk, AnUndoThatWouldLeaveAConsistentFileInconsistentIsRefused) {
+    // Three stray bytes at the end of Bad's record, which the deletion removes.
+    const std::string script = "wait 10\r\n";
+    const Bytes broken = mini::scene(
+        [](SceneWriter& w) {
+            mini::object(w, "Tom");
+            mini::object(w, "Bad", 9, [](SceneWriter& x) { x.raw(std::string("\x01\x02\x03")); });
+        },
+        [&](SceneWriter& w) { mini::definition(w, "Tom", 35, std::string(30, '\x07'), &script); });
+    ASSERT_FALSE(verifyScene(view(broken)).ok());
+    start(broken);
+    const auto d = planDelete(view(current), index, 1);
+    ASSERT_TRUE(d.plan) << d.error;
+    ASSERT_TRUE(commitNew({"delete Bad", d.plan->edit, d.plan->expect}));
+    ASSERT_TRUE(verifyScene(view(current)).ok());
+    const auto step = history.undoStep();
+    const EditOutcome out =
+        commitRestoringEdit(path.string(), view(current), index, step->edit, step->expected);
+    EXPECT_FALSE(out.ok);
+    EXPECT_FALSE(out.fileChanged);
+    EXPECT_NE(out.error.find("consistent"), std::string::npos) << out.error;
+    EXPECT_TRUE(onDisk() == current);
 }
 
 TEST(EditHistory, AnEditThatDoesNotFitItsBytesClearsTheHistory) {
