@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "edit_commit.h"
 #include "file_access.h"
 #include "scene_verify.h"
 
@@ -107,6 +108,12 @@ EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneInd
         out.error = check.why;
         return out;
     }
+    return writeCheckedEdit(path, indexed, edit, std::move(newBytes), std::move(check.newIndex));
+}
+
+EditOutcome writeCheckedEdit(const std::string& path, ByteView indexed, const Edit& edit,
+                             std::vector<std::uint8_t> newBytes, SceneIndex newIndex) {
+    EditOutcome out;
     const ByteSpan expected(indexed.data(), indexed.size());
     FileResult written;
     if (edit.mayWriteInPlace && edit.keepsLength()) {
@@ -125,6 +132,6 @@ EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneInd
     }
     out.ok = true;
     out.newBytes = std::move(newBytes);
-    out.newIndex = std::move(check.newIndex);
+    out.newIndex = std::move(newIndex);
     return out;
 }

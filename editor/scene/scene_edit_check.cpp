@@ -2,6 +2,7 @@
 #include <set>
 
 #include "chunk_ids.h"
+#include "edit_commit.h"
 #include "scene_edit.h"
 #include "scene_verify.h"
 #include "script_text.h"
@@ -229,17 +230,23 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
         return refuse("After the change a section of the file would no longer be found where it "
                       "belongs.");
 
-    // The old bytes are checked only when the new ones fail: a file that was
-    // inconsistent before may stay so, one that was consistent must stay so.
-    if (onlyValuePayloads(oldIndex, edit)) {
-        out.ok = true;
-        return out;
-    }
-    if (const VerifyReport r = verifyScene(newBytes, out.newIndex);
-        !r.ok() && verifyScene(old, oldIndex).ok())
-        return refuse(
-            "After the change the file would no longer be consistent: " + r.problems.front().what +
-            " at offset " + std::to_string(r.problems.front().offset) + ".");
+    if (auto lost = consistencyLost(old, oldIndex, edit, newBytes, out.newIndex))
+        return refuse(*lost);
     out.ok = true;
     return out;
+}
+
+std::optional<std::string> consistencyLost(ByteView old, const SceneIndex& oldIndex,
+                                           const Edit& edit, ByteView newBytes,
+                                           const SceneIndex& newIndex) {
+    if (onlyValuePayloads(oldIndex, edit))
+        return std::nullopt;
+    // The old bytes are checked only when the new ones fail: a file that was
+    // inconsistent before may stay so, one that was consistent must stay so.
+    if (const VerifyReport r = verifyScene(newBytes, newIndex);
+        !r.ok() && verifyScene(old, oldIndex).ok())
+        return "After the change the file would no longer be consistent: " +
+               r.problems.front().what + " at offset " + std::to_string(r.problems.front().offset) +
+               ".";
+    return std::nullopt;
 }
