@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <cmath>
 
 #include "colour_sliders.h"
 #include "insertform.h"

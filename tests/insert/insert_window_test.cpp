@@ -196,7 +196,8 @@ TEST_F(InsertWindow, UnderAGermanLocaleNumbersAreShownAndReadWithAComma) {
     window.HumanMenu_Click();
     insertform& w = form();
     EXPECT_EQ(w.Text22->text(), "0,5");
-    EXPECT_EQ(w.Text2->text(), window.Text5->text()) << "the selection, shown with a comma";
+    EXPECT_EQ(w.Text2->text(), window.Text5->text());
+    EXPECT_TRUE(w.Text2->text().contains(',')) << w.Text2->text().toStdString();
     w.Text1->setText("Komma");
     w.Text2->setText("1.500");
     clickInsert();
