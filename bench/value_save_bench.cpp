@@ -90,8 +90,9 @@ void BM_CommitValueEdit(benchmark::State& state) {
     for (auto _ : state) {
         const std::string text = ++round % 2 ? "1.5" : "2.5";
         ValueSaveInput in;
-        in.translation = {ValueField{text, readNumber(text)}, ValueField{"2", readNumber("2")},
-                          ValueField{"3", readNumber("3")}};
+        in.translation = {ValueField{text, readNumber(text, '.')},
+                          ValueField{"2", readNumber("2", '.')},
+                          ValueField{"3", readNumber("3", '.')}};
         const auto plan = std::get<ValueSavePlan>(planValueSave(index, entry, in));
         EditOutcome done =
             commitEdit(path, ByteView(bytes.data(), bytes.size()), index, plan.edit, plan.expect);

@@ -1,10 +1,10 @@
 #include "insert_commands.h"
 
-#include <charconv>
 #include <cmath>
 #include <map>
 
 #include "cp1252.h"
+#include "field_number.h"
 #include "file_access.h"
 #include "insert_plan.h"
 #include "insert_presets.h"
@@ -26,21 +26,10 @@ int fail(std::ostream& err, const std::string& what) {
     return 2;
 }
 
-// Numbers on the command line use a dot, whatever the locale.
-std::optional<double> readDot(std::string_view text) {
-    double v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return v;
-}
-
+// Codes and dial positions; numbers on the command line use a dot, whatever
+// the locale.
 std::optional<int> wholeIn(std::string_view text, int lo, int hi) {
-    int v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size() || v < lo || v > hi)
-        return std::nullopt;
-    return v;
+    return readWholeIn(text, '.', lo, hi);
 }
 
 bool splitThree(const std::string& text, std::array<std::string, 3>& out) {
@@ -187,7 +176,7 @@ int cmdInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (auto bad = applyOptions(o, preset))
         return fail(err, *bad);
     applyDials(preset);
-    const InsertCheck checked = checkInsertFields(preset.fields, s.index, readDot);
+    const InsertCheck checked = checkInsertFields(preset.fields, s.index, '.');
     if (!checked.values) {
         const InsertRefusal& r = checked.refusal;
         err << (r.title.empty() ? r.text : r.title + ": " + r.text) << '\n';

@@ -115,10 +115,7 @@ std::optional<std::array<ValueField, 3>> triple(const std::string& text) {
 
 // A whole number within [low, high], as a slider or list takes it.
 std::optional<int> wholeIn(const std::string& text, int low, int high) {
-    const FieldNumber n = readNumber(text, '.');
-    if (!n.numeric() || n.value != std::floor(n.value) || n.value < low || n.value > high)
-        return std::nullopt;
-    return static_cast<int>(n.value);
+    return readWholeIn(text, '.', low, high);
 }
 
 const std::map<std::string, const char*> KindFieldOwners = {

@@ -1,9 +1,9 @@
 #include "insert_fields.h"
 
 #include <cmath>
-#include <limits>
 
 #include "cp1252.h"
+#include "field_number.h"
 #include "number_text.h"
 #include "text_search.h"
 
@@ -50,25 +50,23 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Numbers in the fields. Numeric text beyond the double range reads as an
+// infinite number: numeric, and refused by every range check that follows.
 class Reader {
 public:
-    explicit Reader(const NumberReader& read) : read_(read) {}
+    explicit Reader(char decimalPoint) : decimalPoint_(decimalPoint) {}
 
     std::optional<double> number(std::string_view text) const {
-        const auto v = read_(text);
-        if (!v || !std::isfinite(*v))
+        const FieldNumber n = readNumber(text, decimalPoint_);
+        if (!n.numeric())
             return std::nullopt;
-        return v;
+        return n.value;
     }
-    // A single: the number, unless it lies beyond the single range.
-    std::optional<float> single(double v) const {
-        if (std::fabs(v) > std::numeric_limits<float>::max())
-            return std::nullopt;
-        return static_cast<float>(v);
-    }
+    // A single: the nearest one, unless the number lies beyond the single range.
+    std::optional<float> single(double v) const { return toSingle(v); }
 
 private:
-    const NumberReader& read_;
+    char decimalPoint_;
 };
 
 std::string rotationText(const std::string& text, std::string_view designText) {
@@ -81,13 +79,12 @@ bool isUnsetRotation(std::string_view text, std::string_view designText) {
     return text.empty() || text == designText;
 }
 
-InsertCheck checkInsertFields(const InsertFields& f, const SceneIndex& index,
-                              const NumberReader& read) {
+InsertCheck checkInsertFields(const InsertFields& f, const SceneIndex& index, char decimalPoint) {
     const auto category = categoryFromWord(f.modelchoice);
     if (!category)
         return refused("Category", "Choose a category in the Insert menu");
     const InsertCategory c = *category;
-    const Reader r(read);
+    const Reader r(decimalPoint);
     InsertValues v;
     v.category = c;
 

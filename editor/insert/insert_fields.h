@@ -1,6 +1,5 @@
 #pragma once
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,9 +30,6 @@ struct InsertFields {
     int doorOption = 0;                     // 1 .. 3: which of Option1 .. Option3 is selected
 };
 
-// Reads a whole text as a number in the user's number format.
-using NumberReader = std::function<std::optional<double>(std::string_view)>;
-
 struct InsertRefusal {
     std::string title;
     std::string text;
@@ -49,5 +45,6 @@ bool isUnsetRotation(std::string_view text, std::string_view designText);
 
 // The insert window's checks in their order; the first that fails is returned.
 // `index` is the open file's index (check 15 compares the name with its entries).
+// Numbers are read with readNumber and `decimalPoint`.
 InsertCheck checkInsertFields(const InsertFields& fields, const SceneIndex& index,
-                              const NumberReader& read);
+                              char decimalPoint);

@@ -3,26 +3,25 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <cmath>
 
 #include "colour_sliders.h"
 #include "insertform.h"
+#include "panel_number.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
 
 namespace {
 
-// A number as the main window shows it: in the user's format, or the C format
-// the value fields write.
+// A number as the main window shows it: with the user's decimal separator.
 std::optional<double> readShown(const QString& text) {
-    bool ok = false;
-    double v = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok)
-        v = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
+    const FieldNumber n = readPanelNumber(text);
+    if (!n.numeric() || !std::isfinite(n.value))
+        return std::nullopt;
+    return n.value;
 }
 
 const QString ParentFolder = "..";
@@ -48,14 +47,14 @@ void insertform::Slider1_Click() {
     const int v = Slider1->value();
     Shape1->draw(v);
     const HorizontalFromSlider h = horizontalFromSlider(v);
-    Text9->setText(QString::fromStdString(h.q0Text));
-    Text10->setText(QString::fromStdString(h.q2Text));
+    Text9->setText(shownText(h.q0Text));
+    Text10->setText(shownText(h.q2Text));
 }
 
 void insertform::Slider2_Click() {
     const int w = Slider2->value();
     Shape2->draw(w);
-    Text12->setText(QString::fromStdString(verticalFromSlider(w).q3Text));
+    Text12->setText(shownText(verticalFromSlider(w).q3Text));
 }
 
 void insertform::DisplaySlider1(const QString& q0) {

@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRadioButton>
 #include <exception>
 
@@ -14,20 +13,13 @@
 #include "insertform.h"
 #include "mdiform1.h"
 #include "mdiform1_change.h"
+#include "panel_number.h"
 #include "value_combos.h"
 
 namespace {
 
 const QString CloseFile = "****** Close File ******";
 const QString Title = "Insert";
-
-// Numbers typed by the user are read in the user's number format.
-std::optional<double> readUserNumber(std::string_view text) {
-    bool ok = false;
-    const double v = QLocale().toDouble(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), &ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
-}
 
 std::string utf8(const QLineEdit* box) {
     return box->text().toStdString();
@@ -72,7 +64,7 @@ void insertform::insert_Click() {
                    : Option2->isChecked() ? 2
                    : Option1->isChecked() ? 1
                                           : 0;
-    const InsertCheck checked = checkInsertFields(f, main_.sceneIndex, readUserNumber);
+    const InsertCheck checked = checkInsertFields(f, main_.sceneIndex, localeDecimalPoint());
     if (!checked.values) {
         dialogs_.message(QString::fromStdString(checked.refusal.text),
                          QString::fromStdString(checked.refusal.title));

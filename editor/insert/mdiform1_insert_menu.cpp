@@ -2,7 +2,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -12,6 +11,7 @@
 #include "insertform.h"
 #include "mdiform1.h"
 #include "number_text.h"
+#include "panel_number.h"
 #include "value_combos.h"
 
 namespace {
@@ -145,7 +145,7 @@ void showWindow(MDIForm1& m) {
 }
 
 QString single(float v) {
-    return QString::fromStdString(formatSingle(v));
+    return shownText(formatSingle(v));
 }
 
 } // namespace
@@ -162,7 +162,7 @@ void MDIForm1::HumanMenu_Click() {
         return;
     insertform& w = *insertWindow;
     w.Text23->setText("17");
-    w.Text22->setText(QLocale().toString(0.5));
+    w.Text22->setText(single(0.5f));
     w.Text21->setText("80");
     w.Combo3->setCurrentIndex(4);
     showWindow(*this);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 
 #include "colours.h"
@@ -16,12 +15,14 @@
 #include "display_panel.h"
 #include "mdiform1.h"
 #include "number_text.h"
+#include "panel_number.h"
 #include "value_combos.h"
 
 namespace {
 
+// As the panel shows a single: with the user's decimal separator.
 QString singleText(float value) {
-    return QString::fromStdString(formatSingle(value));
+    return shownText(formatSingle(value));
 }
 
 QString singleText(const std::optional<StoredFloat>& value) {
@@ -35,14 +36,13 @@ void showSingles(const std::array<QLineEdit*, N>& boxes,
         boxes[i]->setText(values ? singleText((*values)[i].value()) : QString());
 }
 
-// A colour component's whole number, read back from the text the panel shows
-// (the C library's number format, as the text was written) and held to the
-// range a colour can take.
+// A colour component's whole number, from its text as formatSingle wrote it,
+// held to the range a colour can take.
 int colourComponent(const std::string& text) {
-    const double value = std::strtod(text.c_str(), nullptr);
-    if (!std::isfinite(value))
+    const FieldNumber n = readNumber(text, '.');
+    if (!n.numeric() || !std::isfinite(n.value))
         return 0;
-    return static_cast<int>(std::clamp(roundHalfEven(value), 0.0, 255.0));
+    return static_cast<int>(std::clamp(roundHalfEven(n.value), 0.0, 255.0));
 }
 
 } // namespace
@@ -56,7 +56,7 @@ void showLightFields(MDIForm1& window, const IndexRecord& record) {
         std::string text;
         if (record.colour)
             text = formatSingle(static_cast<float>(double((*record.colour)[c].value()) * 255.0));
-        boxes[c]->setText(QString::fromStdString(text));
+        boxes[c]->setText(shownText(text));
         rgb[c] = text.empty() ? 0 : colourComponent(text);
         const QSignalBlocker quiet(sliders[c]);
         sliders[c]->setValue(rgb[c]);

@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
@@ -11,20 +10,18 @@
 
 #include "colours.h"
 #include "number_text.h"
+#include "panel_number.h"
 
 namespace {
 const char* const Captions[3] = {"Red", "Green", "Blue"};
 
-// A component's whole number from the text a box shows: the locale's number
-// format, as the display wrote it, held to the range a colour can take.
+// A component's whole number from the text a box shows, as the display
+// wrote it, held to the range a colour can take.
 int wholeComponent(const QString& text) {
-    bool ok = false;
-    double value = QLocale().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
+    const FieldNumber n = readPanelNumber(text);
+    if (!n.numeric() || !std::isfinite(n.value))
         return 0;
-    return static_cast<int>(std::clamp(roundHalfEven(value), 0.0, 255.0));
+    return static_cast<int>(std::clamp(roundHalfEven(n.value), 0.0, 255.0));
 }
 } // namespace
 

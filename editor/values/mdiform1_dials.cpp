@@ -3,6 +3,7 @@
 #include <QSlider>
 
 #include "mdiform1.h"
+#include "panel_number.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
 
@@ -22,7 +23,7 @@ void MDIForm1::SyncVerticalDial(float q3, float q1) {
         Slider2->setValue(dial.slider);
     }
     drawVerticalDial(dial.angle);
-    Text11->setText(QString::fromStdString(dial.q1AngleText));
+    Text11->setText(shownText(dial.q1AngleText));
 }
 
 void MDIForm1::drawHorizontalDial(double angle) {

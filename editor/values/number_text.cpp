@@ -1,10 +1,12 @@
 #include "number_text.h"
 
-#include <cfenv>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
+// As printf's "%.*G", but independent of the process's LC_NUMERIC, which a
+// window library may have set from the user's environment.
 std::string general(double value, int digits) {
     if (value == 0)
         return "0";
@@ -13,8 +15,11 @@ std::string general(double value, int digits) {
     if (std::isinf(value))
         return value > 0 ? "Infinity" : "-Infinity";
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.*G", digits, value);
-    return buf;
+    const auto [end, error] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    std::string text(buf, error == std::errc() ? end : buf);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
 }
 } // namespace
 
@@ -24,6 +29,11 @@ std::string formatSingle(float value) {
 
 std::string formatDouble(double value) {
     return general(value, 15);
+}
+
+std::string withDecimalPoint(std::string text, char decimalPoint) {
+    std::replace(text.begin(), text.end(), '.', decimalPoint);
+    return text;
 }
 
 double roundHalfEven(double value) {

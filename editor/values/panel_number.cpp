@@ -1,27 +1,29 @@
 #include "panel_number.h"
 
 #include <QLocale>
-#include <cmath>
+
+#include "number_text.h"
+
+char localeDecimalPoint() {
+    const QString point = QLocale().decimalPoint();
+    if (point.size() != 1 || point.at(0).unicode() >= 0x80)
+        return '.';
+    const char c = static_cast<char>(point.at(0).unicode());
+    if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == ' ' ||
+        c == '\t')
+        return '.';
+    return c;
+}
+
+QString shownText(const std::string& dotText) {
+    return QString::fromStdString(withDecimalPoint(dotText, localeDecimalPoint()));
+}
 
 FieldNumber readPanelNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return {};
-    const QLocale locale;
-    bool ok = false;
-    const double value = locale.toDouble(trimmed, &ok);
-    if (ok && std::isfinite(value))
-        return FieldNumber::number(value);
-    // QLocale reads "inf" and "nan" and refuses numbers beyond the double
-    // range: the plain number syntax tells these apart.
-    QString plain = trimmed;
-    plain.remove(locale.groupSeparator());
-    const QString point = locale.decimalPoint();
-    const char decimal =
-        point.size() == 1 && point.at(0).unicode() < 0x80 ? char(point.at(0).unicode()) : '.';
-    return readNumber(plain.toStdString(), decimal);
+    return readNumber(text.toStdString(), localeDecimalPoint());
 }
 
 ValueField panelField(const QString& text) {
-    return {text.toStdString(), readPanelNumber(text)};
+    const char point = localeDecimalPoint();
+    return {text.toStdString(), readNumber(text.toStdString(), point), point};
 }

@@ -77,7 +77,7 @@ std::optional<Refusal> checkKindFields(const IndexRecord& record, const ValueSav
         // text they never show is refused rather than written.
         for (std::size_t c = 0; c < 3; ++c) {
             const ValueField& f = (*in.colour)[c];
-            if (record.colour && f.text == shownColour((*record.colour)[c]))
+            if (record.colour && showsText(f, shownColour((*record.colour)[c])))
                 continue;
             if (!f.number.numeric() || !toSingle(f.number.value / 255.0))
                 return Refusal{PutNumeric, "Colour"};
@@ -147,7 +147,7 @@ void planRotation(Planner& p, const ValueSaveInput& in, std::int32_t angle) {
     std::array<StoredFloat, 4> q = in.dialRotation ? *in.dialRotation : *p.before.rotation;
     const StoredFloat storedQ1 = (*p.before.rotation)[1];
     q[1] = storedQ1;
-    if (in.verticalAngle && in.verticalAngle->text != shownAngle(storedQ1))
+    if (in.verticalAngle && !showsText(*in.verticalAngle, shownAngle(storedQ1)))
         q[1] = StoredFloat::fromValue(q1FromAngle(angle));
     for (std::size_t i = 0; i < 4; ++i)
         p.writeSingle(at + 4 * std::uint32_t(i), q[i]);
@@ -184,7 +184,7 @@ void planKindFields(Planner& p, const ValueSaveInput& in) {
         for (std::size_t c = 0; c < 3; ++c) {
             const ValueField& f = (*in.colour)[c];
             const StoredFloat old = r.colour ? (*r.colour)[c] : StoredFloat{};
-            rgb[c] = r.colour && f.text == shownColour(old)
+            rgb[c] = r.colour && showsText(f, shownColour(old))
                          ? old
                          : StoredFloat::fromValue(*toSingle(f.number.value / 255.0));
             p.writeSingle(*r.colourPos + 4 * std::uint32_t(c), rgb[c]);

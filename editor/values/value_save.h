@@ -66,8 +66,9 @@ inline constexpr std::uint8_t ThingKind = 35;
 std::variant<ValueSavePlan, ValueSaveRefusal>
 planValueSave(const SceneIndex& index, std::size_t entry, const ValueSaveInput& input);
 
-// The texts the value panel shows for stored values; a field still showing
-// this text is unchanged.
+// The texts the value panel shows for stored values, written with a dot; a
+// field still showing this text with its own separator (showsText) is
+// unchanged.
 std::string shownSingle(StoredFloat value);
 std::string shownColour(StoredFloat fraction); // the fraction times 255
 std::string shownAngle(StoredFloat q1);        // Text11 for a stored q1

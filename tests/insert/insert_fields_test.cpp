@@ -14,7 +14,7 @@ const Bytes& scene() {
 }
 
 InsertRefusal refusal(const InsertFields& f) {
-    const InsertCheck c = checkInsertFields(f, buildSceneIndex(view(scene())), readPlain);
+    const InsertCheck c = checkInsertFields(f, buildSceneIndex(view(scene())), '.');
     EXPECT_FALSE(c.values) << f.modelchoice;
     return c.refusal;
 }
@@ -26,7 +26,7 @@ void expectRefused(const InsertFields& f, const std::string& title, const std::s
 }
 
 bool passes(const InsertFields& f) {
-    return checkInsertFields(f, buildSceneIndex(view(scene())), readPlain).values.has_value();
+    return checkInsertFields(f, buildSceneIndex(view(scene())), '.').values.has_value();
 }
 
 } // namespace
@@ -120,7 +120,7 @@ TEST(InsertChecks, ValuesAsTheFileTakesThem) {
     f.q3 = "Text12";
     f.vertical = "30.5";
     f.sex = "16.5";
-    const InsertCheck c = checkInsertFields(f, buildSceneIndex(view(scene())), readPlain);
+    const InsertCheck c = checkInsertFields(f, buildSceneIndex(view(scene())), '.');
     ASSERT_TRUE(c.values);
     EXPECT_EQ(c.values->rotation[0], 0.0f);
     EXPECT_EQ(c.values->rotation[1], 0.5f) << "sin of 30.5 rounded half to even: 30";

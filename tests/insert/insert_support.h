@@ -29,18 +29,6 @@ inline GeneratedScene sampleScene(std::uint32_t seed = 7, std::size_t objects = 
     return generateScene(o);
 }
 
-// "1.5" style numbers, as quill reads them.
-inline std::optional<double> readPlain(std::string_view text) {
-    if (text.empty())
-        return std::nullopt;
-    std::string s(text);
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (end != s.c_str() + s.size())
-        return std::nullopt;
-    return v;
-}
-
 inline InsertFields fieldsFor(const std::string& category, const std::string& name) {
     InsertFields f;
     f.modelchoice = category;
@@ -75,7 +63,7 @@ struct Inserted {
 inline Inserted insertInto(const Bytes& before, const InsertFields& fields) {
     const SceneIndex index = buildSceneIndex(view(before));
     Inserted out;
-    const InsertCheck checked = checkInsertFields(fields, index, readPlain);
+    const InsertCheck checked = checkInsertFields(fields, index, '.');
     if (!checked.values)
         throw std::runtime_error("refused: " + checked.refusal.title + ": " + checked.refusal.text);
     out.values = *checked.values;

@@ -45,7 +45,7 @@ TEST_F(InsertWindow, HumanMenuPresetsTheWindowFromTheSelection) {
     for (QWidget* hidden : {w.Frame1, w.Frame2, w.Frame3, w.Frame4, w.Frame8})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     EXPECT_EQ(w.Text23->text(), "17");
-    EXPECT_EQ(w.Text22->text(), QLocale().toString(0.5));
+    EXPECT_EQ(w.Text22->text(), "0.5");
     EXPECT_EQ(w.Text21->text(), "80");
     EXPECT_EQ(w.Combo3->currentText(), "Reaction on Player");
     EXPECT_EQ(w.Combo3->code(), std::optional<int>(16));
@@ -182,7 +182,45 @@ TEST_F(InsertWindow, ChecksAnswerThroughTheDialogSeam) {
     clickInsert();
     EXPECT_EQ(dialogs.messages().back().title, "Sex");
     EXPECT_EQ(dialogs.messages().back().text, "Value 0 ... 255");
+    w.Text23->setText("+17");
+    w.Text2->setText("1,5");
+    clickInsert();
+    EXPECT_EQ(dialogs.messages().back().title, "Translation");
+    EXPECT_EQ(dialogs.messages().back().text, "Put numeric");
     EXPECT_EQ(fileBytes(path), scene.bytes);
+}
+
+TEST_F(InsertWindow, UnderAGermanLocaleNumbersAreShownAndReadWithAComma) {
+    const DefaultLocale german{QLocale(QLocale::German, QLocale::Germany)};
+    ASSERT_GE(modelRow(), 0);
+    window.HumanMenu_Click();
+    insertform& w = form();
+    EXPECT_EQ(w.Text22->text(), "0,5");
+    EXPECT_EQ(w.Text2->text(), window.Text5->text());
+    EXPECT_TRUE(w.Text2->text().contains(',')) << w.Text2->text().toStdString();
+    w.Text1->setText("Komma");
+    w.Text2->setText("1.500");
+    clickInsert();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].title, "Translation");
+    EXPECT_EQ(dialogs.messages()[0].text, "Put numeric");
+    EXPECT_EQ(fileBytes(path), scene.bytes);
+
+    w.Text2->setText("+1,5");
+    w.Text3->setText(" 2,5e1");
+    w.Text21->setText("81,5");
+    w.Slider1->setValue(45);
+    clickInsert();
+    EXPECT_EQ(w.Text9->text(), "0,7071068");
+    ASSERT_EQ(dialogs.messages().size(), 1u) << dialogs.messages().back().text.toStdString();
+    const IndexRecord& e =
+        window.sceneIndex.entries[static_cast<std::size_t>(currentRow(list("List2")))];
+    EXPECT_EQ(e.name, "Komma");
+    EXPECT_EQ(e.translation->at(0).value(), 1.5f);
+    EXPECT_EQ(e.translation->at(1).value(), 25.0f);
+    EXPECT_EQ(e.aggression->value(), 0.5f);
+    EXPECT_EQ(e.weight->value(), 81.5f);
+    EXPECT_EQ(e.rotation->at(0).value(), 0.7071068f);
 }
 
 TEST_F(InsertWindow, TheDialActionsRunBeforeTheChecks) {

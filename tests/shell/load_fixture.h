@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractItemView>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -33,9 +34,24 @@ inline GeneratedScene sampleScene(std::size_t objects = 40, std::uint32_t seed =
     return generateScene(options);
 }
 
-// A shown main window whose open dialog answers from a script.
+// The default locale for the life of the object; the one before comes back.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(before_); }
+    DefaultLocale(const DefaultLocale&) = delete;
+    DefaultLocale& operator=(const DefaultLocale&) = delete;
+
+private:
+    QLocale before_;
+};
+
+// A shown main window whose open dialog answers from a script. The windows
+// read and show numbers in the C locale's format, whatever the machine's.
 class LoadFixture : public ::testing::Test {
 protected:
+    DefaultLocale locale{QLocale::c()};
+
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         window.show();

@@ -3,6 +3,7 @@
 #include <bit>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "file_access.h"
 #include "quill_runner.h"
@@ -155,6 +156,60 @@ TEST_F(QuillValues, RefusalsPrintTheCheckAndWriteNothing) {
     const QuillRun init = set(index.entries.size() - 1, {"--size", "1,1,1"});
     EXPECT_EQ(init.status, 2);
     EXPECT_TRUE(changedBytes().empty());
+}
+
+// values set and insert read a number typed on the command line alike: the
+// weight set on a thing and the weight of a thing inserted are the same, or
+// both commands refuse the text.
+TEST_F(QuillValues, SetAndInsertReadNumbersAlike) {
+    const std::size_t thing = firstOfKind(ThingKind);
+    struct Case {
+        std::string text;
+        std::optional<float> weight; // nothing: refused
+    };
+    const std::vector<Case> cases = {
+        {"+2", 2.0f},
+        {"-2.5E1", -25.0f},
+        {" 7.25 ", 7.25f},
+        {"1.", 1.0f},
+        {"1,5", std::nullopt},
+        {"1.500", 1.5f},
+        {"1,500", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1e400", std::nullopt},
+    };
+    int inserted = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QuillRun set = this->set(thing, {"--weight", c.text});
+        const std::string name = "Fass" + std::to_string(inserted);
+        const QuillRun insert =
+            quill({"insert", scene.string(), "--category", "things", "--name", name,
+                   "--translation", "0,0,0", "--size", "1,1,1", "--weight", c.text});
+        if (!c.weight) {
+            EXPECT_EQ(set.status, 2);
+            EXPECT_EQ(insert.status, 2);
+            EXPECT_TRUE(set.err.starts_with("Weight: ")) << set.err;
+            EXPECT_TRUE(insert.err.starts_with("Weight: ")) << insert.err;
+            continue;
+        }
+        ASSERT_EQ(set.status, 0) << set.err;
+        ASSERT_EQ(insert.status, 0) << insert.err;
+        ++inserted;
+        const Bytes now = onDisk();
+        const SceneIndex after = buildSceneIndex(ByteView(now.data(), now.size()));
+        // The definitions section lies behind the objects and moves with
+        // every insertion: the weight is read where the file now has it.
+        ASSERT_TRUE(after.entries.at(thing).weight);
+        EXPECT_EQ(after.entries.at(thing).weight->value(), *c.weight);
+        const IndexRecord& added = after.entries.at(std::size_t(after.merkePosGameInit) - 1);
+        EXPECT_EQ(added.name, name);
+        ASSERT_TRUE(added.weight);
+        EXPECT_EQ(added.weight->value(), *c.weight);
+    }
+    EXPECT_EQ(inserted, 5);
 }
 
 } // namespace

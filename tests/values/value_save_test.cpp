@@ -8,6 +8,7 @@
 #include <map>
 
 #include "field_number.h"
+#include "number_text.h"
 #include "scene_generator.h"
 #include "value_save.h"
 
@@ -16,7 +17,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 ValueField field(const std::string& text) {
-    return {text, readNumber(text)};
+    return {text, readNumber(text, '.')};
 }
 
 float singleAt(const Bytes& b, std::size_t pos) {
@@ -112,22 +113,108 @@ std::map<std::uint8_t, std::size_t> entriesByKind(const SceneIndex& index) {
     return found;
 }
 
-TEST(FieldNumbers, OnlyPlainNumbersAreNumeric) {
-    EXPECT_EQ(readNumber("12.5").value, 12.5);
-    EXPECT_EQ(readNumber(" -3e2 ").value, -300);
-    EXPECT_EQ(readNumber(".5").value, 0.5);
-    EXPECT_EQ(readNumber("1,5", ',').value, 1.5);
-    EXPECT_TRUE(readNumber("1.").numeric());
-    EXPECT_EQ(readNumber("").state, FieldNumber::State::Empty);
-    for (const char* text : {"inf", "-inf", "nan", "NaN", "Infinity", "1e", "1.2.3", "--1", "1,5",
-                             "0x10", "e5", ".", "12a"})
-        EXPECT_EQ(readNumber(text).state, FieldNumber::State::NotNumeric) << text;
-    EXPECT_TRUE(std::isinf(readNumber("1e400").value));
-    EXPECT_EQ(readNumber("-1e-400").value, 0.0);
+TEST(FieldNumbers, OneGrammarWithTheCallersSeparator) {
+    using S = FieldNumber::State;
+    const double inf = HUGE_VAL;
+    const std::string zeros(400, '0');
+    struct Case {
+        std::string text;
+        char point;
+        S state;
+        double value;
+    };
+    const std::vector<Case> cases = {
+        {"12.5", '.', S::Number, 12.5},
+        {" -3e2 ", '.', S::Number, -300},
+        {"\t+2\t", '.', S::Number, 2},
+        {"+2", '.', S::Number, 2},
+        {".5", '.', S::Number, 0.5},
+        {"1.", '.', S::Number, 1},
+        {"1e-2", '.', S::Number, 0.01},
+        {"1,5", ',', S::Number, 1.5},
+        {"-1,5E+1", ',', S::Number, -15},
+        {"202,54", ',', S::Number, 202.54},
+        {"", '.', S::Empty, 0},
+        {" \t ", ',', S::Empty, 0},
+        // One separator, the caller's; group separators of either kind.
+        {"1,5", '.', S::NotNumeric, 0},
+        {"1.5", ',', S::NotNumeric, 0},
+        {"1.500", ',', S::NotNumeric, 0},
+        {"1,500", '.', S::NotNumeric, 0},
+        {"1,500.5", '.', S::NotNumeric, 0},
+        {"1 000", '.', S::NotNumeric, 0},
+        {"1.2.3", '.', S::NotNumeric, 0},
+        {"1,2,3", ',', S::NotNumeric, 0},
+        {".", '.', S::NotNumeric, 0},
+        {",", ',', S::NotNumeric, 0},
+        // Signs and exponents.
+        {"--1", '.', S::NotNumeric, 0},
+        {"+-1", '.', S::NotNumeric, 0},
+        {"+", '.', S::NotNumeric, 0},
+        {"- 1", '.', S::NotNumeric, 0},
+        {"1-", '.', S::NotNumeric, 0},
+        {"1e", '.', S::NotNumeric, 0},
+        {"1e+", '.', S::NotNumeric, 0},
+        {"e5", '.', S::NotNumeric, 0},
+        {"1e5.5", '.', S::NotNumeric, 0},
+        {"1e2,5", ',', S::NotNumeric, 0},
+        // Words and other notations.
+        {"inf", '.', S::NotNumeric, 0},
+        {"-inf", '.', S::NotNumeric, 0},
+        {"nan", '.', S::NotNumeric, 0},
+        {"NaN", '.', S::NotNumeric, 0},
+        {"Infinity", ',', S::NotNumeric, 0},
+        {"0x10", '.', S::NotNumeric, 0},
+        {"12a", '.', S::NotNumeric, 0},
+        // Beyond the double range: infinite, or zero of its sign.
+        {"1e400", '.', S::Number, inf},
+        {"-1e400", '.', S::Number, -inf},
+        {"1e99999999999999999999", '.', S::Number, inf},
+        {"1e-400", '.', S::Number, 0.0},
+        {"-1e-400", '.', S::Number, -0.0},
+        {"1" + zeros, '.', S::Number, inf},
+        {"0," + zeros + "1", ',', S::Number, 0.0},
+        {"1" + zeros + "e-5", '.', S::Number, inf},
+        {"1" + zeros + "e-390", '.', S::Number, 1e10},
+        {"0." + zeros + "1e-5", '.', S::Number, 0.0},
+    };
+    for (const Case& c : cases) {
+        const FieldNumber n = readNumber(c.text, c.point);
+        const std::string shown = c.text.substr(0, 24) + " with " + c.point;
+        EXPECT_EQ(n.state, c.state) << shown;
+        if (c.state != S::Number)
+            continue;
+        EXPECT_EQ(n.value, c.value) << shown;
+        EXPECT_EQ(std::signbit(n.value), std::signbit(c.value)) << shown;
+    }
+}
 
+TEST(FieldNumbers, CodesAreWholeNumbersInTheirRange) {
+    EXPECT_EQ(readWholeIn("+2", '.', 0, 8), 2);
+    EXPECT_EQ(readWholeIn("8.0", '.', 0, 8), 8);
+    EXPECT_EQ(readWholeIn("-90", ',', -90, 90), -90);
+    EXPECT_EQ(readWholeIn("2,5", ',', 0, 8), std::nullopt);
+    EXPECT_EQ(readWholeIn("9", '.', 0, 8), std::nullopt);
+    EXPECT_EQ(readWholeIn("1e400", '.', 0, 8), std::nullopt);
+}
+
+TEST(FieldNumbers, SinglesAndShownTexts) {
     EXPECT_EQ(toSingle(3.4028235e38), FLT_MAX) << "the largest single's own text";
     EXPECT_FALSE(toSingle(3.41e38));
     EXPECT_EQ(toSingle(0.1), 0.1f);
+
+    EXPECT_EQ(withDecimalPoint("-6.123234E-17", ','), "-6,123234E-17");
+    // A stored single one place above 0.1 shows as "0.1"; the shown text,
+    // with the field's own separator, keeps those bits.
+    const StoredFloat stored{std::bit_cast<std::uint32_t>(0.1f) + 1};
+    ASSERT_EQ(shownSingle(stored), "0.1");
+    const auto comma = [](const std::string& text) {
+        return ValueField{text, readNumber(text, ','), ','};
+    };
+    EXPECT_EQ(singleFor(comma("0,1"), "0.1", stored)->bits, stored.bits);
+    EXPECT_EQ(singleFor(comma("0,10"), "0.1", stored)->bits, std::bit_cast<std::uint32_t>(0.1f));
+    EXPECT_FALSE(singleFor(comma("0.1"), "0.1", stored)) << "a dot is no separator here";
+    EXPECT_EQ(singleFor(field("0.1"), "0.1", stored)->bits, stored.bits);
 }
 
 TEST(ValueSave, FieldsAsShownWriteBackTheSameBytes) {

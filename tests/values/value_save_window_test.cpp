@@ -57,20 +57,67 @@ TEST_F(ValueWindow, HumanValuesAreWrittenInPlace) {
 }
 
 TEST_F(ValueWindow, SavingWhatIsShownChangesNoByte) {
-    open(scripts::displayScene());
-    for (int entry : {Zuvav, Crate, Guard, Empty, Box}) {
-        clickEntry(entry);
-        QTest::mouseClick(box("Text5"), Qt::LeftButton);
-        clickSaveValue();
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        const DefaultLocale shownIn{locale};
+        open(scripts::displayScene());
+        for (int entry : {Zuvav, Crate, Guard, Empty, Box}) {
+            clickEntry(entry);
+            QTest::mouseClick(box("Text5"), Qt::LeftButton);
+            clickSaveValue();
+        }
+        EXPECT_TRUE(dialogs.messages().empty());
+        // A thing shown without a sound is saved with the first one.
+        Bytes expected = original;
+        putU32(expected, *record(Crate).soundPos, 0);
+        const Bytes now = onDisk();
+        EXPECT_EQ(now, expected) << "Guard's behaviour 3, which no item stands for, stays";
+        EXPECT_EQ(combo("Combo1")->currentText(), "Lath 1");
+        EXPECT_EQ(window.sceneIndex.entries[Zuvav].kind, 35) << "the index keeps the file's kind";
     }
-    EXPECT_TRUE(dialogs.messages().empty());
-    // A thing shown without a sound is saved with the first one.
-    Bytes expected = original;
-    putU32(expected, *record(Crate).soundPos, 0);
+}
+
+TEST_F(ValueWindow, UnderAGermanLocaleNumbersAreShownAndReadWithAComma) {
+    const DefaultLocale german{QLocale(QLocale::German, QLocale::Germany)};
+    open(scripts::displayScene());
+    clickEntry(Lamp);
+    EXPECT_EQ(box("Text20")->text(), "2,5");
+    EXPECT_EQ(box("Text15")->text(), "127,5");
+    EXPECT_EQ(box("Text16")->text(), "63,75");
+    EXPECT_EQ(slider("Slider5")->value(), 64) << "63,75 read with the comma";
+    clickEntry(Crate);
+    EXPECT_EQ(box("Text13")->text(), "7,25");
+
+    clickEntry(Guard);
+    EXPECT_EQ(box("Text22")->text(), "0,75");
+    const std::size_t t = *record(Guard).translationPos;
+    typeInto("Text5", "202,54");
+    typeInto("Text7", "0,123456789");
+    typeInto("Text22", "+0,5");
+    typeInto("Text21", "8,15e1");
+    clickSaveValue();
+    ASSERT_TRUE(dialogs.messages().empty()) << messageTexts()[0].toStdString();
+    const Bytes saved = onDisk();
+    EXPECT_EQ(singleAt(saved, t), 202.54f);
+    EXPECT_EQ(singleAt(saved, t + 8), 0.123456789f);
+    EXPECT_EQ(singleAt(saved, *record(Guard).aggressionPos), 0.5f);
+    EXPECT_EQ(singleAt(saved, *record(Guard).weightPos), 81.5f);
+
+    clickEntry(Box);
+    clickEntry(Guard);
+    EXPECT_EQ(box("Text5")->text(), "202,54");
+    EXPECT_EQ(box("Text7")->text(), "0,1234568");
+    typeInto("Text6", "1.500");
+    clickSaveValue();
+    EXPECT_EQ(messageTexts(), std::vector<QString>{"Put numeric / Translation"});
+    EXPECT_EQ(onDisk(), saved);
+    typeInto("Text6", "-1,5");
+    clickSaveValue();
+    EXPECT_EQ(messageTexts().size(), 1u);
     const Bytes now = onDisk();
-    EXPECT_EQ(now, expected) << "Guard's behaviour 3, which no item stands for, stays";
-    EXPECT_EQ(combo("Combo1")->currentText(), "Lath 1");
-    EXPECT_EQ(window.sceneIndex.entries[Zuvav].kind, 35) << "the index keeps the file's kind";
+    EXPECT_EQ(singleAt(now, t + 4), -1.5f);
+    EXPECT_EQ(singleAt(now, t + 8), 0.123456789f) << "Text7 as shown keeps the stored bits";
+    EXPECT_EQ(u32At(now, t + 22), u32At(original, t + 22)) << "Text11 as shown keeps q1";
 }
 
 TEST_F(ValueWindow, ChecksShowTheirMessagesInOrderAndWriteNothing) {
@@ -97,6 +144,9 @@ TEST_F(ValueWindow, ChecksShowTheirMessagesInOrderAndWriteNothing) {
     typeInto("Text6", "nan");
     clickSaveValue();
     typeInto("Text6", "1");
+    typeInto("Text5", "1,5");
+    clickSaveValue();
+    typeInto("Text5", "1");
     typeInto("Text10", "-");
     clickSaveValue();
     typeInto("Text10", "1");
@@ -113,6 +163,7 @@ TEST_F(ValueWindow, ChecksShowTheirMessagesInOrderAndWriteNothing) {
                                            "Value 0 ... 255 / Sex",
                                            "Put numeric / Sex",
                                            "Number out of range / Translation",
+                                           "Put numeric / Translation",
                                            "Put numeric / Translation",
                                            "Put numeric / Size",
                                            "Put numeric / Vert Rotation",
