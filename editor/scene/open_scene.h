@@ -8,12 +8,6 @@
 #include "scene_edit.h"
 #include "scene_index.h"
 
-// A planned change of the open scene, ready for the edit layer.
-struct PlannedEdit {
-    Edit edit;
-    EditExpectation expect;
-};
-
 // Names one entry across edits. List positions move when entries are added or
 // removed and names need not be unique, so an entry is known by the position
 // of its record in the file (the definition record for an init script), and

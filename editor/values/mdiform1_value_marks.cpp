@@ -112,8 +112,8 @@ void MDIForm1::Slider1_Click() {
     const int v = Slider1->value();
     drawHorizontalDial(v);
     const HorizontalFromSlider h = horizontalFromSlider(v);
-    Text3->setText(QString::fromStdString(h.q0Text));
-    Text4->setText(QString::fromStdString(h.q2Text));
+    Text3->setText(shownText(h.q0Text));
+    Text4->setText(shownText(h.q2Text));
     auto& q = dialRotation(*this, List2->currentRow());
     q[0] = StoredFloat::fromValue(h.q0);
     q[2] = StoredFloat::fromValue(h.q2);
@@ -126,7 +126,7 @@ void MDIForm1::Slider2_Click() {
     const int w = Slider2->value();
     drawVerticalDial(w);
     const VerticalFromSlider v = verticalFromSlider(w);
-    Text12->setText(QString::fromStdString(v.q3Text));
+    Text12->setText(shownText(v.q3Text));
     auto& q = dialRotation(*this, List2->currentRow());
     // Text that is no number leaves q1 as it was.
     const FieldNumber t = readPanelNumber(Text11->text());

@@ -28,15 +28,6 @@ struct PlannedEdit {
     EditExpectation expect;
 };
 
-inline std::optional<double> readPlain(std::string_view s) {
-    const std::string t(s);
-    char* end = nullptr;
-    const double v = std::strtod(t.c_str(), &end);
-    if (t.empty() || end != t.c_str() + t.size())
-        return std::nullopt;
-    return v;
-}
-
 // Plans one edit of `kind` on a random entry of `b`; nothing when the scene
 // offers no entry for it or the writer refuses.
 inline std::optional<PlannedEdit> planRandomEdit(EditKind kind, const std::vector<std::uint8_t>& b,
@@ -73,7 +64,7 @@ inline std::optional<PlannedEdit> planRandomEdit(EditKind kind, const std::vecto
         ValueSaveInput in;
         const std::string x = tag + ".25";
         in.translation = {
-            {{x, readNumber(x)}, {"-2", readNumber("-2")}, {"0.5", readNumber("0.5")}}};
+            {{x, readNumber(x, '.')}, {"-2", readNumber("-2", '.')}, {"0.5", readNumber("0.5", '.')}}};
         auto r = planValueSave(index, entry, in);
         if (auto* p = std::get_if<ValueSavePlan>(&r); p && !p->nothingToWrite)
             return PlannedEdit{"values " + tag, p->edit, p->expect};
@@ -100,7 +91,7 @@ inline std::optional<PlannedEdit> planRandomEdit(EditKind kind, const std::vecto
         f.sex = "17";
         f.behaviour = 16;
         f.doorOption = 2;
-        const InsertCheck checked = checkInsertFields(f, index, readPlain);
+        const InsertCheck checked = checkInsertFields(f, index, '.');
         if (!checked.values)
             return std::nullopt;
         auto r = planInsert(v, index, *checked.values);
