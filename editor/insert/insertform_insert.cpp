@@ -90,8 +90,7 @@ void insertform::insert_Click() {
             return std::pair<Edit, EditOutcome>({}, std::move(refusal));
         }
         newEntry = planned.plan->newEntry;
-        EditOutcome done =
-            commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
+        EditOutcome done = commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
         return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
     };
     // The new object stands where the first init script stood

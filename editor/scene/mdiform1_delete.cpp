@@ -49,14 +49,11 @@ void MDIForm1::Command1_Click() {
             refused.error = planned.error;
             return std::pair<Edit, EditOutcome>({}, std::move(refused));
         }
-        EditOutcome done =
-            commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
+        EditOutcome done = commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
         return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
     };
     // The entry that now stands in the deleted one's place is shown.
-    e.showAfter = [this, entry](const Edit&) {
-        return std::min(entry, List2->count() - 1);
-    };
+    e.showAfter = [this, entry](const Edit&) { return std::min(entry, List2->count() - 1); };
     e.doneStatus = " **** Deleted ****";
     e.changedTitle = Title;
     e.changedText = "The file was changed by another program since it was loaded. Nothing was "

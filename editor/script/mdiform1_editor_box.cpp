@@ -1,9 +1,9 @@
 #include <QKeyEvent>
 #include <QLabel>
-#include <QTextDocument>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "colours.h"
 #include "editor_box.h"

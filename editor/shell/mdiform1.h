@@ -134,7 +134,7 @@ public:
         // from the edit and the new index. Edits that keep both keep the
         // selection and the panel as they are.
         std::function<int(const Edit&)> showAfter;
-        QString doneStatus;   // Status after the save
+        QString doneStatus; // Status after the save
         // The message when the file changed on disk; none when changedText
         // is empty (the caller tells the user itself).
         QString changedTitle;

@@ -72,9 +72,8 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
 
     if (outcome.ok) {
         if (step == HistoryStepKind::Record)
-            history.record(
-                e.historyCaption, scene.bytes(), edit,
-                ByteView(outcome.newBytes.data(), outcome.newBytes.size()));
+            history.record(e.historyCaption, scene.bytes(), edit,
+                           ByteView(outcome.newBytes.data(), outcome.newBytes.size()));
         else if (step == HistoryStepKind::Undo)
             history.undone();
         else

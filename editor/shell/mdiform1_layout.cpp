@@ -75,8 +75,8 @@ void MDIForm1::buildMenus() {
     UndoMenu = menuItem(EditMenu, "&Undo", "UndoMenu");
     UndoMenu->setShortcut(QKeySequence::Undo);
     RedoMenu = menuItem(EditMenu, "&Redo", "RedoMenu");
-    RedoMenu->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    RedoMenu->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     UndoMenu->setEnabled(false);
     RedoMenu->setEnabled(false);
 

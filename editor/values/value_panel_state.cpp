@@ -13,11 +13,10 @@
 
 namespace {
 std::vector<QWidget*> markable(MDIForm1& w) {
-    return {w.Text5,   w.Text6,     w.Text7,  w.Text8,      w.Text9,   w.Text10,
-            w.Text3,   w.Text4,     w.Text11, w.Text12,     w.Text13,  w.Text14,
-            w.Text15,  w.Text16,    w.Text20, w.Text21,     w.Text22,  w.Text23,
-            w.Label30, w.Label3(0), w.Label9, w.Label11(0), w.Label14, w.Combo1,
-            w.Combo3};
+    return {w.Text5,      w.Text6,   w.Text7,  w.Text8,  w.Text9,   w.Text10,    w.Text3,
+            w.Text4,      w.Text11,  w.Text12, w.Text13, w.Text14,  w.Text15,    w.Text16,
+            w.Text20,     w.Text21,  w.Text22, w.Text23, w.Label30, w.Label3(0), w.Label9,
+            w.Label11(0), w.Label14, w.Combo1, w.Combo3};
 }
 
 std::array<QSlider*, 5> sliders(MDIForm1& w) {

@@ -63,8 +63,9 @@ inline std::optional<PlannedEdit> planRandomEdit(EditKind kind, const std::vecto
             return std::nullopt;
         ValueSaveInput in;
         const std::string x = tag + ".25";
-        in.translation = {
-            {{x, readNumber(x, '.')}, {"-2", readNumber("-2", '.')}, {"0.5", readNumber("0.5", '.')}}};
+        in.translation = {{{x, readNumber(x, '.')},
+                           {"-2", readNumber("-2", '.')},
+                           {"0.5", readNumber("0.5", '.')}}};
         auto r = planValueSave(index, entry, in);
         if (auto* p = std::get_if<ValueSavePlan>(&r); p && !p->nothingToWrite)
             return PlannedEdit{"values " + tag, p->edit, p->expect};

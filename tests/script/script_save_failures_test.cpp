@@ -119,7 +119,11 @@ TEST_F(SaveFailures, MissingFileShowsCloseFile) {
     EXPECT_EQ(dialogs.messages()[0].title, systemDescription(ENOENT));
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_FALSE(window.VFL_Blocked);
+    // The edit that could not be saved is still the user's: leaving it asks.
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::No);
     clickEntry(Guard);
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].text, "Save script?");
     EXPECT_EQ(status(), " ---- No Script ---- ");
 }
 

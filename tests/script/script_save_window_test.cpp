@@ -238,7 +238,11 @@ TEST_F(ScriptSave, NothingHappensWhileBlockedOrWithoutEntries) {
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(status(), "--- Not Saved! ---");
 
+    // Loading another file asks about the unsaved script first.
+    dialogs.threeWayAnswers.push_back(Dialogs::Answer::No);
     open(mini::scene({}));
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].text, "Save script?");
     ASSERT_EQ(rowCount(list("List2")), 0);
     type("text");
     clickSave();

@@ -47,8 +47,9 @@ TEST_F(StartUp, CaptionSizeAndMenus) {
     EXPECT_EQ(texts(edit), QStringList({"&Undo", "&Redo"}));
     ASSERT_EQ(edit.size(), 2);
     EXPECT_EQ(edit[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_EQ(edit[1]->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                                                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    EXPECT_EQ(edit[1]->shortcuts(),
+              QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     EXPECT_FALSE(edit[0]->isEnabled()) << "nothing to undo before a file is changed";
     ASSERT_NE(top[2]->menu(), nullptr);
     EXPECT_EQ(texts(top[2]->menu()->actions()),

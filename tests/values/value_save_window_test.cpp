@@ -273,19 +273,20 @@ TEST_F(ValueWindow, ClicksMarkOnlyWhereTheGuardAllows) {
     EXPECT_EQ(window.FlagValueSave, 0) << "an init script has no object values";
     EXPECT_FALSE(isRed(control<QWidget>(window, "Label9")));
     QTest::mouseClick(box("Text20"), Qt::LeftButton);
-    EXPECT_EQ(window.FlagValueSave, -1) << "brightness marks without the guard";
-    EXPECT_TRUE(isRed(box("Text20")));
-    window.FlagValueSave = 0;
+    EXPECT_EQ(window.FlagValueSave, 0) << "no object entry: nothing could be saved";
+    EXPECT_FALSE(isRed(box("Text20"))) << "a red field would promise a question";
 
     clickEntry(Lamp);
     QTest::mouseClick(box("Text11"), Qt::LeftButton);
 
     EXPECT_TRUE(isRed(control<QWidget>(window, "Label3(0)")));
     window.FlagValueSave = 0;
-    // Entered with the keyboard and typed into: no mark.
+    // Entered with the keyboard and typed into: marked as a click marks.
     box("Text6")->setFocus();
     QTest::keyClicks(box("Text6"), "5");
-    EXPECT_EQ(window.FlagValueSave, 0);
+    EXPECT_EQ(window.FlagValueSave, -1);
+    EXPECT_TRUE(isRed(box("Text6")));
+    window.dropValueEdits();
 
     moveSlider("Slider3", 255);
     moveSlider("Slider5", 0);
