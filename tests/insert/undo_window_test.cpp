@@ -118,6 +118,24 @@ TEST_F(UndoWindow, CtrlZInTheScriptBoxUndoesTypingBeforeSavedChanges) {
     expectFileIs(saved, "Ctrl+Y redoes it");
 }
 
+TEST_F(UndoWindow, TheEntryOnDisplayStaysShownThoughItsRecordMoves) {
+    const int scripted = objectRow(true);
+    clickRow(list("List2"), scripted);
+    window.Text1->setFocus();
+    QTest::keyClicks(window.Text1, "longer");
+    QTest::mouseClick(window.SaveScript, Qt::LeftButton);
+    // The last init script lies behind the grown script: the undo moves its
+    // record, and it is not the first entry behind the change.
+    const int init = rowCount(list("List2")) - 1;
+    ASSERT_GT(init, window.MerkePosGameInit);
+    clickRow(list("List2"), init);
+    const QString shown = window.Text1->toPlainText();
+    undo()->trigger();
+    expectFileIs(scene.bytes, "undone");
+    EXPECT_EQ(currentRow(list("List2")), init);
+    EXPECT_EQ(window.Text1->toPlainText(), shown);
+}
+
 TEST_F(UndoWindow, AFileChangedByAnotherProgramIsNotUndone) {
     const int plain = objectRow(false);
     saveTranslation(plain, "7");
