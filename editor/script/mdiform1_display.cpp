@@ -74,6 +74,18 @@ void showScript(MDIForm1& window, int entry) {
     window.Status->setText(ReadyText);
 }
 
+// Selects a row from code while a mouse press on another row may still be
+// handled: that press selects its row once this returns, so the selection
+// is put back on the current row afterwards, without a selection event.
+void keepSelectionOn(EntryListView* list, int row) {
+    list->setCurrentRowQuietly(row);
+    QTimer::singleShot(0, list, [list] {
+        const QModelIndex current = list->currentIndex();
+        if (current.isValid() && !list->selectionModel()->isSelected(current))
+            list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    });
+}
+
 // The category lists follow the entry on display. The row chosen is the one
 // that stands for this very entry, so an entry that shares its name with an
 // earlier one is not swapped for it.
@@ -137,7 +149,7 @@ void MDIForm1::List2_Click() {
         // asks about them first, and Cancel stays with it.
         if (!showingFromCode_ && edited >= 0 && clicked != edited &&
             (FlagValueSave || scriptPending()) && !settlePendingEdits(clicked)) {
-            List2->setCurrentRowQuietly(edited);
+            keepSelectionOn(List2, edited);
             showNormalPointer();
             return;
         }

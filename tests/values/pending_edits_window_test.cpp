@@ -100,6 +100,9 @@ TEST_F(PendingEdits, LeavingAnEditedScriptAsksAndCancelStaysWithIt) {
     EXPECT_EQ(questionTexts(dialogs), std::vector<QString>{"Save script?"});
     EXPECT_EQ(dialogs.questions()[0].title, "Script not saved!");
     EXPECT_EQ(row("List2"), Crate);
+    QAbstractItemView* all = list("List2");
+    EXPECT_TRUE(QTest::qWaitFor([all] { return selectedRows(all) == std::vector<int>{Crate}; }))
+        << "the highlight stays on the entry shown";
     EXPECT_EQ(box("Text17")->text(), "Crate");
     EXPECT_EQ(shownScript(), "crate script more");
     EXPECT_EQ(onDisk(), original);
