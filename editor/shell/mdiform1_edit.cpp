@@ -81,6 +81,9 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
     }
     const bool sameLayout = edit.keepsLength() && outcome.ok &&
                             outcome.newIndex.entries.size() == scene.index().entries.size();
+    // A save leaves the panel showing what was saved; an undo or redo brings
+    // back what the panel does not show, so the entry is shown again.
+    const bool keepPanel = sameLayout && step == HistoryStepKind::Record;
     const std::optional<EntryKey> followed =
         shownEntry ? followEntry(*shownEntry, edit) : std::nullopt;
 
@@ -110,7 +113,7 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
     }
 
     shownEntry = followed;
-    if (sameLayout) {
+    if (keepPanel) {
         // Positions and entries stay: the lists show the new index with the
         // same rows, and the panel keeps what it shows.
         const int row = List2->currentRow();
@@ -137,7 +140,7 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
         showIndexInLists();
         if (listingBuilt)
             showScriptListing(std::move(listing));
-        else if (withListing)
+        else if (withListing && !edit.keepsLength())
             RichTextBox1->clear();
         const std::optional<EntryKey> keptFor = shownEntry;
         Text1->clear();
@@ -161,7 +164,7 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
     setForeColour(Status, StatusGreen);
     Status->setText(e.doneStatus);
     refreshHistoryActions();
-    if (!sameLayout)
+    if (!keepPanel)
         emit indexed();
     return EditResult::Saved;
 }

@@ -110,9 +110,11 @@ TEST_F(UndoWindow, CtrlZInTheScriptBoxUndoesTypingBeforeSavedChanges) {
 
     ctrlKey(window.Text1, Qt::Key_Z);
     expectFileIs(scene.bytes, "then the saved change");
+    EXPECT_NE(window.Text5->text(), "3") << "the panel shows the file's value again";
     // Outside the box the keys reach the window's Undo and Redo at once.
     ctrlKey(list("List2"), Qt::Key_Z, Qt::ShiftModifier);
     expectFileIs(saved, "Ctrl+Shift+Z redoes it");
+    EXPECT_EQ(window.Text5->text(), "3");
     ctrlKey(list("List2"), Qt::Key_Z);
     ctrlKey(list("List2"), Qt::Key_Y);
     expectFileIs(saved, "Ctrl+Y redoes it");
