@@ -58,6 +58,13 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([this] { return !window.VFL_Blocked; }));
     }
 
+    // After an add-in too, the window's index is the index of its bytes.
+    void TearDown() override {
+        if (window.scene.isOpen()) {
+            EXPECT_TRUE(window.sceneIndex == buildSceneIndex(window.scene.bytes()));
+        }
+    }
+
     QTemporaryDir dir;
     fs::path root, mission;
     DemoMission demo = makeDemoMission();
