@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QTimer>
+#include <functional>
 
 #include "colours.h"
 #include "qt_dialogs.h"
@@ -164,6 +165,28 @@ TEST_F(PendingEdits, ClosingTheWindowAsksAndCancelKeepsItOpen) {
     EXPECT_TRUE(window.close());
     EXPECT_EQ(questionTexts(dialogs), (std::vector<QString>{"Save values?", "Save values?"}));
     EXPECT_EQ(singleAt(onDisk(), *record(Guard).weightPos), 70.0f);
+}
+
+TEST_F(PendingEdits, LoadingAndAddinsAskFirstAndCancelKeepsTheEdits) {
+    const std::vector<std::pair<const char*, std::function<void()>>> actions = {
+        {"Load", [this] { window.LoadMenu_Click(); }},
+        {"ADDin", [this] { window.ADDinMenu_Click(); }},
+    };
+    clickEntry(Guard);
+    typeInto("Text21", "77");
+    for (const auto& [name, run] : actions) {
+        SCOPED_TRACE(name);
+        dialogs.threeWayAnswers.push_back(Answer::Cancel);
+        const std::size_t asked = dialogs.questions().size();
+        const std::size_t opened = dialogs.openDialogs().size();
+        run();
+        EXPECT_EQ(dialogs.questions().size(), asked + 1);
+        EXPECT_EQ(dialogs.questions().back().text, "Save values?");
+        EXPECT_EQ(dialogs.openDialogs().size(), opened) << "Cancel stops before the file dialog";
+        EXPECT_TRUE(isRed(box("Text21")));
+        EXPECT_EQ(box("Text21")->text(), "77");
+    }
+    EXPECT_EQ(onDisk(), original);
 }
 
 TEST_F(PendingEdits, ADeclinedDialTurnIsNotWrittenByALaterSave) {
