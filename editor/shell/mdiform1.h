@@ -131,7 +131,7 @@ public:
                                                    const SceneIndex& index)>
             commit;
         // After a change of length or of the entries: the List2 row to show,
-        // from the edit and the new index. Edits that keep both keep the
+        // from the edit and the new index (the lists already show it). Edits that keep both keep the
         // selection and the panel as they are.
         std::function<int(const Edit&)> showAfter;
         QString doneStatus; // Status after the save

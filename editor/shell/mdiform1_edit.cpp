@@ -136,8 +136,9 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
         const QString lostName = FlagValueSave && !shownEntry ? Text17->text() : QString();
         if (FlagValueSave && !shownEntry)
             dropValueEdits();
-        const int target = e.showAfter ? e.showAfter(edit) : List2->currentRow();
+        const int current = List2->currentRow();
         showIndexInLists();
+        const int target = e.showAfter ? e.showAfter(edit) : current;
         if (listingBuilt)
             showScriptListing(std::move(listing));
         else if (withListing && !edit.keepsLength())

@@ -1,5 +1,6 @@
 #include <QSignalSpy>
 
+#include "mini_scene.h"
 #include "window_fixture.h"
 
 namespace {
@@ -90,4 +91,20 @@ TEST_F(DeleteWindow, IgnoredWhileBlocked) {
     window.VFL_Blocked = false;
     EXPECT_TRUE(dialogs.questions().empty());
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(DeleteWindow, DeletingTheLastEntryOfAFileWithoutInitScriptsShowsTheOneBefore) {
+    load(writeScene(dir, mini::scene([](SceneWriter& w) {
+                        mini::object(w, "First");
+                        mini::object(w, "Second");
+                        mini::object(w, "Third");
+                    })));
+    ASSERT_EQ(rowCount(list("List2")), 3);
+    clickRow(list("List2"), 2);
+    dialogs.yesNoAnswers.push_back(true);
+    clickDelete();
+    EXPECT_TRUE(dialogs.messages().empty());
+    ASSERT_EQ(rowCount(list("List2")), 2);
+    EXPECT_EQ(currentRow(list("List2")), 1);
+    EXPECT_EQ(window.Text17->text(), "Second") << "the panel shows an entry of the file";
 }
