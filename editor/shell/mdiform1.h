@@ -131,8 +131,8 @@ public:
                                                    const SceneIndex& index)>
             commit;
         // After a change of length or of the entries: the List2 row to show,
-        // from the edit and the new index (the lists already show it). Edits that keep both keep the
-        // selection and the panel as they are.
+        // from the edit and the new index (the lists already show it). Edits that keep both keep
+        // the selection and the panel as they are.
         std::function<int(const Edit&)> showAfter;
         QString doneStatus; // Status after the save
         // The message when the file changed on disk; none when changedText
@@ -357,6 +357,7 @@ private:
     void refreshHistoryActions();
     void displayRowFromCode(int row);
     int rowAfterHistoryStep(const Edit& edit);
+    void runHistoryStep(HistoryStepKind kind);
     bool showingFromCode_ = false;
     void buildControls();
     QWidget* buildListPanel();

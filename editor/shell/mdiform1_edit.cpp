@@ -228,43 +228,33 @@ bool MDIForm1::settlePendingEdits(int showAfter) {
 }
 
 void MDIForm1::UndoMenu_Click() {
-    if (VFL_Blocked || !history.canUndo() || !settlePendingEdits(List2->currentRow()))
-        return;
-    const std::optional<RestoringStep> step = history.undoStep();
-    if (!step)
-        return;
-    WindowEdit e;
-    e.workCaption = "Undoing " + QString::fromStdString(step->caption);
-    e.commit = [&step](const std::string& path, ByteView bytes, const SceneIndex& index) {
-        return std::pair<Edit, EditOutcome>(
-            step->edit, commitRestoringEdit(path, bytes, index, step->edit, step->expected));
-    };
-    e.showAfter = [this](const Edit& edit) { return rowAfterHistoryStep(edit); };
-    e.doneStatus = " **** Saved ****";
-    e.changedTitle = "Not undone";
-    e.changedText = "The file was changed by another program since it was loaded. Nothing was "
-                    "written. The file was read again.";
-    runEdit(e, HistoryStepKind::Undo);
+    runHistoryStep(HistoryStepKind::Undo);
 }
 
 void MDIForm1::RedoMenu_Click() {
-    if (VFL_Blocked || !history.canRedo() || !settlePendingEdits(List2->currentRow()))
+    runHistoryStep(HistoryStepKind::Redo);
+}
+
+void MDIForm1::runHistoryStep(HistoryStepKind kind) {
+    const bool undo = kind == HistoryStepKind::Undo;
+    if (VFL_Blocked || !(undo ? history.canUndo() : history.canRedo()) ||
+        !settlePendingEdits(List2->currentRow()))
         return;
-    const std::optional<RestoringStep> step = history.redoStep();
+    const std::optional<RestoringStep> step = undo ? history.undoStep() : history.redoStep();
     if (!step)
         return;
     WindowEdit e;
-    e.workCaption = "Redoing " + QString::fromStdString(step->caption);
+    e.workCaption = (undo ? "Undoing " : "Redoing ") + QString::fromStdString(step->caption);
     e.commit = [&step](const std::string& path, ByteView bytes, const SceneIndex& index) {
         return std::pair<Edit, EditOutcome>(
             step->edit, commitRestoringEdit(path, bytes, index, step->edit, step->expected));
     };
     e.showAfter = [this](const Edit& edit) { return rowAfterHistoryStep(edit); };
     e.doneStatus = " **** Saved ****";
-    e.changedTitle = "Not redone";
+    e.changedTitle = undo ? "Not undone" : "Not redone";
     e.changedText = "The file was changed by another program since it was loaded. Nothing was "
                     "written. The file was read again.";
-    runEdit(e, HistoryStepKind::Redo);
+    runEdit(e, kind);
 }
 
 // After an undo or redo the entry whose record the step touched first is
