@@ -18,6 +18,7 @@
 #include "file_access.h"
 #include "listing_view.h"
 #include "mdiform1.h"
+#include "script_panel.h"
 
 namespace {
 const QString AddinTitle = "Quillscope";
@@ -156,8 +157,7 @@ void MDIForm1::ADDinMenu_Click() {
         RefreshAll = -1;
         if (Check1->isChecked())
             RichTextBox1->clear();
-        Text1->clear();
-        shownScriptText.clear();
+        scriptPanel->clear();
         setForeColour(Text5, systemColour(SystemColour::WindowText));
         if (const FileResult indexed = FindModels(); !indexed) {
             RefreshAllAfter = 0;

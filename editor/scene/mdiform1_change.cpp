@@ -12,6 +12,7 @@
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
+#include "script_panel.h"
 
 namespace {
 const QString CloseFile = "****** Close File ******";
@@ -30,8 +31,7 @@ FileResult reindexAfterChange(MDIForm1& w, int aktIndex, const QString& done) {
     w.RefreshAll = -1;
     if (w.Check1->isChecked())
         w.RichTextBox1->clear();
-    w.Text1->clear();
-    w.shownScriptText.clear();
+    w.scriptPanel->clear();
     setForeColour(w.Text5, systemColour(SystemColour::WindowText));
     const FileResult indexed = w.FindModels();
     if (!indexed) {

@@ -12,12 +12,13 @@
 #include <utility>
 
 #include "colours.h"
-#include "display_panel.h"
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "scene_verify.h"
 #include "script_listing.h"
+#include "script_panel.h"
+#include "value_panel.h"
 
 namespace {
 
@@ -126,7 +127,11 @@ FileResult MDIForm1::FindModels() {
     if (RefreshAll && List2->count() == 0) {
         // After a load the window shows only the loaded file, also when it
         // holds no entries.
-        clearEntryDisplay(*this);
+        PanelFilling = -1;
+        valuePanel->clearValues();
+        PanelFilling = 0;
+        scriptPanel->clear();
+        scriptPanel->showNoScript();
         RefreshAll = 0;
     } else if (RefreshAll) {
         // Edits typed for the bytes that were on display cannot be placed in

@@ -1,5 +1,4 @@
 #include <QFile>
-#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,14 +10,13 @@
 
 #include "colours.h"
 #include "dialogs.h"
-#include "display_panel.h"
-#include "editor_box.h"
 #include "entry_list.h"
 #include "file_access.h"
 #include "mdiform1.h"
-#include "script_codec.h"
+#include "script_panel.h"
 #include "script_text.h"
 #include "shown_kind.h"
+#include "value_panel.h"
 
 namespace {
 
@@ -33,13 +31,9 @@ std::optional<int> selectedEntry(const MDIForm1& window) {
     return row;
 }
 
-void showNoScript(MDIForm1& window) {
-    window.Text1->setEnabled(false);
-    setBackColour(window.Text1, systemColour(SystemColour::InactiveCaptionText));
+void showNoScriptStatus(MDIForm1& window) {
     setForeColour(window.Status, systemColour(SystemColour::ApplicationWorkspace));
     window.Status->setText(NoScriptText);
-    window.Text2(5)->clear();
-    window.Text2(7)->clear();
 }
 
 // The script's bytes as they are in the file now, at the indexed position.
@@ -51,25 +45,16 @@ std::optional<std::string> scriptOnDisk(const MDIForm1& window, int entry) {
 // "org:" and "act:" count the script's bytes in the file.
 void showScript(MDIForm1& window, int entry) {
     if (!window.List2->isTicked(entry)) {
-        showNoScript(window);
+        window.scriptPanel->showNoScript();
+        showNoScriptStatus(window);
         return;
     }
-    setBackColour(window.Text1, systemColour(SystemColour::WindowBackground));
-    window.Text1->setEnabled(true);
-    QFont font = window.Text1->font();
-    font.setPointSize(8);
-    font.setBold(false);
-    window.Text1->setFont(font);
     const std::optional<std::string> script = scriptOnDisk(window, entry);
+    window.scriptPanel->showScript(script);
     if (!script) {
-        showNoScript(window);
+        showNoScriptStatus(window);
         return;
     }
-    const QString length = QString::number(script->size());
-    window.Text2(5)->setText(length);
-    window.Text2(7)->setText(length);
-    showEditorText(window.Text1, scriptBytesToEditorText(*script));
-    window.shownScriptText = window.Text1->toPlainText();
     setForeColour(window.Status, StatusGreen);
     window.Status->setText(ReadyText);
 }
@@ -104,27 +89,42 @@ void followInCategoryList(EntryListView* list, const std::vector<int>& toList2, 
 void displayEntry(MDIForm1& window) {
     std::optional<int> entry = selectedEntry(window);
     if (entry)
-        showLightFields(window, window.sceneIndex.entries[static_cast<std::size_t>(*entry)]);
+        window.valuePanel->showLightFields(
+            window.sceneIndex.entries[static_cast<std::size_t>(*entry)]);
     if (window.List2->count() == 0 || !entry || window.VFL_Blocked || window.SavePending)
         return;
     const IndexRecord& record = window.sceneIndex.entries[static_cast<std::size_t>(*entry)];
     const QString text = window.List2->itemText(*entry);
     window.shownEntry = window.scene.keyOf(static_cast<std::size_t>(*entry));
     const std::uint8_t kind = shownKind(record);
-    showKindFrame(window, kind);
+    ValuePanel& panel = *window.valuePanel;
+    panel.showKindFrame(kind);
     if (record.nameOnly) {
         window.Frame2->show();
         window.Text17->setText(text);
-        setBackColour(window.Text1, systemColour(SystemColour::InactiveCaptionText));
+        window.scriptPanel->greyOut();
         return;
     }
     window.Frame2->hide();
-    showCommonValues(window, text, record);
-    lockValueFields(window, *entry >= window.MerkePosGameInit);
-    if (kind == 35)
-        showThingValues(window, record);
-    if (kind == 27)
-        showHumanValues(window, record);
+    panel.showCommonValues(text, record);
+    if (record.rotation) {
+        const auto& q = *record.rotation;
+        window.RotationXI = q[2].value();
+        window.RotationZI = q[0].value();
+        window.RotationYI = q[1].value();
+        window.RotationÄI = q[3].value();
+    }
+    panel.lockValueFields(*entry >= window.MerkePosGameInit);
+    if (kind == 35) {
+        window.PanelFilling = -1;
+        panel.showThingValues(record);
+        window.PanelFilling = 0;
+    }
+    if (kind == 27) {
+        window.PanelFilling = -1;
+        panel.showHumanValues(record);
+        window.PanelFilling = 0;
+    }
     showScript(window, *entry);
 
     if (window.RefreshAllAfter) {

@@ -9,11 +9,11 @@
 
 #include "colours.h"
 #include "dialogs.h"
-#include "editor_box.h"
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "script_codec.h"
+#include "script_panel.h"
 #include "script_save.h"
 
 namespace {
@@ -40,7 +40,7 @@ void restoreEditAfterReload(MDIForm1& window, Dialogs& dialogs, int entry, const
         window.List2->currentRow() == entry && entry < static_cast<int>(entries.size()) &&
         entries[static_cast<std::size_t>(entry)].name == name && window.Text1->isEnabled();
     if (sameScript) {
-        showEditorText(window.Text1, edited);
+        window.scriptPanel->showEditedText(edited);
     }
     dialogs.message(sameScript ? "The file was changed by another program since it was loaded. "
                                  "Nothing was saved. The file was read again; your edit is "
@@ -69,7 +69,7 @@ bool MDIForm1::saveScriptOf(int entry, int showAfter) {
         dialogs_.message(CloseFile, "No script is loaded for the selected entry.");
         return false;
     }
-    const std::string edited = editorBoxText(Text1);
+    const std::string edited = scriptPanel->editedText();
     char32_t refused = 0;
     const std::optional<std::string> bytes = editorTextToScriptBytes(edited, &refused);
     if (!bytes) {
@@ -98,8 +98,7 @@ bool MDIForm1::saveScriptOf(int entry, int showAfter) {
     const std::string scriptName = sceneIndex.entries[std::size_t(entry)].name;
     AktIndex = entry;
     // Once saved, the box's text is the file's: it holds no unsaved typing.
-    const QString shownBefore = shownScriptText;
-    shownScriptText = Text1->toPlainText();
+    const QString shownBefore = scriptPanel->takeTypingAsShown();
     switch (runEdit(e)) {
     case EditResult::Saved:
         return true;
@@ -107,7 +106,7 @@ bool MDIForm1::saveScriptOf(int entry, int showAfter) {
         restoreEditAfterReload(*this, dialogs_, entry, scriptName, edited);
         return false;
     case EditResult::Refused:
-        shownScriptText = shownBefore;
+        scriptPanel->setShownText(shownBefore);
         return false;
     }
     return false;

@@ -1,4 +1,5 @@
 #include "mdiform1.h"
+#include "script_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -113,8 +114,7 @@ void MDIForm1::openScene(const QString& path) {
         pathCopy = path;
         RefreshAll = -1;
         RichTextBox1->clear();
-        Text1->clear();
-        shownScriptText.clear();
+        scriptPanel->clear();
         setForeColour(Text5, systemColour(SystemColour::WindowText));
         Check1->setChecked(true);
         checkLoadedFile_ = true;

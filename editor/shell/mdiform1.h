@@ -39,6 +39,8 @@ class BehaviourCombo;
 class insertform;
 class frmAbout;
 class SystemInfoHost;
+class ValuePanel;
+class ScriptPanel;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
 // the handlers of every feature are members, defined in the folder of the
@@ -157,7 +159,6 @@ public:
     // The script box holds typing that is not saved: its text differs from
     // the script the display put there.
     bool scriptPending() const;
-    QString shownScriptText;
     // Asks about every unsaved edit of the entry on display ("Save values?",
     // then "Save script?"): Yes saves it, No drops it. False when the user
     // cancelled or a save failed: then nothing was dropped. `showAfter` is
@@ -213,14 +214,6 @@ public:
     void ADDinMenu_Click();
     void InfoMenu_Click();
 
-    // Set a dial from stored components; the slider moves without running its
-    // click handler and the needles show the unrounded angle.
-    void SyncHorizontalDial(float q0);
-    void SyncVerticalDial(float q3, float q1);
-    // The dials' needle figures for an angle in degrees.
-    void drawHorizontalDial(double angle);
-    void drawVerticalDial(double angle);
-
     void Option1_Click();
     void Option2_Click();
     void Option3_Click();
@@ -266,6 +259,10 @@ public:
     EntryListView* List3; // the unticked entries
     QLineEdit* Text19;
     ControlArray<QPushButton> search; // 1: List2, 2: List1, 3: List3
+
+    // ---- The panels; the members below point at their controls.
+    ValuePanel* valuePanel;
+    ScriptPanel* scriptPanel;
 
     // ---- Script editor and script listing.
     QPlainTextEdit* Text1;
@@ -364,10 +361,6 @@ private:
     QWidget* buildScriptPanel();
     QWidget* buildStatusLine();
     QWidget* buildValuePanel();
-    QWidget* buildDials();
-    QGroupBox* buildLightFrame();
-    QGroupBox* buildThingFrame();
-    QGroupBox* buildHumanFrame();
     void buildLoadingPanel(QWidget* over);
     void placeLoadingPanel();
 

@@ -14,11 +14,30 @@
 #include "mdiform1.h"
 #include "mdiform1_change.h"
 #include "script_listing.h"
-#include "value_panel_state.h"
+#include "script_panel.h"
+#include "value_panel.h"
 
 namespace {
 const QString CloseFile = "****** Close File ******";
 const QString ReadyText = " ---- Ready ---- ";
+
+// Unsaved value edits kept across a re-index for the entry on display: what
+// the panel shows and the dial turns.
+struct KeptValueEdits {
+    ValuePanel::State panel;
+    std::optional<std::array<StoredFloat, 4>> rotation;
+    int editedIndex;
+};
+
+void restoreValueEdits(MDIForm1& w, const KeptValueEdits& kept) {
+    const std::int16_t filling = w.PanelFilling;
+    w.PanelFilling = -1;
+    w.valuePanel->restore(kept.panel);
+    w.PanelFilling = filling;
+    w.pendingRotation = kept.rotation;
+    w.FlagValueSave = -1;
+    w.EditedIndex = w.shownRow() >= 0 ? w.shownRow() : kept.editedIndex;
+}
 } // namespace
 
 int MDIForm1::shownRow() const {
@@ -29,7 +48,7 @@ int MDIForm1::shownRow() const {
 }
 
 bool MDIForm1::scriptPending() const {
-    return shownEntry && Text1->isEnabled() && Text1->toPlainText() != shownScriptText;
+    return shownEntry && scriptPanel->holdsTyping();
 }
 
 void MDIForm1::displayRowFromCode(int row) {
@@ -126,11 +145,11 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
     } else {
         // The value edits of an entry that is still there stay on screen
         // with it; those of a removed entry are gone with it.
-        std::optional<ValuePanelState> kept;
+        std::optional<KeptValueEdits> kept;
         const bool scriptKept = scriptPending();
         QString keptScript;
         if (FlagValueSave && shownEntry)
-            kept = ValuePanelState::capture(*this);
+            kept = KeptValueEdits{valuePanel->capture(), pendingRotation, EditedIndex};
         if (scriptKept && shownEntry)
             keptScript = Text1->toPlainText();
         const QString lostName = FlagValueSave && !shownEntry ? Text17->text() : QString();
@@ -144,13 +163,12 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
         else if (withListing && !edit.keepsLength())
             RichTextBox1->clear();
         const std::optional<EntryKey> keptFor = shownEntry;
-        Text1->clear();
-        shownScriptText.clear();
+        scriptPanel->clear();
         setForeColour(Text5, systemColour(SystemColour::WindowText));
         if (target >= 0 && target < List2->count())
             displayRowFromCode(target);
         if (kept && shownEntry && keptFor && *shownEntry == *keptFor)
-            kept->restore(*this);
+            restoreValueEdits(*this, *kept);
         else if (kept)
             dropValueEdits();
         if (scriptKept && shownEntry && keptFor && *shownEntry == *keptFor) {
@@ -219,7 +237,7 @@ bool MDIForm1::settlePendingEdits(int showAfter) {
             break;
         case Dialogs::Answer::No:
             // The typing is dropped: the box shows the file's script again.
-            Text1->setPlainText(shownScriptText);
+            scriptPanel->dropTyping();
             break;
         }
     }

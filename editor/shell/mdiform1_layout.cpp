@@ -1,10 +1,8 @@
-#include <QCheckBox>
-#include <QFontInfo>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,9 +11,7 @@
 #include "colours.h"
 #include "entry_list.h"
 #include "layout_support.h"
-#include "listing_view.h"
 #include "mdiform1.h"
-#include "script_edit_box.h"
 
 namespace {
 
@@ -42,21 +38,6 @@ QGroupBox* listFrame(const QString& title, EntryListView* list, QLineEdit* searc
     row->addWidget(searchButton);
     layout->addLayout(row);
     return frame;
-}
-
-// Script text shows control bytes as control pictures (U+2400 ..). Few fonts
-// have them: after the window's own font, the boxes take them from a font that
-// does (Windows: Segoe UI Symbol; Debian: Symbola, installed with the program).
-QFont scriptFont(const QFont& base) {
-    QFont font = base;
-    // The family the window font resolves to: a generic name such as
-    // "Sans Serif" is no family of its own and would let the fallbacks take
-    // over every character.
-    QStringList families = {QFontInfo(base).family()};
-    families << "Segoe UI Symbol"
-             << "Symbola";
-    font.setFamilies(families);
-    return font;
 }
 
 QPushButton* button(const QString& text, const QString& name) {
@@ -149,55 +130,6 @@ QWidget* MDIForm1::buildListPanel() {
     lists->addWidget(Frame6, 0, 0);
     lists->addWidget(Frame7, 0, 0);
     layout->addLayout(lists, 1);
-    return panel;
-}
-
-QWidget* MDIForm1::buildScriptPanel() {
-    auto* panel = new QWidget;
-    auto* layout = new QGridLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-
-    auto caption = [this](int item, const QString& text, int width) {
-        QLineEdit* box = holderBox(QString("Text2(%1)").arg(item), width);
-        box->setText(text);
-        box->setFrame(false);
-        // A caption, not a field: Tab passes it by.
-        box->setFocusPolicy(Qt::NoFocus);
-        Text2.add(item, box);
-        return box;
-    };
-    auto* lengths = new QHBoxLayout;
-    lengths->addWidget(caption(10, "Length", 44));
-    lengths->addWidget(caption(8, "org:", 28));
-    Text2.add(5, holderBox("Text2(5)", 52));
-    lengths->addWidget(Text2(5));
-    lengths->addWidget(caption(9, "act:", 28));
-    Text2.add(7, holderBox("Text2(7)", 52));
-    lengths->addWidget(Text2(7));
-    lengths->addStretch(1);
-    SaveScript = button("Save", "SaveScript");
-    lengths->addWidget(SaveScript);
-    layout->addLayout(lengths, 0, 0);
-
-    Text1 = named(new ScriptEditBox, "Text1");
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text1->setFont(scriptFont(font()));
-    layout->addWidget(Text1, 1, 0);
-
-    auto* listing = new QHBoxLayout;
-    Check1 = named(new QCheckBox("Listing"), "Check1");
-    listing->addWidget(Check1);
-    Text2.add(3, textBox("Text2(3)"));
-    listing->addWidget(Text2(3), 1);
-    search2 = button("Search", "search2");
-    listing->addWidget(search2);
-    layout->addLayout(listing, 0, 1);
-
-    RichTextBox1 = named(new ListingView, "RichTextBox1");
-    RichTextBox1->setFont(scriptFont(font()));
-    layout->addWidget(RichTextBox1, 1, 1);
-    layout->setColumnStretch(0, 1);
-    layout->setColumnStretch(1, 1);
     return panel;
 }
 

@@ -15,6 +15,7 @@
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
 #include "value_combos.h"
+#include "value_panel.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ void MDIForm1::Slider1_Click() {
         return;
     markValueEdit(Label30);
     const int v = Slider1->value();
-    drawHorizontalDial(v);
+    valuePanel->drawHorizontalDial(v);
     const HorizontalFromSlider h = horizontalFromSlider(v);
     Text3->setText(shownText(h.q0Text));
     Text4->setText(shownText(h.q2Text));
@@ -124,7 +125,7 @@ void MDIForm1::Slider2_Click() {
         return;
     markValueEdit(Label3(0));
     const int w = Slider2->value();
-    drawVerticalDial(w);
+    valuePanel->drawVerticalDial(w);
     const VerticalFromSlider v = verticalFromSlider(w);
     Text12->setText(shownText(v.q3Text));
     auto& q = dialRotation(*this, List2->currentRow());

@@ -9,68 +9,22 @@
 
 #include "colours.h"
 #include "dialogs.h"
-#include "display_panel.h"
 #include "entry_list.h"
 #include "mdiform1.h"
-#include "panel_number.h"
-#include "shown_kind.h"
 #include "value_combos.h"
+#include "value_panel.h"
 #include "value_save.h"
 
 namespace {
 
 const QString NotSavedTitle = "Values not saved";
 
-// The panel's fields for `entry`, as "Save" reads them. The panel decides by
-// the kind it shows, so the window's display-only kinds save none of the
-// kind values; a light without a light block has no brightness or colour to
-// save.
-ValueSaveInput panelInput(MDIForm1& w, int entry) {
-    const IndexRecord& record = w.sceneIndex.entries[static_cast<std::size_t>(entry)];
-    ValueSaveInput in;
-    in.translation = {panelField(w.Text5->text()), panelField(w.Text6->text()),
-                      panelField(w.Text7->text())};
-    in.size = {panelField(w.Text8->text()), panelField(w.Text9->text()),
-               panelField(w.Text10->text())};
-    in.verticalAngle = panelField(w.Text11->text());
-    in.dialRotation = w.pendingRotation ? w.pendingRotation : record.rotation;
-    in.panelKind = shownKind(record);
-    switch (*in.panelKind) {
-    case LightKind:
-        if (record.brightnessPos)
-            in.brightness = panelField(w.Text20->text());
-        if (record.colourPos)
-            in.colour = {panelField(w.Text14->text()), panelField(w.Text15->text()),
-                         panelField(w.Text16->text())};
-        break;
-    case ThingKind:
-        in.weight = panelField(w.Text13->text());
-        // A thing is saved with a sound: without a chosen one, the first.
-        in.soundCode = w.Combo1->code();
-        if (!in.soundCode && w.Combo1->count() > 0)
-            in.soundCode = w.Combo1->itemData(0).toInt();
-        break;
-    case HumanKind:
-        in.aggression = panelField(w.Text22->text());
-        in.weight = panelField(w.Text21->text());
-        in.sex = panelField(w.Text23->text());
-        // Without a chosen behaviour the stored one stays, and so does a
-        // stored byte the list has no item for, until the user chooses one.
-        if (!w.Combo3->showsUnlistedCode())
-            in.behaviourCode = w.Combo3->code();
-        break;
-    default:
-        break;
-    }
-    return in;
-}
-
 } // namespace
 
 void MDIForm1::dropValueEdits() {
     FlagValueSave = 0;
     pendingRotation.reset();
-    resetValueMarks(*this);
+    valuePanel->resetMarks();
 }
 
 void MDIForm1::SaveValue_Click() {
@@ -84,7 +38,8 @@ bool MDIForm1::saveValuesOf(int entry) {
     if (VFL_Blocked || List2->count() == 0 || entry >= MerkePosGameInit || entry < 0 ||
         entry >= static_cast<int>(sceneIndex.entries.size()))
         return false;
-    const ValueSaveInput input = panelInput(*this, entry);
+    const ValueSaveInput input =
+        valuePanel->input(sceneIndex.entries[static_cast<std::size_t>(entry)], pendingRotation);
     const auto planned = planValueSave(sceneIndex, std::size_t(entry), input);
     if (const auto* refused = std::get_if<ValueSaveRefusal>(&planned)) {
         dialogs_.message(QString::fromStdString(refused->prompt),

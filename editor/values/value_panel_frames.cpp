@@ -6,17 +6,17 @@
 #include "colour_sliders.h"
 #include "colours.h"
 #include "layout_support.h"
-#include "mdiform1.h"
 #include "value_box_width.h"
 #include "value_combos.h"
+#include "value_panel.h"
 
-QGroupBox* MDIForm1::buildLightFrame() {
+QGroupBox* ValuePanel::buildLightFrame(const QFont& windowFont) {
     QGroupBox* frame = kindFrame("Frame3");
     auto* layout = new QGridLayout(frame);
     layout->setContentsMargins(6, 2, 6, 2);
     layout->setVerticalSpacing(1);
     Text20 = textBox("Text20");
-    fitBox(Text20, BoxText::Single, font());
+    fitBox(Text20, BoxText::Single, windowFont);
     layout->addWidget(caption("Brightness:"), 0, 0);
     layout->addWidget(Text20, 0, 1);
     layout->addWidget(caption("(1...5)"), 0, 2);
@@ -32,7 +32,7 @@ QGroupBox* MDIForm1::buildLightFrame() {
     Text15 = lightColours->box(1);
     Text16 = lightColours->box(2);
     for (QLineEdit* box : {Text14, Text15, Text16})
-        fitBox(box, BoxText::Single, font());
+        fitBox(box, BoxText::Single, windowFont);
     Label9 = lightColours->label(0);
     Label11.add(0, lightColours->label(1));
     Label14 = lightColours->label(2);
@@ -45,11 +45,11 @@ QGroupBox* MDIForm1::buildLightFrame() {
     return frame;
 }
 
-QGroupBox* MDIForm1::buildThingFrame() {
+QGroupBox* ValuePanel::buildThingFrame(const QFont& windowFont) {
     QGroupBox* frame = kindFrame("Frame8");
     auto* layout = new QGridLayout(frame);
     Text13 = textBox("Text13");
-    fitBox(Text13, BoxText::Single, font());
+    fitBox(Text13, BoxText::Single, windowFont);
     Combo1 = new SoundCombo("Combo1");
     layout->addWidget(caption("Weight"), 0, 0);
     layout->addWidget(Text13, 0, 1);
@@ -62,16 +62,16 @@ QGroupBox* MDIForm1::buildThingFrame() {
     return frame;
 }
 
-QGroupBox* MDIForm1::buildHumanFrame() {
+QGroupBox* ValuePanel::buildHumanFrame(const QFont& windowFont) {
     QGroupBox* frame = kindFrame("Frame9");
     auto* layout = new QGridLayout(frame);
     layout->setContentsMargins(6, 2, 6, 2);
     Text23 = textBox("Text23");
-    fitBox(Text23, BoxText::Byte, font());
+    fitBox(Text23, BoxText::Byte, windowFont);
     Text22 = textBox("Text22");
-    fitBox(Text22, BoxText::Single, font());
+    fitBox(Text22, BoxText::Single, windowFont);
     Text21 = textBox("Text21");
-    fitBox(Text21, BoxText::Single, font());
+    fitBox(Text21, BoxText::Single, windowFont);
     Combo3 = new BehaviourCombo("Combo3");
 
     auto* sexRange = new QVBoxLayout;

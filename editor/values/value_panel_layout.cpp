@@ -8,10 +8,10 @@
 
 #include "colours.h"
 #include "layout_support.h"
-#include "mdiform1.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
 #include "value_box_width.h"
+#include "value_panel.h"
 
 namespace {
 QPoint at(DialPoint p) {
@@ -22,9 +22,8 @@ QPoint at(DialPoint p) {
 // Rows: the entry's name with the Save and Delete buttons; the model; the
 // translation, size and rotation fields beside the dials; the kind frames.
 // Frame2 lies over everything below the name, for entries that have no values.
-QWidget* MDIForm1::buildValuePanel() {
-    auto* panel = new QWidget;
-    auto* layout = new QGridLayout(panel);
+ValuePanel::ValuePanel(const QFont& windowFont) {
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setVerticalSpacing(3);
 
@@ -72,20 +71,20 @@ QWidget* MDIForm1::buildValuePanel() {
     for (int row = 0; row < 3; ++row) {
         fields->addWidget(caption(rowCaptions[row]), row + 1, 0);
         for (int column = 0; column < 3; ++column) {
-            fitBox(rows[row][column], BoxText::Single, font());
+            fitBox(rows[row][column], BoxText::Single, windowFont);
             fields->addWidget(rows[row][column], row + 1, column + 1);
         }
     }
     fields->setRowStretch(4, 1);
     layout->addLayout(fields, 2, 0);
-    layout->addWidget(buildDials(), 2, 1, Qt::AlignRight | Qt::AlignTop);
+    layout->addWidget(buildDials(windowFont), 2, 1, Qt::AlignRight | Qt::AlignTop);
 
     auto* kinds = new QWidget;
     auto* kindLayout = new QGridLayout(kinds);
     kindLayout->setContentsMargins(0, 0, 0, 0);
-    Frame3 = buildLightFrame();
-    Frame8 = buildThingFrame();
-    Frame9 = buildHumanFrame();
+    Frame3 = buildLightFrame(windowFont);
+    Frame8 = buildThingFrame(windowFont);
+    Frame9 = buildHumanFrame(windowFont);
     // The frames keep their place while hidden, so the script panel below
     // does not move with the kind on display.
     for (QGroupBox* frame : {Frame3, Frame8, Frame9}) {
@@ -105,13 +104,11 @@ QWidget* MDIForm1::buildValuePanel() {
     layout->addWidget(Frame2, 1, 0, 3, 2);
     Frame2->hide();
     layout->setColumnStretch(0, 1);
-    connectValueHandlers();
-    return panel;
 }
 
 // Horz over the horizontal dial and its slider, Vert over the vertical dial
 // with its slider below, the vertical angle Text11 under both.
-QWidget* MDIForm1::buildDials() {
+QWidget* ValuePanel::buildDials(const QFont& windowFont) {
     auto* dials = new QWidget;
     auto* layout = new QGridLayout(dials);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -119,7 +116,7 @@ QWidget* MDIForm1::buildDials() {
     Label30 = named(new QLabel("Horz"), "Label30");
     Label3.add(0, named(new QLabel("Vert"), "Label3(0)"));
     Text11 = textBox("Text11");
-    fitBox(Text11, BoxText::AngleDouble, font());
+    fitBox(Text11, BoxText::AngleDouble, windowFont);
     Shape1 = new RotationDialView(DialKind::Horizontal, at(HorizontalDialCentre), "Shape1");
     Shape2 = new RotationDialView(DialKind::Vertical, at(VerticalDialCentre), "Shape2");
     Slider1 = makeDialSlider(DialKind::Horizontal, "Slider1");

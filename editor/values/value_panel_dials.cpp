@@ -2,12 +2,12 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "mdiform1.h"
 #include "panel_number.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
+#include "value_panel.h"
 
-void MDIForm1::SyncHorizontalDial(float q0) {
+void ValuePanel::SyncHorizontalDial(float q0) {
     const HorizontalFromStored dial = horizontalFromStored(q0);
     {
         const QSignalBlocker quiet(Slider1);
@@ -16,7 +16,7 @@ void MDIForm1::SyncHorizontalDial(float q0) {
     drawHorizontalDial(dial.angle);
 }
 
-void MDIForm1::SyncVerticalDial(float q3, float q1) {
+void ValuePanel::SyncVerticalDial(float q3, float q1) {
     const VerticalFromStored dial = verticalFromStored(q3, q1);
     {
         const QSignalBlocker quiet(Slider2);
@@ -26,10 +26,10 @@ void MDIForm1::SyncVerticalDial(float q3, float q1) {
     Text11->setText(shownText(dial.q1AngleText));
 }
 
-void MDIForm1::drawHorizontalDial(double angle) {
+void ValuePanel::drawHorizontalDial(double angle) {
     Shape1->draw(angle);
 }
 
-void MDIForm1::drawVerticalDial(double angle) {
+void ValuePanel::drawVerticalDial(double angle) {
     Shape2->draw(angle);
 }
