@@ -84,14 +84,10 @@ void insertform::insert_Click() {
     e.commit = [&values, &newEntry](const std::string& path, ByteView bytes,
                                     const SceneIndex& index) {
         InsertPlanResult planned = planInsert(bytes, index, values);
-        if (!planned.plan) {
-            EditOutcome refusal;
-            refusal.error = planned.error;
-            return std::pair<Edit, EditOutcome>({}, std::move(refusal));
-        }
-        newEntry = planned.plan->newEntry;
-        EditOutcome done = commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
-        return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
+        if (planned.plan)
+            newEntry = planned.plan->newEntry;
+        return commitPlanned(path, bytes, index, planned.plan ? &*planned.plan : nullptr,
+                             planned.error);
     };
     // The new object stands where the first init script stood
     // (MerkePosGameInit), or after the last object of a file without init

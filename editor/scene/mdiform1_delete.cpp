@@ -44,13 +44,8 @@ void MDIForm1::Command1_Click() {
     e.historyCaption = "Delete - " + name.toStdString();
     e.commit = [entry, kind](const std::string& path, ByteView bytes, const SceneIndex& index) {
         DeletePlanResult planned = planDelete(bytes, index, std::size_t(entry), kind);
-        if (!planned.plan) {
-            EditOutcome refused;
-            refused.error = planned.error;
-            return std::pair<Edit, EditOutcome>({}, std::move(refused));
-        }
-        EditOutcome done = commitEdit(path, bytes, index, planned.plan->edit, planned.plan->expect);
-        return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
+        return commitPlanned(path, bytes, index, planned.plan ? &*planned.plan : nullptr,
+                             planned.error);
     };
     // The entry that now stands in the deleted one's place is shown.
     e.showAfter = [this, entry](const Edit&) { return std::min(entry, List2->count() - 1); };

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "byte_view.h"
@@ -24,6 +25,23 @@ std::optional<std::uint64_t> entryPosition(const IndexRecord& record);
 // Where the entry's record lies after `edit`: empty when the edit removed or
 // rewrote the bytes the record starts at with a change of length.
 std::optional<EntryKey> followEntry(const EntryKey& key, const Edit& edit);
+
+// A committed edit and its outcome, as the window takes them up.
+using CommittedEdit = std::pair<Edit, EditOutcome>;
+
+// Commits a writer's plan (anything holding `edit` and `expect`) through the
+// edit layer; without a plan the outcome is refused with `refusal`.
+template <class Plan>
+CommittedEdit commitPlanned(const std::string& path, ByteView bytes, const SceneIndex& index,
+                            Plan* plan, const std::string& refusal) {
+    if (!plan) {
+        EditOutcome refused;
+        refused.error = refusal;
+        return {Edit{}, std::move(refused)};
+    }
+    EditOutcome done = commitEdit(path, bytes, index, plan->edit, plan->expect);
+    return {std::move(plan->edit), std::move(done)};
+}
 
 // The scene a window has open: the path, the bytes as read or last written,
 // their index and whether the file passed the whole-file check when it was

@@ -84,13 +84,8 @@ bool MDIForm1::saveScriptOf(int entry, int showAfter) {
                                              const SceneIndex& index) {
         ScriptSaveResult planned =
             planScriptSave(file, index, std::size_t(entry), *bytes, loadedLength);
-        if (!planned.plan) {
-            EditOutcome refusal;
-            refusal.error = planned.error;
-            return std::pair<Edit, EditOutcome>({}, std::move(refusal));
-        }
-        EditOutcome done = commitEdit(path, file, index, planned.plan->edit, planned.plan->expect);
-        return std::pair<Edit, EditOutcome>(std::move(planned.plan->edit), std::move(done));
+        return commitPlanned(path, file, index, planned.plan ? &*planned.plan : nullptr,
+                             planned.error);
     };
     e.showAfter = [showAfter](const Edit&) { return showAfter; };
     e.doneStatus = SavedText;

@@ -129,8 +129,8 @@ public:
         // Plans and commits the edit of `bytes` (indexed as `index`) to the
         // file at `path`, off the GUI thread; a refused plan is an outcome
         // with its reason in `error`.
-        std::function<std::pair<Edit, EditOutcome>(const std::string& path, ByteView bytes,
-                                                   const SceneIndex& index)>
+        std::function<CommittedEdit(const std::string& path, ByteView bytes,
+                                    const SceneIndex& index)>
             commit;
         // After a change of length or of the entries: the List2 row to show,
         // from the edit and the new index (the lists already show it). Edits that keep both keep

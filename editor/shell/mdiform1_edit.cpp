@@ -264,8 +264,8 @@ void MDIForm1::runHistoryStep(HistoryStepKind kind) {
     WindowEdit e;
     e.workCaption = (undo ? "Undoing " : "Redoing ") + QString::fromStdString(step->caption);
     e.commit = [&step](const std::string& path, ByteView bytes, const SceneIndex& index) {
-        return std::pair<Edit, EditOutcome>(
-            step->edit, commitRestoringEdit(path, bytes, index, step->edit, step->expected));
+        return CommittedEdit(step->edit,
+                             commitRestoringEdit(path, bytes, index, step->edit, step->expected));
     };
     e.showAfter = [this](const Edit& edit) { return rowAfterHistoryStep(edit); };
     e.doneStatus = " **** Saved ****";

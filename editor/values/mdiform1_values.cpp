@@ -56,14 +56,9 @@ bool MDIForm1::saveValuesOf(int entry) {
     e.historyCaption = "Save values - " + name.toStdString();
     e.commit = [entry, &input](const std::string& path, ByteView bytes, const SceneIndex& index) {
         auto plan = planValueSave(index, std::size_t(entry), input);
-        auto* values = std::get_if<ValueSavePlan>(&plan);
-        if (!values) {
-            EditOutcome refusal;
-            refusal.error = std::get<ValueSaveRefusal>(plan).prompt;
-            return std::pair<Edit, EditOutcome>({}, std::move(refusal));
-        }
-        EditOutcome done = commitEdit(path, bytes, index, values->edit, values->expect);
-        return std::pair<Edit, EditOutcome>(std::move(values->edit), std::move(done));
+        const auto* refused = std::get_if<ValueSaveRefusal>(&plan);
+        return commitPlanned(path, bytes, index, std::get_if<ValueSavePlan>(&plan),
+                             refused ? refused->prompt : std::string());
     };
     e.doneStatus = Status->text();
     e.changedTitle = NotSavedTitle;
