@@ -14,7 +14,6 @@
 
 #include "colour_sliders.h"
 #include "layout_support.h"
-#include "mdiform1.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
 #include "value_combos.h"
@@ -22,8 +21,8 @@
 // Left: heading, name, model, translation, size, the dials and the buttons.
 // Right: the door-sound, light and empty frames in one place, below them the
 // human and thing frames in one place. The browser lies along the bottom.
-insertform::insertform(MDIForm1& main, Dialogs& dialogs)
-    : QWidget(&main, Qt::Window), main_(main), dialogs_(dialogs) {
+insertform::insertform(QWidget& owner, SceneEditor& scene, Dialogs& dialogs)
+    : QWidget(&owner, Qt::Window), scene_(scene), dialogs_(dialogs) {
     setObjectName("insertform");
     setWindowTitle("QXA Insert");
 

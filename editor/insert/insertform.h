@@ -4,7 +4,7 @@
 class BehaviourCombo;
 class ColourSliders;
 class Dialogs;
-class MDIForm1;
+class SceneEditor;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -22,7 +22,8 @@ class SoundCombo;
 class insertform : public QWidget {
     Q_OBJECT
 public:
-    insertform(MDIForm1& main, Dialogs& dialogs);
+    // `owner` is the main window; `scene` the open scene it edits.
+    insertform(QWidget& owner, SceneEditor& scene, Dialogs& dialogs);
 
     // The category word the menu entry set: "human", "car", ... "uwall".
     QString modelchoice;
@@ -118,7 +119,7 @@ private:
     void connectHandlers();
     void showFolder(const QString& folder);
 
-    MDIForm1& main_;
+    SceneEditor& scene_;
     Dialogs& dialogs_;
     QString folder_;
 };

@@ -11,9 +11,8 @@
 #include "insert_fields.h"
 #include "insert_plan.h"
 #include "insertform.h"
-#include "mdiform1.h"
-#include "mdiform1_change.h"
 #include "panel_number.h"
+#include "scene_editor.h"
 #include "value_combos.h"
 
 namespace {
@@ -36,7 +35,7 @@ void settleRotationField(QLineEdit* box) {
 void insertform::insert_Click() {
     Slider1_Click();
     Slider2_Click();
-    if (main_.VFL_Blocked || main_.List2->count() == 0)
+    if (!scene_.readyForEdit())
         return;
     for (QLineEdit* box : {Text9, Text10, Text11, Text12})
         settleRotationField(box);
@@ -64,7 +63,8 @@ void insertform::insert_Click() {
                    : Option2->isChecked() ? 2
                    : Option1->isChecked() ? 1
                                           : 0;
-    const InsertCheck checked = checkInsertFields(f, main_.sceneIndex, localeDecimalPoint());
+    const InsertCheck checked =
+        checkInsertFields(f, scene_.openScene().index(), localeDecimalPoint());
     if (!checked.values) {
         dialogs_.message(QString::fromStdString(checked.refusal.text),
                          QString::fromStdString(checked.refusal.title));
@@ -72,12 +72,11 @@ void insertform::insert_Click() {
     }
 
     // Unsaved edits in the main window are settled before the lists change.
-    if (!main_.settlePendingEdits(main_.List2->currentRow()))
+    if (!scene_.settleBeforeChange())
         return;
-    main_.Status->clear();
     const InsertValues values = *checked.values;
     const QString name = Text1->text();
-    MDIForm1::WindowEdit e;
+    WindowEdit e;
     e.workCaption = "Inserting " + name;
     e.historyCaption = "Insert - " + name.toStdString();
     std::size_t newEntry = 0;
@@ -97,5 +96,5 @@ void insertform::insert_Click() {
     e.changedTitle = Title;
     e.changedText = "The file was changed by another program since it was loaded. Nothing was "
                     "written. The file was read again.";
-    main_.runEdit(e);
+    scene_.runSceneEdit(e);
 }

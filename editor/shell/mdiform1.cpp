@@ -66,7 +66,7 @@ void MDIForm1::MDIForm_Load() {
                                                            Frame3, Frame8, Frame9, Frame1};
     for (QWidget* hidden : hiddenAtStart)
         hidden->hide();
-    insertWindow = new insertform(*this, dialogs_);
+    insertWindow = new insertform(*this, *this, dialogs_);
     insertWindow->Frame4->hide();
     SavePending = false;
     Check1->setChecked(true);

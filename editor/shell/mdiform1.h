@@ -12,6 +12,7 @@
 #include "edit_history.h"
 #include "file_access.h"
 #include "open_scene.h"
+#include "scene_editor.h"
 #include "scene_index.h"
 
 class QAction;
@@ -45,7 +46,7 @@ class ScriptPanel;
 // The editor's main window. It owns the working state of the open scene2.bin;
 // the handlers of every feature are members, defined in the folder of the
 // feature they belong to.
-class MDIForm1 : public QMainWindow {
+class MDIForm1 : public QMainWindow, public SceneEditor {
     Q_OBJECT
 public:
     // With a `startPath`, that file is loaded as "&Load" would load it, once
@@ -122,26 +123,7 @@ public:
     bool workRunning() const { return blockedDepth_ > 0; }
 
     // ---- Every change of the open file goes through runEdit.
-    // What a writer of the window asks runEdit to do.
-    struct WindowEdit {
-        QString workCaption;        // Frame1's caption while it runs
-        std::string historyCaption; // "Save script - NAME": what Undo names
-        // Plans and commits the edit of `bytes` (indexed as `index`) to the
-        // file at `path`, off the GUI thread; a refused plan is an outcome
-        // with its reason in `error`.
-        std::function<CommittedEdit(const std::string& path, ByteView bytes,
-                                    const SceneIndex& index)>
-            commit;
-        // After a change of length or of the entries: the List2 row to show,
-        // from the edit and the new index (the lists already show it). Edits that keep both keep
-        // the selection and the panel as they are.
-        std::function<int(const Edit&)> showAfter;
-        QString doneStatus; // Status after the save
-        // The message when the file changed on disk; none when changedText
-        // is empty (the caller tells the user itself).
-        QString changedTitle;
-        QString changedText;
-    };
+    using WindowEdit = ::WindowEdit;
     enum class EditResult { Saved, Refused, ChangedOnDisk };
     // How the history takes a saved edit.
     enum class HistoryStepKind { Record, Undo, Redo };
@@ -150,6 +132,12 @@ public:
     // changed on disk is read again, a saved edit is adopted without reading
     // the file again and the pending edits follow their entry.
     EditResult runEdit(const WindowEdit& edit, HistoryStepKind step = HistoryStepKind::Record);
+
+    // ---- The open scene as the insert window uses it.
+    const OpenScene& openScene() const override { return scene; }
+    bool readyForEdit() const override;
+    bool settleBeforeChange() override;
+    void runSceneEdit(const WindowEdit& edit) override;
 
     // ---- Unsaved edits. They belong to the entry on display (shownEntry).
     // The entry the value panel and the script box show, by its record.

@@ -47,6 +47,19 @@ int MDIForm1::shownRow() const {
     return row ? static_cast<int>(*row) : -1;
 }
 
+bool MDIForm1::readyForEdit() const {
+    return !VFL_Blocked && List2->count() > 0;
+}
+
+bool MDIForm1::settleBeforeChange() {
+    return settlePendingEdits(List2->currentRow());
+}
+
+void MDIForm1::runSceneEdit(const WindowEdit& edit) {
+    Status->clear();
+    runEdit(edit);
+}
+
 bool MDIForm1::scriptPending() const {
     return shownEntry && scriptPanel->holdsTyping();
 }
