@@ -277,12 +277,23 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         if (auto r = holdsExactly(h.get(), size, *expected); !r)
             return r;
     }
-    for (const auto& w : writes) {
-        if (auto r = writeAt(h.get(), w.pos, w.bytes.data(), w.bytes.size()); !r)
-            return r;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        auto r = writeAt(h.get(), writes[i].pos, writes[i].bytes.data(), writes[i].bytes.size());
+        if (r)
+            continue;
+        // The blocks up to this one may be written in part: the old bytes go
+        // back, so the file stays as it was.
+        if (expected)
+            for (std::size_t k = 0; k <= i; ++k)
+                (void)writeAt(h.get(), writes[k].pos, expected->data() + writes[k].pos,
+                              writes[k].bytes.size());
+        return r;
     }
-    if (!FlushFileBuffers(h.get()))
-        return lastFailure();
+    if (!FlushFileBuffers(h.get())) {
+        FileResult unconfirmed = lastFailure();
+        unconfirmed.unconfirmed = true;
+        return unconfirmed;
+    }
     return {};
 }
 } // namespace qsfile

@@ -226,20 +226,42 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         if (auto r = holdsExactly(fd.get(), st, *expected); !r)
             return r;
     }
-    for (const auto& w : writes) {
+    const auto writeAll = [&fd](std::uint64_t pos, const std::uint8_t* bytes,
+                                std::size_t size) -> int {
         std::size_t done = 0;
-        while (done < w.bytes.size()) {
-            const ssize_t n = ::pwrite(fd.get(), w.bytes.data() + done, w.bytes.size() - done,
-                                       static_cast<off_t>(w.pos + done));
+        while (done < size) {
+            const ssize_t n =
+                ::pwrite(fd.get(), bytes + done, size - done, static_cast<off_t>(pos + done));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                return errnoFailure(n < 0 ? errno : ENOSPC);
+                return n < 0 ? errno : ENOSPC;
             done += static_cast<std::size_t>(n);
         }
+        return 0;
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const int error = writeAll(writes[i].pos, writes[i].bytes.data(), writes[i].bytes.size());
+        if (error == 0)
+            continue;
+        // The blocks up to this one may be written in part: the old bytes go
+        // back, so the file stays as it was.
+        if (expected)
+            for (std::size_t k = 0; k <= i; ++k)
+                (void)writeAll(writes[k].pos, expected->data() + writes[k].pos,
+                               writes[k].bytes.size());
+        return errnoFailure(error);
     }
-    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
-        return errnoFailure(errno);
+    if (::fsync(fd.get()) != 0) {
+        FileResult unconfirmed = errnoFailure(errno);
+        unconfirmed.unconfirmed = true;
+        return unconfirmed;
+    }
+    if (::close(fd.release()) != 0) {
+        FileResult unconfirmed = errnoFailure(errno);
+        unconfirmed.unconfirmed = true;
+        return unconfirmed;
+    }
     return {};
 }
 } // namespace qsfile::posix

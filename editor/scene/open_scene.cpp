@@ -38,6 +38,8 @@ void OpenScene::close() {
 OpenScene::Taken OpenScene::take(EditOutcome&& outcome) {
     if (outcome.fileChanged)
         return Taken::ChangedOnDisk;
+    if (outcome.unconfirmed)
+        return Taken::Unconfirmed;
     if (!outcome.ok)
         return Taken::Refused;
     bytes_ = std::move(outcome.newBytes);

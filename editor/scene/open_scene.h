@@ -49,7 +49,9 @@ CommittedEdit commitPlanned(const std::string& path, ByteView bytes, const Scene
 // read it.
 class OpenScene {
 public:
-    enum class Taken { Saved, Refused, ChangedOnDisk };
+    // Unconfirmed: written, but not confirmed on disk; the file is to be read
+    // again, like one changed on disk.
+    enum class Taken { Saved, Refused, ChangedOnDisk, Unconfirmed };
 
     bool isOpen() const { return open_; }
     const std::string& path() const { return path_; }

@@ -94,6 +94,17 @@ std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
     return out;
 }
 
+std::optional<std::pair<std::uint64_t, std::uint64_t>> inPlaceSpan(const Edit& edit) {
+    if (!edit.mayWriteInPlace || !edit.keepsLength() || edit.splices.empty())
+        return std::nullopt;
+    const std::uint64_t from = edit.splices.front().pos;
+    const Splice& last = edit.splices.back();
+    const std::uint64_t to = last.pos + last.removed;
+    if (to - from > MaxInPlaceSpan)
+        return std::nullopt;
+    return std::pair{from, to};
+}
+
 EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneIndex& index,
                        const Edit& edit, const EditExpectation& expect) {
     EditOutcome out;
@@ -116,18 +127,25 @@ EditOutcome writeCheckedEdit(const std::string& path, ByteView indexed, const Ed
     EditOutcome out;
     const ByteSpan expected(indexed.data(), indexed.size());
     FileResult written;
-    if (edit.mayWriteInPlace && edit.keepsLength()) {
-        std::vector<InPlaceWrite> writes;
-        for (const Splice& s : edit.splices)
-            writes.push_back({s.pos, s.inserted});
-        written = writeInPlaceIfUnchanged(path, expected, writes);
+    if (const auto span = inPlaceSpan(edit)) {
+        // One write of the span's new bytes: the unchanged bytes between the
+        // splices are written as they are, so a kill leaves the old or the new
+        // values, never some of each.
+        const auto from = newBytes.begin() + static_cast<std::ptrdiff_t>(span->first);
+        const auto to = newBytes.begin() + static_cast<std::ptrdiff_t>(span->second);
+        written = writeInPlaceIfUnchanged(
+            path, expected, {InPlaceWrite{span->first, std::vector<std::uint8_t>(from, to)}});
     } else {
         written =
             replaceFileIfUnchanged(path, expected, ByteSpan(newBytes.data(), newBytes.size()));
     }
     if (!written) {
         out.fileChanged = written.changed;
-        out.error = written.error;
+        out.unconfirmed = written.unconfirmed;
+        out.error = written.unconfirmed ? "The change was written but could not be confirmed "
+                                          "on disk (" +
+                                              written.error + "). Read the file again to check it."
+                                        : written.error;
         return out;
     }
     out.ok = true;

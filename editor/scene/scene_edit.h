@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "byte_view.h"
@@ -101,10 +102,22 @@ struct EditOutcome {
     // The file on disk is no longer the indexed one: nothing was written and
     // the caller should re-index.
     bool fileChanged = false;
+    // The new bytes reached the file but flushing them to disk failed: the
+    // caller should read the file again.
+    bool unconfirmed = false;
     std::string error; // why nothing was written (the system's description for I/O)
     std::vector<std::uint8_t> newBytes;
     SceneIndex newIndex;
 };
+
+// The largest span of the file an in-place edit writes with one write; a
+// wider in-place edit (values in two sections) replaces the file instead.
+inline constexpr std::uint64_t MaxInPlaceSpan = 64 * 1024;
+
+// The one span [first, second) an edit may write in place: from its first
+// splice to the end of its last, when it allows writing in place, keeps the
+// length and spans at most MaxInPlaceSpan bytes.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> inPlaceSpan(const Edit& edit);
 
 // Plans nothing: applies, checks and writes `edit`. Under the scene's save
 // lock it confirms the file at `path` still holds `indexed`, then replaces it

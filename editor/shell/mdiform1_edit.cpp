@@ -140,6 +140,15 @@ MDIForm1::EditResult MDIForm1::runEdit(const WindowEdit& e, HistoryStepKind step
             dialogs_.message(e.changedText, e.changedTitle);
         return EditResult::ChangedOnDisk;
     }
+    case OpenScene::Taken::Unconfirmed: {
+        // The change may or may not be in the file: what it holds is shown.
+        VFL_Blocked = false;
+        const FileResult indexed = reindexAfterChange(*this, List2->currentRow(), ReadyText);
+        dialogs_.message(systemText(reason), "Not confirmed on disk");
+        if (!indexed)
+            dialogs_.message(CloseFile, systemText(indexed.error));
+        return EditResult::Refused;
+    }
     case OpenScene::Taken::Saved:
         break;
     }
