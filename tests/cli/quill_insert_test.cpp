@@ -77,6 +77,17 @@ TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
     EXPECT_EQ(i.entries[e].sound, std::optional<std::uint8_t>(3));
     EXPECT_EQ(i.entries[e].weight->value(), 80.0f);
 
+    // A light without a selection: the window shows brightness 0 and black.
+    const QuillRun light = insert(
+        {"--category", "light", "--name", "Lampe", "--translation", "0,0,0", "--size", "1,1,1"});
+    ASSERT_EQ(light.status, 0) << light.err;
+    i = index();
+    e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+    EXPECT_EQ(i.entries[e].brightness->value(), 0.0f);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(i.entries[e].colour->at(k).value(), 0.0f);
+    EXPECT_EQ(i.entries[e].lightKind, std::optional<std::uint32_t>(1));
+
     // --like copies translation, size and model as the window copies the selection.
     std::size_t src = 0;
     while (!i.entries[src].model || i.entries[src].nameOnly)
@@ -92,6 +103,16 @@ TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
         EXPECT_FLOAT_EQ(i.entries[e].translation->at(k).value(), like.translation->at(k).value());
         EXPECT_FLOAT_EQ(i.entries[e].size->at(k).value(), like.size->at(k).value());
     }
+
+    // Like an object that records no light values: the window shows them as 0.
+    ASSERT_FALSE(like.brightness);
+    const QuillRun dark =
+        insert({"--category", "light", "--name", "Dunkel", "--like", std::to_string(src)});
+    ASSERT_EQ(dark.status, 0) << dark.err;
+    i = index();
+    e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+    EXPECT_EQ(i.entries[e].brightness->value(), 0.0f);
+    EXPECT_EQ(i.entries[e].colour->at(1).value(), 0.0f);
 }
 
 TEST_F(QuillInsert, ChecksPrintTitleAndPromptAndWriteNothing) {
