@@ -72,9 +72,22 @@ TEST(QuillIndex, TextListingAndUnreadableFiles) {
     EXPECT_TRUE(missing.out.empty());
     EXPECT_NE(missing.err.find("/nonexistent/scene2.bin"), std::string::npos);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+}
 
-    EXPECT_EQ(quill({"index"}).status, 2);
-    EXPECT_EQ(quill({"frobnicate", "x"}).status, 2);
+TEST(QuillUsage, HelpGoesToStandardOutputAndWrongCallsToStandardError) {
+    for (const char* help : {"--help", "-h"}) {
+        const QuillRun r = quill({help});
+        EXPECT_EQ(r.status, 0) << help;
+        EXPECT_EQ(r.out.rfind("usage: quill index", 0), 0u) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{}, {"index"}, {"frobnicate", "x"}, {"--help", "index"}}) {
+        const QuillRun r = quill(wrong);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("usage: quill", 0), 0u) << r.err;
+    }
 }
 
 TEST(QuillVerify, ReportsOkOrProblemsWithExitStatus) {
