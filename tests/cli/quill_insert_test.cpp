@@ -50,9 +50,11 @@ TEST_F(QuillInsert, EveryMenuEntryInsertsAndDeletingGivesTheFileBack) {
     for (const char* category : {"Human", "car", "TRUCK", "policecar", "building", "door", "things",
                                  "light", "other", "InvisibleWall"}) {
         SCOPED_TRACE(category);
-        const QuillRun r =
-            insert({"--category", category, "--name", "Neu", "--translation", "1.5,2,-3", "--size",
-                    "1,1,1", "--brightness", "3", "--colour", "10,20,30"});
+        std::vector<std::string> args{"--category",    category,   "--name", "Neu",
+                                      "--translation", "1.5,2,-3", "--size", "1,1,1"};
+        if (std::string(category) == "light")
+            args.insert(args.end(), {"--brightness", "3", "--colour", "10,20,30"});
+        const QuillRun r = insert(args);
         ASSERT_EQ(r.status, 0) << r.err;
         const auto after = slurp(scene);
         EXPECT_TRUE(verifyScene(ByteView(after.data(), after.size())).ok());
@@ -136,6 +138,33 @@ TEST_F(QuillInsert, ChecksPrintTitleAndPromptAndWriteNothing) {
     EXPECT_EQ(behaviour.status, 2);
     EXPECT_EQ(quill({"insert", scene.string(), "--category", "uwall", "--name", "n"}).status, 2)
         << "the menu entry is InvisibleWall";
+    struct Foreign {
+        const char *category, *option, *value, *message;
+    };
+    for (const Foreign& f : {
+             Foreign{"human", "--brightness", "9",
+                     "category human has no brightness (only a light has)"},
+             Foreign{"Human", "--colour", "300,1,1",
+                     "category Human has no colour (only a light has)"},
+             Foreign{"car", "--weight", "5",
+                     "category car has no weight (only a human or thing has)"},
+             Foreign{"light", "--sound", "2", "category light has no sound (only a thing has)"},
+             Foreign{"things", "--sex", "1", "category things has no sex (only a human has)"},
+             Foreign{"door", "--aggression", "1",
+                     "category door has no aggression (only a human has)"},
+             Foreign{"other", "--behaviour", "2",
+                     "category other has no behaviour (only a human has)"},
+             Foreign{"human", "--light-kind", "2",
+                     "category human has no light-kind (only a light has)"},
+             Foreign{"building", "--door-sound", "glass",
+                     "category building has no door-sound (only a door has)"},
+         }) {
+        SCOPED_TRACE(f.option);
+        const QuillRun r = insert({"--category", f.category, "--name", "n", "--translation",
+                                   "0,0,0", "--size", "1,1,1", f.option, f.value});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, std::string("quill: ") + f.message + "\n");
+    }
     EXPECT_EQ(slurp(scene), g.bytes);
 }
 
