@@ -126,6 +126,7 @@ TEST_F(AddinFolder, SymbolicLinksInTheFolderAreRefusedNamingTheFile) {
     const fs::path outside = root / "outside";
     fs::create_directories(outside);
     writeBytes(outside / "secret.bin", {0x10, 0x40, 6, 0, 0, 0});
+    fs::create_directories(root / "empty");
     const std::string plain = R"({"mission": "demo"})";
     struct Case {
         const char* what;
@@ -137,6 +138,7 @@ TEST_F(AddinFolder, SymbolicLinksInTheFolderAreRefusedNamingTheFile) {
              Case{"a file of a group", plain, "models/a.i3d", outside / "secret.bin",
                   "models/a.i3d"},
              Case{"a group folder", plain, "sounds", outside, "sounds"},
+             Case{"an empty group folder", plain, "maps", root / "empty", "maps"},
              Case{"the records", R"({"mission": "demo", "objects": "obj.bin"})", "obj.bin",
                   outside / "secret.bin", "obj.bin"},
              Case{"a folder on the records' way",

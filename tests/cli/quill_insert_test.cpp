@@ -52,8 +52,18 @@ TEST_F(QuillInsert, EveryMenuEntryInsertsAndDeletingGivesTheFileBack) {
         SCOPED_TRACE(category);
         std::vector<std::string> args{"--category",    category,   "--name", "Neu",
                                       "--translation", "1.5,2,-3", "--size", "1,1,1"};
-        if (std::string(category) == "light")
-            args.insert(args.end(), {"--brightness", "3", "--colour", "10,20,30"});
+        // Each category takes the options of its own fields.
+        const std::string c = category;
+        if (c == "Human")
+            args.insert(args.end(), {"--weight", "70", "--sex", "3", "--aggression", "0.2",
+                                     "--behaviour", "2"});
+        if (c == "things")
+            args.insert(args.end(), {"--weight", "5", "--sound", "2"});
+        if (c == "light")
+            args.insert(args.end(),
+                        {"--brightness", "3", "--colour", "10,20,30", "--light-kind", "2"});
+        if (c == "door")
+            args.insert(args.end(), {"--door-sound", "brass"});
         const QuillRun r = insert(args);
         ASSERT_EQ(r.status, 0) << r.err;
         const auto after = slurp(scene);

@@ -218,6 +218,9 @@ TEST_F(FileRead, FilesThatReportNoSizeAreReadToTheirEnd) {
     MappedFile m;
     ASSERT_TRUE(m.open("/proc/self/status"));
     EXPECT_GT(m.size(), 0u);
+    // Longer than one block of reading.
+    ASSERT_TRUE(readWholeFile("/proc/self/smaps", b));
+    EXPECT_GT(b.size(), 8192u);
     write(dir / "empty", "");
     b = {1};
     ASSERT_TRUE(readWholeFile((dir / "empty").string(), b));
