@@ -123,6 +123,10 @@ private:
 } // namespace
 
 int runTrellisCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << Usage << '\n';
+        return 0;
+    }
     if (args.size() != 3 || !((args[0] == "scan" && args[1] == "--json") ||
                               (args[0] == "tree" && (args[1] == "--json" || args[1] == "--dot")))) {
         err << Usage << '\n';

@@ -8,6 +8,7 @@
 #include "file_access.h"
 #include "insert_plan.h"
 #include "insert_presets.h"
+#include "kind_options.h"
 #include "scene_delete.h"
 #include "script_files.h"
 
@@ -160,6 +161,10 @@ int cmdInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const auto category = categoryFromMenuName(o["--category"]);
     if (!category)
         return fail(err, "no category " + o["--category"]);
+    for (const auto& [option, value] : o)
+        if (auto lacking =
+                refuseKindOption(option, ownerOfCategory(*category), "category " + o["--category"]))
+            return fail(err, *lacking);
     Scene s;
     if (!load(args[1], s, err))
         return 2;

@@ -68,6 +68,17 @@ InsertPreset insertPreset(InsertCategory c, const IndexRecord* like) {
         f.thingSound = 3; // "Barrel 2"
         f.thingWeight = "80";
     }
+    if (c == InsertCategory::Light) {
+        // The window shows the selected entry's light values, and 0 for what
+        // the index records none of (or with nothing selected).
+        const float brightness = like && like->brightness ? like->brightness->value() : 0.0f;
+        f.brightness = formatSingle(brightness);
+        for (int i = 0; i < 3; ++i) {
+            const float fraction = like && like->colour ? (*like->colour)[i].value() : 0.0f;
+            f.colour[i] = formatSingle(fraction * 255.0f);
+        }
+        f.lightKind2 = like && like->lightKind == std::optional<std::uint32_t>(2);
+    }
     if (!like)
         return p;
 
@@ -92,14 +103,6 @@ InsertPreset insertPreset(InsertCategory c, const IndexRecord* like) {
         const int m = *like->material;
         if (m <= 3)
             f.doorOption = m == 0 ? 1 : m;
-    }
-    if (c == InsertCategory::Light) {
-        if (like->brightness)
-            f.brightness = text(*like->brightness);
-        if (like->colour)
-            for (int i = 0; i < 3; ++i)
-                f.colour[i] = formatSingle((*like->colour)[i].value() * 255.0f);
-        f.lightKind2 = like->lightKind == std::optional<std::uint32_t>(2);
     }
     return p;
 }

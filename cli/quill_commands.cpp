@@ -87,6 +87,10 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
 int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty())
         return usage(err);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kUsage;
+        return 0;
+    }
     if (args[0] == "index")
         return cmdIndex(args, out, err);
     if (args[0] == "verify")

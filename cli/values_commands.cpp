@@ -2,12 +2,12 @@
 
 #include <charconv>
 #include <cmath>
-#include <map>
 #include <sstream>
 
 #include "cp1252.h"
 #include "file_access.h"
 #include "index_json.h"
+#include "kind_options.h"
 #include "rotation_dial.h"
 #include "scene_edit.h"
 #include "script_files.h"
@@ -118,22 +118,6 @@ std::optional<int> wholeIn(const std::string& text, int low, int high) {
     return readWholeIn(text, '.', low, high);
 }
 
-const std::map<std::string, const char*> KindFieldOwners = {
-    {"--weight", "human or thing"}, {"--sound", "thing"},
-    {"--behaviour", "human"},       {"--sex", "human"},
-    {"--aggression", "human"},      {"--brightness", "light"},
-    {"--colour", "light"}};
-
-bool kindHas(const std::string& option, std::uint8_t kind) {
-    if (option == "--weight")
-        return kind == HumanKind || kind == ThingKind;
-    if (option == "--sound")
-        return kind == ThingKind;
-    if (option == "--brightness" || option == "--colour")
-        return kind == LightKind;
-    return kind == HumanKind;
-}
-
 } // namespace
 
 int cmdValuesGet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -175,9 +159,9 @@ int cmdValuesSet(const std::vector<std::string>& args, std::ostream& out, std::o
     for (std::size_t i = 4; i < args.size(); i += 2) {
         const std::string& option = args[i];
         const std::string& value = args[i + 1];
-        if (KindFieldOwners.count(option) && !kindHas(option, r.kind))
-            return fail(err, "entry " + args[3] + " has no " + option.substr(2) + " (only a " +
-                                 KindFieldOwners.at(option) + " has)");
+        if (isValuePanelKindOption(option))
+            if (auto lacking = refuseKindOption(option, ownerOfKind(r.kind), "entry " + args[3]))
+                return fail(err, *lacking);
         if (option == "--translation" || option == "--size" || option == "--colour") {
             auto three = triple(value);
             if (!three)

@@ -110,6 +110,31 @@ FileResult readOpen(const Fd& fd, const struct stat& st, std::uint64_t pos,
     return {};
 }
 
+// Files of /proc and /sys report a size of 0 and are made as they are read:
+// they are read to their end, up to a bound (they are small; one that keeps
+// going is not a file to load whole).
+constexpr std::size_t kUnsizedLimit = 64u << 20;
+
+FileResult readUnsized(const Fd& fd, std::vector<std::uint8_t>& out) {
+    std::vector<std::uint8_t> data;
+    std::uint8_t block[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), block, sizeof block);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errnoFailure(errno);
+        }
+        if (got == 0)
+            break;
+        if (data.size() + static_cast<std::size_t>(got) > kUnsizedLimit)
+            return failure("The file reports no size and goes on past 64 MiB");
+        data.insert(data.end(), block, block + got);
+    }
+    out = std::move(data);
+    return {};
+}
+
 FileResult folderFd(const std::string& dir, Fd& fd) {
     fd.reset(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return fd ? FileResult{} : errnoFailure(errno);
@@ -134,6 +159,8 @@ FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out
     struct stat st {};
     if (auto r = openRegular(AT_FDCWD, path, O_RDONLY, fd, st); !r)
         return r;
+    if (st.st_size == 0)
+        return readUnsized(fd, out);
     if (auto r = readOpen(fd, st, 0, std::nullopt, out); !r)
         return r;
     // A file that grew while it was read was not read whole.

@@ -1,9 +1,8 @@
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "addin_pack.h"
+#include "file_access.h"
 #include "mini_json.h"
 
 namespace fs = std::filesystem;
@@ -12,21 +11,36 @@ namespace {
 const char* const kPatchKeys[] = {"tree", "cache", "fourds"};
 const char* const kGroupFolders[] = {"models", "sounds", "maps", "tables_de", "tables_en"};
 
-std::optional<std::vector<std::uint8_t>> readFile(const fs::path& p, std::string& error) {
-    std::error_code ec;
-    if (!fs::is_regular_file(p, ec)) {
-        error = p.string() + " is not a file.";
+std::string utf8(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+// The add-in holds what the folder holds: a symbolic link below `dir` (to a
+// file or a folder) is refused, never followed to a file elsewhere, and so is
+// a name that leaves the folder.
+std::optional<std::vector<std::uint8_t>> readFile(const fs::path& dir, const fs::path& relative,
+                                                  std::string& error) {
+    const fs::path p = dir / relative;
+    fs::path at = dir;
+    for (const fs::path& part : relative.parent_path()) {
+        if (relative.has_root_path() || part == "..") {
+            error = p.string() + " is not inside " + dir.string() + ".";
+            return std::nullopt;
+        }
+        at /= part;
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(at, ec))) {
+            error = at.string() + " is a symbolic link, which is not followed here.";
+            return std::nullopt;
+        }
+    }
+    std::vector<std::uint8_t> bytes;
+    if (auto r = readFileInFolder(utf8(at), utf8(relative.filename()), bytes); !r) {
+        error = p.string() + " is not a file: " + r.error + ".";
         return std::nullopt;
     }
-    std::ifstream in(p, std::ios::binary);
-    if (!in) {
-        error = "Cannot read " + p.string() + ".";
-        return std::nullopt;
-    }
-    std::ostringstream s;
-    s << in.rdbuf();
-    const std::string text = s.str();
-    return std::vector<std::uint8_t>(text.begin(), text.end());
+    return bytes;
 }
 
 std::optional<std::vector<std::uint8_t>> hexBytes(const std::string& hex, const std::string& what,
@@ -110,7 +124,7 @@ bool readRecords(const JsonValue& json, const char* key, const fs::path& dir,
         return false;
     if (name.empty())
         return true;
-    auto bytes = readFile(dir / fs::path(std::u8string(name.begin(), name.end())), error);
+    auto bytes = readFile(dir, fs::path(std::u8string(name.begin(), name.end())), error);
     if (!bytes)
         return false;
     out = std::move(*bytes);
@@ -120,8 +134,13 @@ bool readRecords(const JsonValue& json, const char* key, const fs::path& dir,
 bool readGroup(const fs::path& dir, std::size_t g, AddinSource& s, std::string& error) {
     const fs::path folder = dir / kGroupFolders[g];
     std::error_code ec;
-    if (!fs::exists(folder, ec))
+    const fs::file_status status = fs::symlink_status(folder, ec);
+    if (!fs::exists(status))
         return true;
+    if (fs::is_symlink(status)) {
+        error = folder.string() + " is a symbolic link, which is not followed here.";
+        return false;
+    }
     if (!fs::is_directory(folder, ec)) {
         error = folder.string() + " is not a folder.";
         return false;
@@ -135,7 +154,7 @@ bool readGroup(const fs::path& dir, std::size_t g, AddinSource& s, std::string& 
     }
     std::sort(files.begin(), files.end());
     for (const fs::path& p : files) {
-        auto bytes = readFile(p, error);
+        auto bytes = readFile(dir, fs::path(kGroupFolders[g]) / p.filename(), error);
         if (!bytes)
             return false;
         const std::u8string name = p.filename().u8string();
@@ -148,7 +167,7 @@ bool readGroup(const fs::path& dir, std::size_t g, AddinSource& s, std::string& 
 FolderRead readAddinFolder(const fs::path& dir) {
     FolderRead out;
     std::string error;
-    const auto json = readFile(dir / "addin.json", error);
+    const auto json = readFile(dir, "addin.json", error);
     if (!json) {
         out.error = error;
         return out;

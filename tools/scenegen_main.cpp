@@ -59,7 +59,10 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--seed" && hasValue) {
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "--seed" && hasValue) {
             const auto v = parseNumber<std::uint32_t>(args[++i]);
             if (!v)
                 return std::cerr << Usage, 2;
@@ -76,7 +79,7 @@ int main(int argc, char** argv) {
             options.targetSize = *v;
         } else if (arg == "--demo" && hasValue) {
             demoDir = std::string(args[++i]);
-        } else if (!arg.starts_with("--") && !output) {
+        } else if (!arg.starts_with("-") && !output) {
             output = std::string(arg);
         } else {
             return std::cerr << Usage, 2;

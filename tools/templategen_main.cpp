@@ -3,12 +3,20 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 #include "template_writer.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: templategen DIR\n";
+    constexpr const char* Usage = "usage: templategen DIR\n";
+    const std::string_view arg = argc == 2 ? argv[1] : "";
+    if (arg == "--help" || arg == "-h") {
+        std::cout << Usage;
+        return 0;
+    }
+    // A folder name that starts with "-" is a mistyped option, never a folder to create.
+    if (argc != 2 || arg.starts_with("-")) {
+        std::cerr << Usage;
         return 2;
     }
     const std::filesystem::path dir(argv[1]);

@@ -122,6 +122,49 @@ TEST_F(AddinFolder, MistakesInTheFolderAreNamed) {
     EXPECT_NE(errorFor(R"({"mission": "demo"})").find("is not a file"), std::string::npos);
 }
 
+TEST_F(AddinFolder, SymbolicLinksInTheFolderAreRefusedNamingTheFile) {
+    const fs::path outside = root / "outside";
+    fs::create_directories(outside);
+    writeBytes(outside / "secret.bin", {0x10, 0x40, 6, 0, 0, 0});
+    fs::create_directories(root / "empty");
+    const std::string plain = R"({"mission": "demo"})";
+    struct Case {
+        const char* what;
+        std::string json;
+        fs::path link, target, named;
+    };
+    const fs::path dir = root / "src";
+    for (const Case& c : {
+             Case{"a file of a group", plain, "models/a.i3d", outside / "secret.bin",
+                  "models/a.i3d"},
+             Case{"a group folder", plain, "sounds", outside, "sounds"},
+             Case{"an empty group folder", plain, "maps", root / "empty", "maps"},
+             Case{"the records", R"({"mission": "demo", "objects": "obj.bin"})", "obj.bin",
+                  outside / "secret.bin", "obj.bin"},
+             Case{"a folder on the records' way",
+                  R"({"mission": "demo", "objects": "in/secret.bin"})", "in", outside, "in"},
+             Case{"addin.json", "", "addin.json", outside / "secret.bin", "addin.json"},
+         }) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dir);
+        fs::create_directories(dir / "models");
+        if (!c.json.empty())
+            writeBytes(dir / "addin.json", Bytes(c.json.begin(), c.json.end()));
+        fs::create_symlink(c.target, dir / c.link);
+        const FolderRead read = readAddinFolder(dir);
+        EXPECT_FALSE(read.source);
+        EXPECT_NE(read.error.find((dir / c.named).string()), std::string::npos) << read.error;
+        EXPECT_NE(read.error.find("symbolic link"), std::string::npos) << read.error;
+    }
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const char* name : {"../outside/secret.bin", "/etc/hostname"}) {
+        const std::string json = std::string(R"({"mission": "demo", "objects": ")") + name + "\"}";
+        writeBytes(dir / "addin.json", Bytes(json.begin(), json.end()));
+        EXPECT_NE(readAddinFolder(dir).error.find("is not inside"), std::string::npos) << name;
+    }
+}
+
 TEST(MiniJson, ParsesTheValuesAddinJsonUses) {
     const JsonParse p =
         parseJson(R"( {"a": [1, -2.5e1, true, false, null, "x\n\"\u20AC\ud83d\ude00"]} )");

@@ -171,6 +171,15 @@ TEST_F(TrellisCli, TheProgramItselfPrintsAndExits) {
     const std::string bad =
         std::string(TRELLIS_PATH) + " scan --json '" + path + ".none' 2>/dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(bad.c_str())), 2);
+
+    // Help is an answer, not an error: usage on standard output, status 0.
+    FILE* help = ::popen((std::string(TRELLIS_PATH) + " --help 2>/dev/null").c_str(), "r");
+    ASSERT_NE(help, nullptr);
+    std::string usage;
+    while (std::fgets(buffer, sizeof buffer, help))
+        usage += buffer;
+    EXPECT_EQ(::pclose(help), 0);
+    EXPECT_EQ(usage, "usage: trellis [scan --json | tree --json | tree --dot] SCENE\n");
 }
 
 } // namespace

@@ -73,8 +73,27 @@ TEST(QuillIndex, TextListingAndUnreadableFiles) {
     EXPECT_NE(missing.err.find("/nonexistent/scene2.bin"), std::string::npos);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
 
-    EXPECT_EQ(quill({"index"}).status, 2);
-    EXPECT_EQ(quill({"frobnicate", "x"}).status, 2);
+    // It reports size 0, yet holds text: all of it is read (and lists nothing).
+    const QuillRun unsized = quill({"index", "--json", "/proc/self/status"});
+    EXPECT_EQ(unsized.status, 0) << unsized.err;
+    EXPECT_EQ(unsized.out.rfind("{\"file_length\":", 0), 0u) << unsized.out;
+    EXPECT_EQ(unsized.out.find("{\"file_length\":0,"), std::string::npos) << unsized.out;
+}
+
+TEST(QuillUsage, HelpGoesToStandardOutputAndWrongCallsToStandardError) {
+    for (const char* help : {"--help", "-h"}) {
+        const QuillRun r = quill({help});
+        EXPECT_EQ(r.status, 0) << help;
+        EXPECT_EQ(r.out.rfind("usage: quill index", 0), 0u) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{}, {"index"}, {"frobnicate", "x"}, {"--help", "index"}}) {
+        const QuillRun r = quill(wrong);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("usage: quill", 0), 0u) << r.err;
+    }
 }
 
 TEST(QuillVerify, ReportsOkOrProblemsWithExitStatus) {

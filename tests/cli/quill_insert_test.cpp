@@ -50,9 +50,21 @@ TEST_F(QuillInsert, EveryMenuEntryInsertsAndDeletingGivesTheFileBack) {
     for (const char* category : {"Human", "car", "TRUCK", "policecar", "building", "door", "things",
                                  "light", "other", "InvisibleWall"}) {
         SCOPED_TRACE(category);
-        const QuillRun r =
-            insert({"--category", category, "--name", "Neu", "--translation", "1.5,2,-3", "--size",
-                    "1,1,1", "--brightness", "3", "--colour", "10,20,30"});
+        std::vector<std::string> args{"--category",    category,   "--name", "Neu",
+                                      "--translation", "1.5,2,-3", "--size", "1,1,1"};
+        // Each category takes the options of its own fields.
+        const std::string c = category;
+        if (c == "Human")
+            args.insert(args.end(), {"--weight", "70", "--sex", "3", "--aggression", "0.2",
+                                     "--behaviour", "2"});
+        if (c == "things")
+            args.insert(args.end(), {"--weight", "5", "--sound", "2"});
+        if (c == "light")
+            args.insert(args.end(),
+                        {"--brightness", "3", "--colour", "10,20,30", "--light-kind", "2"});
+        if (c == "door")
+            args.insert(args.end(), {"--door-sound", "brass"});
+        const QuillRun r = insert(args);
         ASSERT_EQ(r.status, 0) << r.err;
         const auto after = slurp(scene);
         EXPECT_TRUE(verifyScene(ByteView(after.data(), after.size())).ok());
@@ -77,6 +89,17 @@ TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
     EXPECT_EQ(i.entries[e].sound, std::optional<std::uint8_t>(3));
     EXPECT_EQ(i.entries[e].weight->value(), 80.0f);
 
+    // A light without a selection: the window shows brightness 0 and black.
+    const QuillRun light = insert(
+        {"--category", "light", "--name", "Lampe", "--translation", "0,0,0", "--size", "1,1,1"});
+    ASSERT_EQ(light.status, 0) << light.err;
+    i = index();
+    e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+    EXPECT_EQ(i.entries[e].brightness->value(), 0.0f);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(i.entries[e].colour->at(k).value(), 0.0f);
+    EXPECT_EQ(i.entries[e].lightKind, std::optional<std::uint32_t>(1));
+
     // --like copies translation, size and model as the window copies the selection.
     std::size_t src = 0;
     while (!i.entries[src].model || i.entries[src].nameOnly)
@@ -92,6 +115,16 @@ TEST_F(QuillInsert, PresetsOfTheMenuEntryAndOfALikeEntry) {
         EXPECT_FLOAT_EQ(i.entries[e].translation->at(k).value(), like.translation->at(k).value());
         EXPECT_FLOAT_EQ(i.entries[e].size->at(k).value(), like.size->at(k).value());
     }
+
+    // Like an object that records no light values: the window shows them as 0.
+    ASSERT_FALSE(like.brightness);
+    const QuillRun dark =
+        insert({"--category", "light", "--name", "Dunkel", "--like", std::to_string(src)});
+    ASSERT_EQ(dark.status, 0) << dark.err;
+    i = index();
+    e = static_cast<std::size_t>(i.merkePosGameInit) - 1;
+    EXPECT_EQ(i.entries[e].brightness->value(), 0.0f);
+    EXPECT_EQ(i.entries[e].colour->at(1).value(), 0.0f);
 }
 
 TEST_F(QuillInsert, ChecksPrintTitleAndPromptAndWriteNothing) {
@@ -115,6 +148,33 @@ TEST_F(QuillInsert, ChecksPrintTitleAndPromptAndWriteNothing) {
     EXPECT_EQ(behaviour.status, 2);
     EXPECT_EQ(quill({"insert", scene.string(), "--category", "uwall", "--name", "n"}).status, 2)
         << "the menu entry is InvisibleWall";
+    struct Foreign {
+        const char *category, *option, *value, *message;
+    };
+    for (const Foreign& f : {
+             Foreign{"human", "--brightness", "9",
+                     "category human has no brightness (only a light has)"},
+             Foreign{"Human", "--colour", "300,1,1",
+                     "category Human has no colour (only a light has)"},
+             Foreign{"car", "--weight", "5",
+                     "category car has no weight (only a human or thing has)"},
+             Foreign{"light", "--sound", "2", "category light has no sound (only a thing has)"},
+             Foreign{"things", "--sex", "1", "category things has no sex (only a human has)"},
+             Foreign{"door", "--aggression", "1",
+                     "category door has no aggression (only a human has)"},
+             Foreign{"other", "--behaviour", "2",
+                     "category other has no behaviour (only a human has)"},
+             Foreign{"human", "--light-kind", "2",
+                     "category human has no light-kind (only a light has)"},
+             Foreign{"building", "--door-sound", "glass",
+                     "category building has no door-sound (only a door has)"},
+         }) {
+        SCOPED_TRACE(f.option);
+        const QuillRun r = insert({"--category", f.category, "--name", "n", "--translation",
+                                   "0,0,0", "--size", "1,1,1", f.option, f.value});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, std::string("quill: ") + f.message + "\n");
+    }
     EXPECT_EQ(slurp(scene), g.bytes);
 }
 

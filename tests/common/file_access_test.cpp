@@ -208,6 +208,25 @@ TEST_F(FileRead, FoldersFifosAndDevicesAreRefusedWithoutWaiting) {
     EXPECT_NE(r.error.find("No such file"), std::string::npos) << r.error;
 }
 
+// /proc files report size 0 yet hold text made as they are read.
+TEST_F(FileRead, FilesThatReportNoSizeAreReadToTheirEnd) {
+    Bytes b;
+    ASSERT_TRUE(readWholeFile("/proc/self/status", b));
+    const std::string text(b.begin(), b.end());
+    EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
+    EXPECT_NE(text.find("\nPid:"), std::string::npos) << text;
+    MappedFile m;
+    ASSERT_TRUE(m.open("/proc/self/status"));
+    EXPECT_GT(m.size(), 0u);
+    // Longer than one block of reading.
+    ASSERT_TRUE(readWholeFile("/proc/self/smaps", b));
+    EXPECT_GT(b.size(), 8192u);
+    write(dir / "empty", "");
+    b = {1};
+    ASSERT_TRUE(readWholeFile((dir / "empty").string(), b));
+    EXPECT_TRUE(b.empty());
+}
+
 TEST_F(FileRead, RangesPastTheEndFail) {
     write(dir / "f", "abc");
     Bytes b;
