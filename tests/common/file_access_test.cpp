@@ -13,7 +13,8 @@
 // definitions take the place of the C library's; unarmed they pass every call
 // on unchanged.
 namespace faults {
-int flockError = 0;                       // flock fails with this error
+int flockError = 0;               // flock fails with this error
+std::function<int()> beforeFlock; // runs once before a flock; fails it with the error returned
 std::function<void(const char*)> onLstat; // runs after a look at a name
 std::function<void()> beforeRename;       // runs before a rename
 } // namespace faults
@@ -23,6 +24,14 @@ template <typename F> static F realCall(const char* name) {
 }
 
 extern "C" int flock(int fd, int op) noexcept {
+    if (faults::beforeFlock) {
+        const auto hook = std::move(faults::beforeFlock);
+        faults::beforeFlock = nullptr;
+        if (const int e = hook()) {
+            errno = e;
+            return -1;
+        }
+    }
     if (faults::flockError) {
         errno = faults::flockError;
         return -1;
@@ -73,6 +82,7 @@ protected:
     }
     void TearDown() override {
         faults::flockError = 0;
+        faults::beforeFlock = nullptr;
         faults::onLstat = nullptr;
         faults::beforeRename = nullptr;
         TempFolder::TearDown();
@@ -286,6 +296,47 @@ TEST_F(FileSave, ALockNameSwappedAfterTheLookIsNotUsed) {
         << r.error;
     EXPECT_EQ(content(lockPath), users);
     EXPECT_EQ(content(file), "0123456789");
+}
+
+// The same lock file, written into between the look and the open, is no
+// longer an empty lock file.
+TEST_F(FileSave, ALockFileWrittenIntoAfterTheLookIsNotUsed) {
+    write(lockPath, "");
+    faults::onLstat = [&](const char* path) {
+        if (path == lockPath.string()) {
+            faults::onLstat = nullptr;
+            std::ofstream(lockPath, std::ios::binary | std::ios::app) << "notes";
+        }
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("a file of 5 bytes"), std::string::npos) << r.error;
+    EXPECT_EQ(content(lockPath), "notes");
+    EXPECT_EQ(content(file), "0123456789");
+}
+
+// A save that finds its own new lock file taken by another save (which opened
+// it in the moment between creating and locking) waits for it, and still
+// removes it afterwards: closing it would leave a lock file nobody removes.
+TEST_F(FileSave, ALockFileThisSaveMadeIsRemovedAfterWaitingForIt) {
+    faults::beforeFlock = [] { return EWOULDBLOCK; };
+    ASSERT_TRUE(replace("0123456789", "new"));
+    EXPECT_EQ(content(file), "new");
+    EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+}
+
+// A lock taken on a file whose name was meanwhile given to another (the save
+// that held it removed it) is no lock: the save looks again.
+TEST_F(FileSave, ALockOnAFileNoLongerNamedSoIsNotUsed) {
+    write(lockPath, "");
+    write(dir / "notes.txt", "notes");
+    faults::beforeFlock = [&] {
+        fs::rename(dir / "notes.txt", lockPath);
+        return 0;
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("a file of 5 bytes"), std::string::npos) << r.error;
+    EXPECT_EQ(content(file), "0123456789");
+    EXPECT_EQ(content(lockPath), "notes");
 }
 
 // A lock file this save made, but whose name another program took during the
