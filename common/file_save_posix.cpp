@@ -50,8 +50,9 @@ public:
                     release();
                     return lockFailure(e);
                 }
-                // Our own file may still be named and wanted by a save that
-                // holds it now; it is that save's lock until it ends.
+                // A file this save made is not removed here: either its name
+                // leads elsewhere now, or another save still holds it at the
+                // deadline and it is that save's lock until it ends.
                 created_ = false;
                 fd_.reset();
             }
