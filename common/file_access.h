@@ -45,8 +45,12 @@ FileResult probeReadWrite(const std::string& path);
 // ---- Saving a file the user edits (scene2.bin, Trellis's scene) ----
 //
 // Both calls below run under the file's save lock: a lock file beside the file
-// (named "<file>.quilltemp.save.lock", removed again afterwards) that two saves
-// of one file take in turn, so they never interleave. A symbolic link is
+// (named "<file>.quilltemp.save.lock") that two saves of one file take in
+// turn, so they never interleave. A save removes only a lock file it created
+// itself; an empty file already under that name (a killed save leaves one) is
+// used and left in place. Anything else under that name (a file with content,
+// a link, a folder, a FIFO, a device) is never used, written or removed: the
+// save is refused with a message naming the path and what is there. A symbolic link is
 // followed: the link's target is what is checked and replaced, and the link
 // stays a link. Under the lock the file must still hold exactly `expected`;
 // otherwise nothing is written and the result has `changed` set.

@@ -35,6 +35,11 @@ std::string utf8Name(const fs::path& p) {
     return std::string(u.begin(), u.end());
 }
 
+std::string utf8Path(const fs::path& p) {
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+
 FileResult lastFailure() {
     return systemFailure(GetLastError());
 }
@@ -151,29 +156,91 @@ FileResult holdsExactly(HANDLE h, std::uint64_t size, ByteSpan expected) {
     return {};
 }
 
-// The save lock: a lock file beside the saved file, opened without sharing and
-// deleted when closed, so a second save waits until the first has finished.
+// The save lock: a lock file beside the saved file, held open without
+// sharing, so a second save waits until the first has finished. A lock file
+// this save creates (CREATE_NEW) is deleted when its handle closes. An empty
+// plain file already under that name (a killed save leaves one) is used and
+// left in place; anything else there (a file with content, a folder, a link or
+// other reparse point, a device) belongs to someone else and the save is
+// refused, so a save never deletes or writes a file it did not make.
 class SaveLock {
 public:
     FileResult acquire(const fs::path& dir, const std::string& tag) {
         const fs::path p = dir / fs::u8path(lockName(tag));
+        const std::string shown = utf8Path(p);
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
         for (;;) {
-            h_.reset(CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+            h_.reset(CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
             if (h_)
                 return {};
-            const DWORD e = GetLastError();
-            if (e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED)
+            DWORD e = GetLastError();
+            // A name taken by a folder can give "access denied" rather than
+            // "exists"; both are looked at.
+            if (e == ERROR_FILE_EXISTS || e == ERROR_ACCESS_DENIED) {
+                const DWORD attrs = GetFileAttributesW(p.c_str());
+                if (attrs == INVALID_FILE_ATTRIBUTES) {
+                    const DWORD looked = GetLastError();
+                    if (looked != ERROR_FILE_NOT_FOUND && looked != ERROR_ACCESS_DENIED)
+                        return systemFailure(looked);
+                } else if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
+                    return refuse(shown, "a symbolic link or other reparse point");
+                } else if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
+                    return refuse(shown, "a folder");
+                } else {
+                    // Never through a link, never deleted on close: it is
+                    // not this save's file.
+                    h_.reset(CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                         nullptr));
+                    if (h_)
+                        return checkExisting(shown);
+                    e = GetLastError();
+                }
+            }
+            // Held by another save, being deleted by one, or removed since
+            // the look: wait and look again.
+            if (e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED &&
+                e != ERROR_FILE_NOT_FOUND && e != ERROR_FILE_EXISTS)
                 return systemFailure(e);
             if (std::chrono::steady_clock::now() > deadline)
-                return failure("Another save of this file is still running");
+                return failure("Another save of this file is still running (" + shown + ")");
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
 
 private:
+    // What was opened, not what was looked at, must be an empty plain file:
+    // the name may have been given to another file in between.
+    FileResult checkExisting(const std::string& shown) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        std::string what;
+        if (GetFileType(h_.get()) != FILE_TYPE_DISK)
+            what = "a device or pipe";
+        else if (!GetFileInformationByHandle(h_.get(), &info))
+            return lastFailure();
+        else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            what = "a symbolic link or other reparse point";
+        else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            what = "a folder";
+        else if (info.nFileSizeHigh != 0 || info.nFileSizeLow != 0)
+            what = "a file of " +
+                   std::to_string((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+                                  info.nFileSizeLow) +
+                   " bytes";
+        if (what.empty())
+            return {};
+        h_.reset();
+        return refuse(shown, what);
+    }
+
+    static FileResult refuse(const std::string& shown, const std::string& what) {
+        return failure("The save lock " + shown + " is " + what +
+                       ", not an empty lock file; it is left as it is and nothing is saved. "
+                       "Move it away to save this file");
+    }
+
     Handle h_;
 };
 

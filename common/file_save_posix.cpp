@@ -18,48 +18,44 @@ namespace {
 
 // The save lock: an exclusive flock on a file beside the saved one. A lock on
 // the saved file itself would not do, since the rename gives that name a new
-// file. The lock file is removed on release; a save that opened the removed
-// file notices (its inode is no longer the name's) and starts again.
+// file.
+//
+// The name may already be taken. An empty regular file there is a lock file
+// (a killed save leaves one): it is used and left in place. Anything else
+// under that name belongs to someone else and the save is refused, so that a
+// save never removes or writes a file it did not make. Only a lock file this
+// save created itself is removed again, while the lock is still held; a save
+// that opened the removed file notices (its inode is no longer the name's)
+// and starts again.
 class SaveLock {
 public:
     SaveLock() = default;
     SaveLock(const SaveLock&) = delete;
     SaveLock& operator=(const SaveLock&) = delete;
-    ~SaveLock() {
-        if (fd_) {
-            ::unlink(path_.c_str());
-            fd_.reset();
-        }
-    }
+    ~SaveLock() { release(); }
 
     FileResult acquire(const std::string& dir, const std::string& tag) {
         path_ = (fs::path(dir) / lockName(tag)).string();
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
         for (;;) {
-            fd_.reset(::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
-            const int createError = errno;
-            if (!fd_ && (createError == EACCES || createError == EROFS)) {
-                // Another user's lock file, or a folder this user cannot add to.
-                fd_.reset(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-                folderNotWritable_ = !fd_ && errno == ENOENT;
-                if (folderNotWritable_)
-                    return lockFailure(createError);
-            }
-            if (!fd_)
-                return lockFailure(errno);
-            if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
-                struct stat held {
-                }, named{};
-                if (::fstat(fd_.get(), &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
-                    held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            if (auto r = openLockFile(); !r)
+                return r;
+            if (fd_) {
+                const Taken taken = take(deadline);
+                if (taken == Taken::Yes)
                     return {};
-            } else if (errno != EWOULDBLOCK && errno != EINTR) {
-                const int e = errno;
+                if (taken == Taken::Failed) {
+                    const int e = errno;
+                    release();
+                    return lockFailure(e);
+                }
+                // A file this save made is not removed here: either its name
+                // leads elsewhere now, or another save still holds it at the
+                // deadline and it is that save's lock until it ends.
+                created_ = false;
                 fd_.reset();
-                return lockFailure(e);
             }
-            fd_.reset();
             if (std::chrono::steady_clock::now() > deadline)
                 return failure("Another save of this file is still running (" + path_ + ")");
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -70,11 +66,126 @@ public:
     bool folderNotWritable() const { return folderNotWritable_; }
 
 private:
+    enum class Taken { Yes, Retry, Failed };
+
+    // Opens the lock file: a new one made by this save, or an empty one left
+    // by another. Leaves fd_ closed when the name is changing under us (look
+    // again); fails when the name holds anything but an empty regular file.
+    FileResult openLockFile() {
+        fd_.reset(::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (fd_) {
+            created_ = true;
+            return {};
+        }
+        const int createError = errno;
+        if (createError != EEXIST && createError != EACCES && createError != EROFS)
+            return lockFailure(createError);
+        struct stat named {};
+        if (::lstat(path_.c_str(), &named) != 0) {
+            if (errno != ENOENT)
+                return lockFailure(errno);
+            // A folder this user cannot add to; or the lock was just removed.
+            folderNotWritable_ = createError != EEXIST;
+            return folderNotWritable_ ? lockFailure(createError) : FileResult{};
+        }
+        if (auto r = refuseUnlessEmptyRegular(named); !r)
+            return r;
+        // Another user's lock file may be read-only to us; a lock on a file
+        // open for reading keeps saves apart just as well.
+        fd_.reset(::open(path_.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!fd_ && errno == EACCES)
+            fd_.reset(
+                ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!fd_) {
+            const int e = errno;
+            if (e == ENOENT)
+                return {};
+            if (e == ELOOP) {
+                named.st_mode = S_IFLNK;
+                return refuseUnlessEmptyRegular(named);
+            }
+            return lockFailure(e);
+        }
+        // What was opened must be what was looked at: the name may have been
+        // given to another file in between.
+        struct stat held {};
+        if (::fstat(fd_.get(), &held) != 0) {
+            const int e = errno;
+            fd_.reset();
+            return lockFailure(e);
+        }
+        if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
+            fd_.reset();
+            return {};
+        }
+        if (auto r = refuseUnlessEmptyRegular(held); !r) {
+            fd_.reset();
+            return r;
+        }
+        return {};
+    }
+
+    // Locks the open file. A file this save created is kept open and waited
+    // on: closing it would leave a lock file nobody removes.
+    Taken take(std::chrono::steady_clock::time_point deadline) {
+        for (;;) {
+            if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0)
+                return stillNamed() ? Taken::Yes : Taken::Retry;
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return Taken::Failed;
+            if (!created_ || std::chrono::steady_clock::now() > deadline)
+                return Taken::Retry;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    // True when the lock file's name still leads to the open file.
+    bool stillNamed() const {
+        struct stat held {
+        }, named{};
+        return ::fstat(fd_.get(), &held) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+               held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    }
+
+    FileResult refuseUnlessEmptyRegular(const struct stat& st) const {
+        if (S_ISREG(st.st_mode) && st.st_size == 0)
+            return {};
+        std::string what;
+        if (S_ISREG(st.st_mode))
+            what = "a file of " + std::to_string(st.st_size) + " bytes";
+        else if (S_ISLNK(st.st_mode))
+            what = "a symbolic link";
+        else if (S_ISDIR(st.st_mode))
+            what = "a folder";
+        else if (S_ISFIFO(st.st_mode))
+            what = "a FIFO (named pipe)";
+        else if (S_ISSOCK(st.st_mode))
+            what = "a socket";
+        else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            what = "a device";
+        else
+            what = "not a regular file";
+        return failure("The save lock " + path_ + " is " + what +
+                       ", not an empty lock file; it is left as it is and nothing is saved. "
+                       "Move it away to save this file");
+    }
+
+    // Removes the lock file only when this save created it and the name
+    // still leads to it, and only while the lock is held, so no save can be
+    // using it.
+    void release() {
+        if (fd_ && created_ && stillNamed())
+            ::unlink(path_.c_str());
+        created_ = false;
+        fd_.reset();
+    }
+
     FileResult lockFailure(int e) {
         return failure("The save lock " + path_ + " cannot be taken: " + std::strerror(e));
     }
     std::string path_;
     Fd fd_;
+    bool created_ = false;
     bool folderNotWritable_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include "scene_generator.h"
 #include "scene_verify.h"
 #include "script_files.h"
+#include "value_save.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -78,6 +79,33 @@ TEST_F(QuillScript, ErrorsLeaveTheFileUntouched) {
     }
     EXPECT_EQ(slurp(scene), before);
     EXPECT_FALSE(fs::exists(dir / "quilltemp.save"));
+}
+
+// A user's file that happens to have the save lock's name is nobody's lock:
+// quill refuses to save beside it and leaves it as it was.
+TEST_F(QuillScript, SavesBesideAUsersFileWithTheLocksNameAreRefusedAndTheFileKept) {
+    const std::string before = slurp(scene);
+    const fs::path lock = dir / "scene2.bin.quilltemp.save.lock";
+    std::string users(28 * 1024, 'u');
+    users[100] = '\0';
+    spit(lock, users);
+    const SceneIndex index = buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size()));
+    std::size_t thing = 0;
+    while (thing < index.entries.size() &&
+           !(index.entries[thing].kind == ThingKind && index.entries[thing].translationPos &&
+             !index.entries[thing].nameOnly))
+        ++thing;
+    ASSERT_LT(thing, index.entries.size());
+    spit(dir / "new.txt", "x");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"values", "set", scene.string(), std::to_string(thing), "--translation", "1,2,3"},
+             {"script", "set", scene.string(), scriptedName(), (dir / "new.txt").string()}}) {
+        const QuillRun r = quill(args);
+        EXPECT_NE(r.status, 0) << args[0];
+        EXPECT_NE(r.err.find(lock.string()), std::string::npos) << r.err;
+        EXPECT_EQ(slurp(lock), users);
+    }
+    EXPECT_EQ(slurp(scene), before);
 }
 
 TEST_F(QuillScript, ExportThenImportSavesOnlyEditedScripts) {

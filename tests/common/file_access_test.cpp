@@ -1,9 +1,66 @@
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
+#include <sys/sysmacros.h>
 
+#include <cerrno>
 #include <thread>
 
 #include "file_test_support.h"
+
+// Faults put into the system calls a save makes. The test program's own
+// definitions take the place of the C library's; unarmed they pass every call
+// on unchanged.
+namespace faults {
+int flockError = 0;               // flock fails with this error
+std::function<int()> beforeFlock; // runs once before a flock; fails it with the error returned
+std::function<void(const char*)> onLstat; // runs after a look at a name
+std::function<void()> beforeRename;       // runs before a rename
+} // namespace faults
+
+template <typename F> static F realCall(const char* name) {
+    return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
+}
+
+extern "C" int flock(int fd, int op) noexcept {
+    if (faults::beforeFlock) {
+        const auto hook = std::move(faults::beforeFlock);
+        faults::beforeFlock = nullptr;
+        if (const int e = hook()) {
+            errno = e;
+            return -1;
+        }
+    }
+    if (faults::flockError) {
+        errno = faults::flockError;
+        return -1;
+    }
+    static const auto real = realCall<int (*)(int, int)>("flock");
+    return real(fd, op);
+}
+
+extern "C" int lstat(const char* __restrict path, struct stat* __restrict st) noexcept {
+    static const auto real = realCall<int (*)(const char*, struct stat*)>("lstat");
+    const int r = real(path, st);
+    if (faults::onLstat) {
+        const int e = errno;
+        const auto hook = faults::onLstat; // the hook may disarm itself
+        hook(path);
+        errno = e;
+    }
+    return r;
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+    if (faults::beforeRename) {
+        const auto hook = std::move(faults::beforeRename);
+        faults::beforeRename = nullptr;
+        hook();
+    }
+    static const auto real = realCall<int (*)(const char*, const char*)>("rename");
+    return real(from, to);
+}
 
 namespace {
 using namespace filetest;
@@ -23,6 +80,14 @@ protected:
     FileResult replace(const std::string& expected, const std::string& with) {
         return replace(expected, with, file);
     }
+    void TearDown() override {
+        faults::flockError = 0;
+        faults::beforeFlock = nullptr;
+        faults::onLstat = nullptr;
+        faults::beforeRename = nullptr;
+        TempFolder::TearDown();
+    }
+    const fs::path lockPath = dir / "scene2.bin.quilltemp.save.lock";
 };
 
 TEST_F(FileSave, ReplaceWritesAllAndLeavesNothingBehind) {
@@ -110,7 +175,6 @@ TEST_F(FileSave, OnlyRegularFilesAreSaved) {
 
 TEST_F(FileSave, ALockHeldByAnotherSaveIsWaitedFor) {
     // Hold the lock the way a running save does, let the save wait for it.
-    const fs::path lockPath = dir / "scene2.bin.quilltemp.save.lock";
     const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
@@ -128,11 +192,172 @@ TEST_F(FileSave, ALockHeldByAnotherSaveIsWaitedFor) {
     EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
 }
 
+// A save never removes, writes or uses a file under the lock's name that is
+// not an empty lock file: it refuses, naming the path and what is there.
+TEST_F(FileSave, ANonEmptyFileWithTheLocksNameIsKeptAndTheSaveRefused) {
+    std::string users(28 * 1024, '\0');
+    for (std::size_t i = 0; i < users.size(); ++i)
+        users[i] = static_cast<char>(i * 7 + 3);
+    write(lockPath, users);
+    FileResult r = replace("0123456789", "new");
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.error.find(lockPath.string()), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("a file of 28672 bytes"), std::string::npos) << r.error;
+    r = writeInPlace(file.string(), {{0, {'x'}}});
+    EXPECT_NE(r.error.find("a file of 28672 bytes"), std::string::npos) << r.error;
+    EXPECT_EQ(content(lockPath), users);
+    EXPECT_EQ(content(file), "0123456789");
+    EXPECT_TRUE(leftovers(dir, {"scene2.bin", lockPath.filename().string()}).empty());
+}
+
+TEST_F(FileSave, LinksFifosFoldersAndDevicesWithTheLocksNameAreKeptAndTheSaveRefused) {
+    write(dir / "target.txt", "");
+    const auto unlinkAll = [&] { fs::remove_all(lockPath); };
+    struct Case {
+        std::string what;
+        std::function<void()> make;
+        fs::file_type type;
+    };
+    std::vector<Case> cases = {
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(lockPath.c_str(), 0666), 0); }, fs::file_type::fifo},
+        {"a symbolic link", [&] { fs::create_symlink("target.txt", lockPath); },
+         fs::file_type::symlink},
+        {"a symbolic link", [&] { fs::create_symlink("nowhere.txt", lockPath); },
+         fs::file_type::symlink},
+        {"a folder", [&] { fs::create_directory(lockPath); }, fs::file_type::directory},
+    };
+    if (::geteuid() == 0)
+        cases.push_back(
+            {"a device",
+             [&] { ASSERT_EQ(::mknod(lockPath.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); },
+             fs::file_type::character});
+    for (const Case& c : cases) {
+        c.make();
+        FileResult r = replace("0123456789", "new");
+        EXPECT_NE(r.error.find(lockPath.string() + " is " + c.what), std::string::npos) << r.error;
+        r = writeInPlace(file.string(), {{0, {'x'}}});
+        EXPECT_NE(r.error.find(lockPath.string() + " is " + c.what), std::string::npos) << r.error;
+        EXPECT_EQ(fs::symlink_status(lockPath).type(), c.type) << c.what;
+        EXPECT_EQ(content(file), "0123456789");
+        EXPECT_EQ(content(dir / "target.txt"), "");
+        EXPECT_FALSE(fs::exists(dir / "nowhere.txt"));
+        EXPECT_TRUE(
+            leftovers(dir, {"scene2.bin", "target.txt", lockPath.filename().string()}).empty());
+        unlinkAll();
+    }
+}
+
+// The empty file a killed save leaves is the lock: used, and left in place.
+TEST_F(FileSave, AnEmptyLeftoverLockIsUsedAndKept) {
+    write(lockPath, "");
+    struct stat before {};
+    ASSERT_EQ(::stat(lockPath.c_str(), &before), 0);
+    ASSERT_TRUE(replace("0123456789", "new"));
+    ASSERT_TRUE(writeInPlace(file.string(), {{0, {'N'}}}));
+    EXPECT_EQ(content(file), "New");
+    struct stat after {};
+    ASSERT_EQ(::stat(lockPath.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, 0);
+    EXPECT_TRUE(leftovers(dir, {"scene2.bin", lockPath.filename().string()}).empty());
+}
+
+// A lock that cannot be taken leaves no lock file behind that this save made,
+// and removes none it did not make.
+TEST_F(FileSave, ALockThatCannotBeTakenRemovesOnlyTheFileThisSaveMade) {
+    faults::flockError = ENOLCK;
+    FileResult r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("cannot be taken"), std::string::npos) << r.error;
+    EXPECT_EQ(content(file), "0123456789");
+    EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+
+    write(lockPath, "");
+    r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("cannot be taken"), std::string::npos) << r.error;
+    EXPECT_TRUE(fs::is_regular_file(lockPath)) << "the leftover is not this save's to remove";
+    EXPECT_EQ(content(file), "0123456789");
+}
+
+// The name may be given to another file between the look and the open: what
+// was opened is checked, not what was looked at.
+TEST_F(FileSave, ALockNameSwappedAfterTheLookIsNotUsed) {
+    write(lockPath, "");
+    const std::string users = "the user's own notes";
+    write(dir / "notes.txt", users);
+    faults::onLstat = [&](const char* path) {
+        if (path == lockPath.string()) {
+            faults::onLstat = nullptr;
+            fs::rename(dir / "notes.txt", lockPath);
+        }
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("a file of " + std::to_string(users.size()) + " bytes"),
+              std::string::npos)
+        << r.error;
+    EXPECT_EQ(content(lockPath), users);
+    EXPECT_EQ(content(file), "0123456789");
+}
+
+// The same lock file, written into between the look and the open, is no
+// longer an empty lock file.
+TEST_F(FileSave, ALockFileWrittenIntoAfterTheLookIsNotUsed) {
+    write(lockPath, "");
+    faults::onLstat = [&](const char* path) {
+        if (path == lockPath.string()) {
+            faults::onLstat = nullptr;
+            std::ofstream(lockPath, std::ios::binary | std::ios::app) << "notes";
+        }
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("a file of 5 bytes"), std::string::npos) << r.error;
+    EXPECT_EQ(content(lockPath), "notes");
+    EXPECT_EQ(content(file), "0123456789");
+}
+
+// A save that finds its own new lock file taken by another save (which opened
+// it in the moment between creating and locking) waits for it, and still
+// removes it afterwards: closing it would leave a lock file nobody removes.
+TEST_F(FileSave, ALockFileThisSaveMadeIsRemovedAfterWaitingForIt) {
+    faults::beforeFlock = [] { return EWOULDBLOCK; };
+    ASSERT_TRUE(replace("0123456789", "new"));
+    EXPECT_EQ(content(file), "new");
+    EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+}
+
+// A lock taken on a file whose name was meanwhile given to another (the save
+// that held it removed it) is no lock: the save looks again.
+TEST_F(FileSave, ALockOnAFileNoLongerNamedSoIsNotUsed) {
+    write(lockPath, "");
+    write(dir / "notes.txt", "notes");
+    faults::beforeFlock = [&] {
+        fs::rename(dir / "notes.txt", lockPath);
+        return 0;
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_NE(r.error.find("a file of 5 bytes"), std::string::npos) << r.error;
+    EXPECT_EQ(content(file), "0123456789");
+    EXPECT_EQ(content(lockPath), "notes");
+}
+
+// A lock file this save made, but whose name another program took during the
+// save, is not removed: what the name leads to now is not this save's.
+TEST_F(FileSave, ALockFileReplacedDuringTheSaveIsNotRemoved) {
+    write(dir / "notes.txt", "notes");
+    faults::beforeRename = [&] { fs::rename(dir / "notes.txt", lockPath); };
+    ASSERT_TRUE(replace("0123456789", "new"));
+    EXPECT_EQ(content(file), "new");
+    EXPECT_EQ(content(lockPath), "notes");
+}
+
 // Many savers of one file from one expected state: exactly one wins, every
 // other is told the file changed, and the file is the winner's bytes.
 TEST_F(FileSave, ConcurrentSavesOfOneFileNeverLoseAChangeSilently) {
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 6; ++round) {
         write(file, "start");
+        // Every other round with the empty lock file a killed save leaves.
+        const bool leftover = round % 2 == 1;
+        if (leftover)
+            write(lockPath, "");
         std::vector<pid_t> kids;
         for (int k = 0; k < 6; ++k) {
             const pid_t pid = ::fork();
@@ -152,7 +377,8 @@ TEST_F(FileSave, ConcurrentSavesOfOneFileNeverLoseAChangeSilently) {
         EXPECT_EQ(winners, 1);
         EXPECT_EQ(told, 5);
         EXPECT_EQ(content(file).rfind("saver ", 0), 0u);
-        EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+        EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty() != leftover) << "round " << round;
+        fs::remove(lockPath);
     }
 }
 
