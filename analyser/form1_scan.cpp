@@ -228,6 +228,9 @@ void Form1::Save_Click() {
     FileResult written;
     if (!planSameLengthSave(scannedBytes_, *shown_, *text, updated, why)) {
         written = FileResult{false, why};
+    } else if (!rescanFindsSave(scannedBytes_, updated, savedEntryPos, *shown_, why)) {
+        dialogs_.message(QString::fromStdString(why), "****** File not saved ******");
+        return;
     } else {
         try {
             written = writeScannedScene(nativePath(scenePath), scannedBytes_, updated);

@@ -48,4 +48,9 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
+// Whether the bytes at p are the chunk id `low` AE.
+inline bool pairAt(const Bytes1& b, std::int64_t p, std::uint8_t low) {
+    return b.has(p, 2) && b[p] == low && b[p + 1] == ChunkHigh;
+}
+
 } // namespace scanbytes

@@ -30,10 +30,18 @@ inline constexpr int ProgressBarSteps = 30;
 // Called with the number of steps done before this one; a few dozen calls per scan.
 using ScanProgress = std::function<void(int ticks)>;
 
+// How many bytes the per-entry searches (data block, tick test, script
+// location) stepped over: a test hook for their cost, which must grow with
+// the file, not with the entries times the file.
+struct ScanCost {
+    std::int64_t bytesSearched = 0;
+};
+
 // Scans the last fifth of the file for init scripts whose name starts with
 // "G" and for definition records whose first child is their name, at most
 // MaxScanEntries of them, in file order.
-std::vector<ScanEntry> scanScene(SceneBytes bytes, const ScanProgress& progress = {});
+std::vector<ScanEntry> scanScene(SceneBytes bytes, const ScanProgress& progress = {},
+                                 ScanCost* cost = nullptr);
 
 // Whether the object whose entry starts at `entryPos` carries a script.
 bool objectHasScript(SceneBytes bytes, std::int64_t entryPos);
@@ -48,6 +56,37 @@ struct ScriptSpan {
 
 // The script of the entry whose search starts at `entryPos`, if any.
 std::optional<ScriptSpan> locateScript(SceneBytes bytes, std::int64_t entryPos);
+
+// The tick test and the script location for many entries of one scene.
+// Entries asked in file order share the searches that pass over the same
+// bytes, so a whole list costs about one pass over the file rather than one
+// pass per entry; asked in any order, it answers as the functions above.
+class ScriptFinder {
+public:
+    explicit ScriptFinder(SceneBytes bytes, ScanCost* cost = nullptr)
+        : bytes_(bytes), cost_(cost) {}
+
+    bool hasScript(std::int64_t entryPos);
+    std::optional<ScriptSpan> locate(std::int64_t entryPos);
+
+private:
+    // The 1-based position of the first 24 AE or 51 AE at or after
+    // `entryPos` (at least 1); 0 when the file ends first.
+    std::int64_t dataBlock(std::int64_t entryPos);
+    void searched(std::int64_t from, std::int64_t to);
+
+    SceneBytes bytes_;
+    ScanCost* cost_;
+    // The last data-block search: from `blockFrom_` (0: none yet) the first
+    // block is at `block_` (0: none up to the end of the file).
+    std::int64_t blockFrom_ = 0;
+    std::int64_t block_ = 0;
+    // The last answers after a data block, by the block's position (0: none).
+    std::int64_t tickBlock_ = 0;
+    bool tick_ = false;
+    std::int64_t spanBlock_ = 0;
+    std::optional<ScriptSpan> span_;
+};
 
 // The script text's bytes; empty when there is none.
 std::string scriptBytes(SceneBytes bytes, const std::optional<ScriptSpan>& span);

@@ -12,8 +12,8 @@ std::string actorOf(const std::string& childText) {
 
 class TreeBuilder {
 public:
-    TreeBuilder(SceneBytes bytes, const TreeProgress& progress)
-        : bytes_(bytes), progress_(progress) {}
+    TreeBuilder(SceneBytes bytes, const TreeProgress& progress, ScanCost* cost)
+        : bytes_(bytes), progress_(progress), scripts_(bytes, cost) {}
 
     TreeBuild build(const std::vector<ScanEntry>& entries) {
         report(1);
@@ -42,8 +42,9 @@ private:
             progress_(value);
     }
 
-    std::string script(const TreeParent& parent) const {
-        return scriptBytes(bytes_, locateScript(bytes_, parent.pos));
+    // Each pass over the table asks in file order, as the finder wants.
+    std::string script(const TreeParent& parent) {
+        return scriptBytes(bytes_, scripts_.locate(parent.pos));
     }
 
     bool takeParents(const std::vector<ScanEntry>& entries) {
@@ -171,6 +172,7 @@ private:
 
     SceneBytes bytes_;
     const TreeProgress& progress_;
+    ScriptFinder scripts_;
     std::vector<TreeParent> table_;
     TreeBuild out_;
 };
@@ -184,6 +186,6 @@ std::string numberText(std::int64_t n) {
 }
 
 TreeBuild buildScriptTree(SceneBytes bytes, const std::vector<ScanEntry>& entries,
-                          const TreeProgress& progress) {
-    return TreeBuilder(bytes, progress).build(entries);
+                          const TreeProgress& progress, ScanCost* cost) {
+    return TreeBuilder(bytes, progress, cost).build(entries);
 }

@@ -67,7 +67,7 @@ ScriptChildren readChildren(const std::string& script);
 // Builds the tree of the ticked entries of `entries`, reading their scripts
 // from `bytes`.
 TreeBuild buildScriptTree(SceneBytes bytes, const std::vector<ScanEntry>& entries,
-                          const TreeProgress& progress = {});
+                          const TreeProgress& progress = {}, ScanCost* cost = nullptr);
 
 // Str() of the language the tree's texts come from: one leading blank for a
 // number that is not negative.

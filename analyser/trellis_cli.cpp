@@ -62,9 +62,10 @@ std::string dotLabel(const std::string& bytes) {
 
 void printScan(std::ostream& out, SceneBytes bytes, const std::vector<ScanEntry>& entries) {
     out << "{\"entries\": [";
+    ScriptFinder scripts(bytes);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ScanEntry& e = entries[i];
-        const auto span = e.ticked ? locateScript(bytes, e.entryPos) : std::nullopt;
+        const auto span = e.ticked ? scripts.locate(e.entryPos) : std::nullopt;
         out << (i ? ",\n  " : "\n  ") << "{\"index\": " << i << ", \"name\": " << jsonText(e.name)
             << ", \"ticked\": " << (e.ticked ? "true" : "false")
             << ", \"entry_pos\": " << e.entryPos << ", \"script_start\": ";

@@ -123,6 +123,31 @@ TEST_F(Form1Save, CharactersOutsideWindows1252AreRefused) {
     EXPECT_EQ(onDisk(), before);
 }
 
+TEST_F(Form1Save, ATextTheScanWouldCutShortIsRefusedAndNothingIsWritten) {
+    built = AnalyserScene().object("bottle4", "wait 3000\r\nend\r\n").build();
+    open(built.bytes);
+    chooseAndScan();
+    clickItem(list2(), 0);
+    text1()->setFocus();
+    QTest::keyClick(text1(), Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(text1(), Qt::Key_Right);
+    QTest::keyClick(text1(), Qt::Key_Delete);
+    QTest::keyClick(text1(), Qt::Key_Delete);
+    QTest::keyClicks(text1(), "4");
+    typeCharacter(text1(), QString::fromUtf8("\xC2\xAE")); // the registered sign is the byte AE
+    ASSERT_EQ(text2(1)->text(), text2(0)->text());
+    QTest::mouseClick(find<QPushButton>("Save"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].title, "****** File not saved ******");
+    EXPECT_TRUE(dialogs.messages()[0].text.contains("would not find this script again whole"))
+        << dialogs.messages()[0].text.toStdString() << "|"
+        << dialogs.messages()[0].title.toStdString();
+    EXPECT_EQ(onDisk(), built.bytes);
+    EXPECT_EQ(text2(2)->text(), "     ---- Not Saved! ----");
+    EXPECT_TRUE(window->dirty);
+}
+
 TEST_F(Form1Save, SaveWithNothingShownDoesNothing) {
     built = AnalyserScene().object("lamp", "").build();
     open(built.bytes);
