@@ -7,6 +7,7 @@
 
 #include "insert_fields.h"
 #include "insert_plan.h"
+#include "sample_insert_fields.h"
 #include "scene_edit.h"
 #include "scene_generator.h"
 #include "scene_index.h"
@@ -30,26 +31,7 @@ inline GeneratedScene sampleScene(std::uint32_t seed = 7, std::size_t objects = 
 }
 
 inline InsertFields fieldsFor(const std::string& category, const std::string& name) {
-    InsertFields f;
-    f.modelchoice = category;
-    f.name = name;
-    f.model = "house.i3d";
-    f.translation = {"1.5", "-2", "3.25"};
-    f.size = {"1", "2", "0.5"};
-    f.q0 = "0.5";
-    f.q2 = "0.8660254";
-    f.vertical = "30";
-    f.q3 = "-0.25";
-    f.brightness = "2.5";
-    f.colour = {"255", "128", "0"};
-    f.thingWeight = "80";
-    f.thingSound = 3;
-    f.humanWeight = "75";
-    f.aggression = "0.5";
-    f.sex = "17";
-    f.behaviour = 16;
-    f.doorOption = 2;
-    return f;
+    return sampleInsertFields(category, name);
 }
 
 struct Inserted {

@@ -9,6 +9,7 @@
 
 #include "insert_fields.h"
 #include "insert_plan.h"
+#include "sample_insert_fields.h"
 #include "scene_delete.h"
 #include "scene_edit.h"
 #include "scene_generator.h"
@@ -73,25 +74,7 @@ inline std::optional<PlannedEdit> planRandomEdit(EditKind kind, const std::vecto
     }
     case EditKind::Insertion: {
         static const char* const categories[] = {"human", "things", "light", "door", "building"};
-        InsertFields f;
-        f.modelchoice = categories[rng() % 5];
-        f.name = "Neu" + tag;
-        f.model = "house.i3d";
-        f.translation = {"1.5", "-2", "3.25"};
-        f.size = {"1", "2", "0.5"};
-        f.q0 = "0.5";
-        f.q2 = "0.8660254";
-        f.vertical = "30";
-        f.q3 = "-0.25";
-        f.brightness = "2.5";
-        f.colour = {"255", "128", "0"};
-        f.thingWeight = "80";
-        f.thingSound = 3;
-        f.humanWeight = "75";
-        f.aggression = "0.5";
-        f.sex = "17";
-        f.behaviour = 16;
-        f.doorOption = 2;
+        const InsertFields f = sampleInsertFields(categories[rng() % 5], "Neu" + tag);
         const InsertCheck checked = checkInsertFields(f, index, '.');
         if (!checked.values)
             return std::nullopt;
