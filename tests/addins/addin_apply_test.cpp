@@ -377,11 +377,12 @@ TEST_F(AddinOwners, AnOverwrittenGameFileKeepsItsOwnerAndMode) {
 }
 
 TEST_F(AddinOwners, ABackupThatCouldNotKeepItsOwnerIsRefusedBeforeAnyWrite) {
-    // Everything is nobody's but tree.klz, which nobody may write but not own.
+    // Everything is nobody's but cache.bin, which nobody may write but not own; tree.klz,
+    // backed up before it, must not be either.
     for (const auto& e : fs::recursive_directory_iterator(root))
         giveTo(e.path(), kNobody, kNobody, e.is_directory() ? 0755 : 0644);
     giveTo(root, kNobody, kNobody, 0755);
-    giveTo(mission / "tree.klz", 0, 0, 0666);
+    giveTo(mission / "cache.bin", 0, 0, 0666);
     const fs::path addin = addinFile(packed(demoAddinSource()));
     const TreeSnapshot before = snapshot(root);
     std::string err;
@@ -406,7 +407,7 @@ TEST_F(AddinOwners, ABackupThatCouldNotKeepItsOwnerIsRefusedBeforeAnyWrite) {
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2) << err;
-    EXPECT_NE(err.find("****** Can't find - tree.klz- ******"), std::string::npos) << err;
+    EXPECT_NE(err.find("****** Can't find - cache.bin- ******"), std::string::npos) << err;
     EXPECT_NE(err.find("could not keep"), std::string::npos) << err;
     EXPECT_EQ(snapshot(root), before);
     EXPECT_FALSE(fs::exists(mission / "tree.klz.sav"));
