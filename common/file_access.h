@@ -99,6 +99,32 @@ FileResult checkWritableNameInFolder(const std::string& dir, const std::string& 
 // replaced, never written through.
 FileResult writeFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes);
 
+// ---- Copies that keep the owner of a file (backups, replaced game files) ----
+
+// Fails with the reason when a new file made by this user could not be given
+// the owner of the file at `path` (a link is followed): the file is another
+// user's and this process may not give files away. With `group`, also when
+// the file's group is not one of this user's. Looks only; writes nothing.
+FileResult checkCopyKeepsOwner(const std::string& path, bool group);
+
+// Writes `bytes` as the plain file `name` in `dir` as writeFileInFolder
+// does, as a copy of the file `original` (a link is followed): the copy gets
+// its owner, group and mode, never the set-user/group-id bits. It is written
+// readable only by its owner and widened to that mode once complete, so it is
+// never more readable than the original. Refused, writing nothing under
+// `name`, when the owner cannot be kept and the original is not this user's;
+// when only the group cannot be kept, the copy has this user's group and no
+// permissions for its group.
+FileResult writeCopyInFolder(const std::string& dir, const std::string& name, ByteSpan bytes,
+                             const std::string& original);
+
+// Writes `bytes` as the plain file `name` in `dir` as writeFileInFolder
+// does; a plain file already under that name keeps its owner, group and mode
+// (never set-user/group-id bits), and is refused, unchanged, when the
+// replacement could not keep its owner and group (the rule of
+// replaceFileIfUnchanged).
+FileResult replaceFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes);
+
 // A whole file held in memory for tools that only read. It is read, not
 // mapped: a mapping of a file that another program truncates kills the
 // reader with SIGBUS.

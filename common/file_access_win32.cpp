@@ -426,4 +426,19 @@ FileResult writeFileInFolder(const std::string& dir, const std::string& name, By
     }
     return {};
 }
+
+// Windows files carry no POSIX owner or mode: a new file gets the folder's
+// inherited permissions, as the original did.
+FileResult checkCopyKeepsOwner(const std::string&, bool) {
+    return {};
+}
+
+FileResult writeCopyInFolder(const std::string& dir, const std::string& name, ByteSpan bytes,
+                             const std::string&) {
+    return writeFileInFolder(dir, name, bytes);
+}
+
+FileResult replaceFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes) {
+    return writeFileInFolder(dir, name, bytes);
+}
 #endif

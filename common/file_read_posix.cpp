@@ -207,18 +207,64 @@ FileResult checkWritableNameInFolder(const std::string& dir, const std::string& 
     return S_ISREG(st.st_mode) ? FileResult{} : failure(notRegularReason(st.st_mode));
 }
 
-FileResult writeFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes) {
+namespace {
+bool memberOf(gid_t gid) {
+    if (gid == ::getegid())
+        return true;
+    const int n = ::getgroups(0, nullptr);
+    if (n <= 0)
+        return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(n));
+    const int got = ::getgroups(n, groups.data());
+    return got > 0 && std::find(groups.begin(), groups.begin() + got, gid) != groups.begin() + got;
+}
+
+FileResult ownerNotKept(const struct stat& st, const std::string& why) {
+    return failure("The file belongs to user " + std::to_string(st.st_uid) + " and group " +
+                   std::to_string(st.st_gid) +
+                   "; a new copy written by this user could not keep them (" + why +
+                   "), so nothing is written");
+}
+
+// Only root gives files away; a user keeps a group he is a member of.
+FileResult ownerKeepable(const struct stat& st, bool group) {
+    if (::geteuid() == 0)
+        return {};
+    if (st.st_uid != ::geteuid())
+        return ownerNotKept(st, std::strerror(EPERM));
+    if (group && !memberOf(st.st_gid))
+        return ownerNotKept(st, std::strerror(EPERM));
+    return {};
+}
+
+// The owner and mode a written file takes over from another.
+struct Likeness {
+    struct stat st;
+    // The group must be kept too; otherwise a copy of the user's own file
+    // may take the user's group, without the group's permissions.
+    bool strictGroup;
+};
+
+FileResult writeInFolder(const std::string& dir, const std::string& name, ByteSpan bytes,
+                         const std::optional<Likeness>& like) {
     if (auto r = checkWritableNameInFolder(dir, name); !r)
         return r;
+    if (like) {
+        if (auto r = ownerKeepable(like->st, like->strictGroup); !r)
+            return r;
+    }
     Fd dirFd;
     if (auto r = folderFd(dir, dirFd); !r)
         return r;
     std::string temp;
     Fd fd;
+    // A copy is private until it has its owner: widened to the original's
+    // mode only then.
+    const mode_t createMode = like ? 0600 : 0666;
     for (int attempt = 0; attempt < 100 && !fd; ++attempt) {
         temp = temporaryName(nameTag(name));
         fd.reset(::openat(dirFd.get(), temp.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
         if (!fd && errno != EEXIST)
             return errnoFailure(errno);
     }
@@ -238,6 +284,18 @@ FileResult writeFileInFolder(const std::string& dir, const std::string& name, By
             return discard(errnoFailure(n < 0 ? errno : ENOSPC));
         done += static_cast<std::size_t>(n);
     }
+    if (like) {
+        mode_t mode = like->st.st_mode & 01777;
+        if (::fchown(fd.get(), like->st.st_uid, like->st.st_gid) != 0) {
+            const int e = errno;
+            if (like->strictGroup || like->st.st_uid != ::geteuid())
+                return discard(ownerNotKept(like->st, std::strerror(e)));
+            mode &= ~mode_t(070);
+        }
+        // After the chown, which may clear mode bits.
+        if (::fchmod(fd.get(), mode) != 0)
+            return discard(errnoFailure(errno));
+    }
     if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
         return discard(errnoFailure(errno));
     // Checked again: a link put there meanwhile is refused, not replaced.
@@ -247,5 +305,39 @@ FileResult writeFileInFolder(const std::string& dir, const std::string& name, By
         return discard(errnoFailure(errno));
     ::fsync(dirFd.get());
     return {};
+}
+} // namespace
+
+FileResult writeFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes) {
+    return writeInFolder(dir, name, bytes, std::nullopt);
+}
+
+FileResult checkCopyKeepsOwner(const std::string& path, bool group) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errnoFailure(errno);
+    return ownerKeepable(st, group);
+}
+
+FileResult writeCopyInFolder(const std::string& dir, const std::string& name, ByteSpan bytes,
+                             const std::string& original) {
+    Likeness like{};
+    if (::stat(original.c_str(), &like.st) != 0)
+        return errnoFailure(errno);
+    like.strictGroup = false;
+    return writeInFolder(dir, name, bytes, like);
+}
+
+FileResult replaceFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes) {
+    if (auto r = checkWritableNameInFolder(dir, name); !r)
+        return r;
+    Likeness like{};
+    if (::stat((std::string(dir.empty() ? "." : dir) + "/" + name).c_str(), &like.st) != 0) {
+        if (errno != ENOENT)
+            return errnoFailure(errno);
+        return writeInFolder(dir, name, bytes, std::nullopt);
+    }
+    like.strictGroup = true;
+    return writeInFolder(dir, name, bytes, like);
 }
 #endif

@@ -10,6 +10,15 @@ FileResult writeFileAtomically(const fs::path& path, ByteSpan bytes) {
     return writeFileInFolder(pathToUtf8(path.parent_path()), pathToUtf8(path.filename()), bytes);
 }
 
+FileResult writeBackupFile(const fs::path& path, const fs::path& original, ByteSpan bytes) {
+    return writeCopyInFolder(pathToUtf8(path.parent_path()), pathToUtf8(path.filename()), bytes,
+                             pathToUtf8(original));
+}
+
+FileResult overwriteFile(const fs::path& path, ByteSpan bytes) {
+    return replaceFileInFolder(pathToUtf8(path.parent_path()), pathToUtf8(path.filename()), bytes);
+}
+
 FileResult checkWritableFile(const fs::path& path) {
     return checkWritableNameInFolder(pathToUtf8(path.parent_path()), pathToUtf8(path.filename()));
 }

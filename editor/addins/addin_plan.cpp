@@ -153,6 +153,12 @@ std::optional<Refusal> Planner::planBackup(const fs::path& file, const std::stri
         return cantFind(name, error);
     std::error_code ec;
     if (found) {
+        // Neither written through nor taken for a kept backup: a link's
+        // target is not the mission's.
+        if (fs::is_symlink(fs::symlink_status(*found, ec)))
+            return cantFind(backupName, pathToUtf8(*found) +
+                                            " is a symbolic link; a backup is never written "
+                                            "through a link. Move it away to apply the add-in.");
         if (!fs::is_regular_file(*found, ec))
             return cantFind(backupName,
                             "The backup's name is taken by something that is not a file.");
@@ -162,8 +168,11 @@ std::optional<Refusal> Planner::planBackup(const fs::path& file, const std::stri
     AddinStep& s = add(AddinStep::Kind::Backup);
     s.path = found ? *found : file.parent_path() / pathFromUtf8(backupName);
     s.name = backupName;
+    s.original = file;
     if (const FileResult writable = checkWritableFile(s.path); !writable)
         return cantFind(backupName, writable.error);
+    if (const FileResult owner = checkCopyKeepsOwner(pathToUtf8(file), false); !owner)
+        return cantFind(name, owner.error);
     s.content = bytes;
     return std::nullopt;
 }
@@ -278,6 +287,8 @@ std::optional<Refusal> Planner::planGroup(FileGroup g) {
             if (target) {
                 if (const FileResult writable = checkWritableFile(*target); !writable)
                     return cantFind(name, writable.error);
+                if (const FileResult owner = checkCopyKeepsOwner(pathToUtf8(*target), true); !owner)
+                    return cantFind(name, owner.error);
             }
             exists = target.has_value();
         }

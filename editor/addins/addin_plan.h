@@ -30,6 +30,8 @@ struct AddinStep {
     std::filesystem::path path;
     std::string name; // the file's name, for the failure message
     std::vector<std::uint8_t> content;
+    // Backup: the file copied, whose owner, group and mode the copy gets.
+    std::filesystem::path original;
     std::vector<std::uint8_t> expected; // Patch: the file as read, which it must still hold
 };
 

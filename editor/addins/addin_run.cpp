@@ -16,7 +16,9 @@ FileResult perform(const AddinStep& step, const AddinPlan& plan, const AddinRequ
         return r;
     }
     case Kind::Backup:
+        return writeBackupFile(step.path, step.original, step.content);
     case Kind::Overwrite:
+        return overwriteFile(step.path, step.content);
     case Kind::Create:
         return writeFileAtomically(step.path, step.content);
     case Kind::MakeDirectory:

@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "addin_fixture.h"
 #include "addin_run.h"
@@ -303,4 +309,131 @@ TEST_F(AddinApply, AMissionFileChangedAfterItWasReadIsNotOverwritten) {
     // What came before stays, as the run does not roll back.
     EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "GifD"));
     EXPECT_EQ(readBytes(scene()), demo.scene.bytes);
+}
+
+#ifndef _WIN32
+namespace {
+struct FileOwner {
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
+    bool operator==(const FileOwner&) const = default;
+    friend std::ostream& operator<<(std::ostream& os, const FileOwner& o) {
+        return os << "user " << o.uid << " group " << o.gid << " mode 0" << std::oct << o.mode
+                  << std::dec;
+    }
+};
+
+FileOwner ownerOf(const fs::path& p) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
+    return {st.st_uid, st.st_gid, st.st_mode & 07777};
+}
+
+void giveTo(const fs::path& p, uid_t uid, gid_t gid, mode_t mode) {
+    ASSERT_EQ(::chown(p.c_str(), uid, gid), 0) << p;
+    ASSERT_EQ(::chmod(p.c_str(), mode), 0) << p;
+}
+
+constexpr uid_t kNobody = 65534;
+} // namespace
+
+// Owners other than the test's own need root: the cases are made with chown.
+class AddinOwners : public AddinApply {
+protected:
+    void SetUp() override {
+        AddinApply::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs root to give files to another user";
+    }
+};
+
+TEST_F(AddinOwners, BackupsAreNoMoreReadableThanTheirOriginals) {
+    giveTo(mission / "tree.klz", 0, 0, 0600);
+    giveTo(mission / "scene.4ds", kNobody, kNobody, 0640);
+    // Set-user/group-id bits are never copied.
+    giveTo(mission / "cache.bin", 0, 0, 06750);
+    const QuillRun run = apply(addinFile(packed(demoAddinSource())));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
+    EXPECT_EQ(ownerOf(mission / "tree.klz.sav"), (FileOwner{0, 0, 0600}));
+    EXPECT_EQ(ownerOf(mission / "scene.4ds.sav"), (FileOwner{kNobody, kNobody, 0640}));
+    EXPECT_EQ(ownerOf(mission / "cache.bin.sav"), (FileOwner{0, 0, 0750}));
+    // The patched files themselves keep theirs.
+    EXPECT_EQ(ownerOf(mission / "scene.4ds"), (FileOwner{kNobody, kNobody, 0640}));
+}
+
+TEST_F(AddinOwners, AnOverwrittenGameFileKeepsItsOwnerAndMode) {
+    fs::create_directories(game / "models");
+    writeBytes(game / "models" / "addin_car.i3d", {0});
+    giveTo(game / "models" / "addin_car.i3d", kNobody, kNobody, 0600);
+    const AddinSource source = demoAddinSource();
+    const QuillRun run = apply(addinFile(packed(source)));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(game / "models" / "addin_car.i3d"), source.files[0][0].content);
+    EXPECT_EQ(ownerOf(game / "models" / "addin_car.i3d"), (FileOwner{kNobody, kNobody, 0600}));
+    for (const auto& [path, bytes] : snapshot(root).files)
+        EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
+}
+
+TEST_F(AddinOwners, ABackupThatCouldNotKeepItsOwnerIsRefusedBeforeAnyWrite) {
+    // Everything is nobody's but cache.bin, which nobody may write but not own; tree.klz,
+    // backed up before it, must not be either.
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        giveTo(e.path(), kNobody, kNobody, e.is_directory() ? 0755 : 0644);
+    giveTo(root, kNobody, kNobody, 0755);
+    giveTo(mission / "cache.bin", 0, 0, 0666);
+    const fs::path addin = addinFile(packed(demoAddinSource()));
+    const TreeSnapshot before = snapshot(root);
+    std::string err;
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0)
+            ::_exit(99);
+        const QuillRun run = apply(addin);
+        (void)!::write(pipeFds[1], run.err.data(), run.err.size());
+        ::_exit(run.status);
+    }
+    ::close(pipeFds[1]);
+    char buf[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;)
+        err.append(buf, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2) << err;
+    EXPECT_NE(err.find("****** Can't find - cache.bin- ******"), std::string::npos) << err;
+    EXPECT_NE(err.find("could not keep"), std::string::npos) << err;
+    EXPECT_EQ(snapshot(root), before);
+    EXPECT_FALSE(fs::exists(mission / "tree.klz.sav"));
+}
+#endif
+
+TEST_F(AddinApply, ABackupNameThatIsALinkStopsTheApplyBeforeAnyWrite) {
+    const fs::path outside = root / "outside.sav";
+    writeBytes(outside, {7});
+    // A link to a file with content would otherwise pass for a kept backup.
+    for (const char* link : {"scene2.bin.sav", "cache.bin.sav"}) {
+        SCOPED_TRACE(link);
+        fs::create_symlink(outside, mission / link);
+        const fs::path p = addinFile(packed(demoAddinSource()));
+        const TreeSnapshot before = snapshot(root);
+        const QuillRun run = apply(p);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(std::string("****** Can't find - ") + link + "- ******"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find((mission / link).string() + " is a symbolic link"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(snapshot(root), before);
+        EXPECT_TRUE(fs::is_symlink(mission / link));
+        EXPECT_EQ(readBytes(outside), (Bytes{7}));
+        fs::remove(mission / link);
+    }
 }
