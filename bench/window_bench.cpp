@@ -76,17 +76,28 @@ int scriptedObject(const MDIForm1& w, int from) {
     return -1;
 }
 
-void BM_LongerScriptSave(benchmark::State& state) {
-    Bench& b = bench();
-    MDIForm1& w = *b.window;
+// The loaded scene with a scripted object in the middle of the list shown.
+int showScriptedObject(MDIForm1& w) {
     if (!loadedAndShown(w))
         w.LoadMenu_Click();
     const int row = scriptedObject(w, w.List2->count() / 2);
     w.List2->setCurrentRow(row);
+    return row;
+}
+
+// One more byte at the end of the script box: the next save makes it longer.
+void typeAtScriptEnd(MDIForm1& w) {
+    w.Text1->moveCursor(QTextCursor::End);
+    w.Text1->insertPlainText("x");
+}
+
+void BM_LongerScriptSave(benchmark::State& state) {
+    Bench& b = bench();
+    MDIForm1& w = *b.window;
+    const int row = showScriptedObject(w);
     for (auto _ : state) {
         state.PauseTiming();
-        w.Text1->moveCursor(QTextCursor::End);
-        w.Text1->insertPlainText("x");
+        typeAtScriptEnd(w);
         state.ResumeTiming();
         w.SaveScript->click();
         if (w.Status->text() != " **** Saved ****" || w.List2->currentRow() != row)
@@ -114,14 +125,10 @@ void BM_SelectionChange(benchmark::State& state) {
 void BM_UndoLongerScriptSave(benchmark::State& state) {
     Bench& b = bench();
     MDIForm1& w = *b.window;
-    if (!loadedAndShown(w))
-        w.LoadMenu_Click();
-    const int row = scriptedObject(w, w.List2->count() / 2);
-    w.List2->setCurrentRow(row);
+    const int row = showScriptedObject(w);
     for (auto _ : state) {
         state.PauseTiming();
-        w.Text1->moveCursor(QTextCursor::End);
-        w.Text1->insertPlainText("x");
+        typeAtScriptEnd(w);
         w.SaveScript->click();
         const std::size_t saved = w.indexedFile.size();
         state.ResumeTiming();

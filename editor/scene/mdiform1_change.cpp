@@ -8,15 +8,10 @@
 #include <QTimer>
 
 #include "colours.h"
-#include "dialogs.h"
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "script_panel.h"
-
-namespace {
-const QString CloseFile = "****** Close File ******";
-} // namespace
 
 QString systemText(const std::string& description) {
     return QString::fromLocal8Bit(description.c_str());
@@ -43,18 +38,6 @@ FileResult reindexAfterChange(MDIForm1& w, int aktIndex, const QString& done) {
     w.Status->setText(done);
     w.VFL_Blocked = false;
     return {};
-}
-
-void reloadAfterOutsideChange(MDIForm1& w, Dialogs& dialogs, const QString& title) {
-    w.VFL_Blocked = false;
-    const FileResult indexed = reindexAfterChange(w, w.List2->currentRow(), " ---- Ready ---- ");
-    if (!indexed) {
-        dialogs.message(CloseFile, systemText(indexed.error));
-        return;
-    }
-    dialogs.message("The file was changed by another program since it was loaded. Nothing was "
-                    "written. The file was read again.",
-                    title);
 }
 
 void pauseWithEvents(int milliseconds) {

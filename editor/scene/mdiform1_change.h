@@ -5,7 +5,6 @@
 #include "file_access.h"
 
 class MDIForm1;
-class Dialogs;
 
 // The re-index that ends a deletion or an insertion: AktIndex := `aktIndex`,
 // RefreshAllAfter and RefreshAll set, the status line, the script listing (when
@@ -16,10 +15,6 @@ FileResult reindexAfterChange(MDIForm1& window, int aktIndex, const QString& don
 
 // The system's description of a failure as a message title.
 QString systemText(const std::string& description);
-
-// The file on disk is no longer the indexed one: nothing was written. The file
-// is read again and the user told so under `title`.
-void reloadAfterOutsideChange(MDIForm1& window, Dialogs& dialogs, const QString& title);
 
 // The half-second pause of the file changes: events keep running; 0 skips it.
 void pauseWithEvents(int milliseconds);
