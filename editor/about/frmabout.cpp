@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "dialogs.h"
@@ -50,6 +51,8 @@ frmAbout::frmAbout(Dialogs& dialogs, SystemInfoHost& systemInfo, QWidget* parent
     setFixedWidth(420);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
     Form_Load();
 }

@@ -14,9 +14,9 @@ class PanelDialogs : public FakeDialogs {
 public:
     MDIForm1* window = nullptr;
     std::vector<std::pair<QString, QString>> captionsAtQuestions;
-    bool askYesNo(const QString& text, const QString& title) override {
+    bool askYesNo(const QString& text, const QString& title, bool noIsDefault) override {
         captionsAtQuestions.emplace_back(window->Label3(1)->text(), window->Label3(2)->text());
-        return FakeDialogs::askYesNo(text, title);
+        return FakeDialogs::askYesNo(text, title, noIsDefault);
     }
 };
 } // namespace
