@@ -48,14 +48,20 @@ insertform::insertform(QWidget& owner, SceneEditor& scene, Dialogs& dialogs)
     Frame3 = kindFrame("Frame3");
     Frame3->setMinimumHeight(40);
     panels->addWidget(Frame3, 0, 0);
-    panels->addWidget(Frame1, 0, 0, Qt::AlignTop);
-    panels->addWidget(Frame2, 0, 0, Qt::AlignTop);
+    panels->addWidget(Frame1, 0, 0, Qt::AlignTop | Qt::AlignLeft);
+    panels->addWidget(Frame2, 0, 0, Qt::AlignTop | Qt::AlignLeft);
     Frame9 = buildHumanFrame();
     Frame8 = buildThingFrame();
-    panels->addWidget(Frame9, 1, 0, Qt::AlignTop);
-    panels->addWidget(Frame8, 1, 0, Qt::AlignTop);
+    panels->addWidget(Frame9, 1, 0, Qt::AlignTop | Qt::AlignLeft);
+    panels->addWidget(Frame8, 1, 0, Qt::AlignTop | Qt::AlignLeft);
     panels->setRowStretch(2, 1);
+    // The empty frame lies above the door-sound and light panels where both
+    // are shown, and covers them.
+    Frame3->setAutoFillBackground(true);
+    Frame3->raise();
     layout->addLayout(panels, 1, 1, 3, 1);
+    // Room the window gains goes to the panels: the fields keep their columns.
+    layout->setColumnStretch(1, 1);
 
     Frame4 = buildBrowser();
     layout->addWidget(Frame4, 4, 0, 1, 2);
@@ -83,6 +89,9 @@ QWidget* insertform::buildFields() {
     Text5 = textBox("Text5", ValueWidth);
     Text6 = textBox("Text6", ValueWidth);
     Text7 = textBox("Text7", ValueWidth);
+    // Values come over from the main window as it shows them.
+    for (QLineEdit* value : {Text2, Text3, Text4, Text5, Text6, Text7})
+        fitText(value, "-00000.000");
     grid->addWidget(named(caption("Trans"), "Label10"), 3, 0);
     grid->addWidget(Text2, 3, 1);
     grid->addWidget(Text3, 3, 2);
@@ -91,6 +100,7 @@ QWidget* insertform::buildFields() {
     grid->addWidget(Text5, 4, 1);
     grid->addWidget(Text6, 4, 2);
     grid->addWidget(Text7, 4, 3);
+    grid->setColumnStretch(4, 1);
     return box;
 }
 
@@ -112,7 +122,9 @@ QWidget* insertform::buildDials() {
     grid->addWidget(named(caption("Vert"), "Label4"), 3, 2);
     grid->addWidget(Slider2, 4, 2);
     Text11 = textBox("Text11", SmallWidth);
+    fitText(Text11, "-000.0000000000000"); // the vertical angle, as computed
     grid->addWidget(Text11, 4, 3);
+    grid->setColumnStretch(4, 1);
     // The components travel through hidden boxes, as the dial actions write them.
     Text9 = textBox("Text9");
     Text10 = textBox("Text10");
