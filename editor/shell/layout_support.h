@@ -64,3 +64,14 @@ inline QGroupBox* kindFrame(const QString& name) {
     frame->setAutoFillBackground(true);
     return frame;
 }
+
+// Gives the controls of `root` named in `tips` their tooltip.
+struct ToolTip {
+    const char* control;
+    const char* tip;
+};
+inline void setToolTips(QWidget* root, std::initializer_list<ToolTip> tips) {
+    for (const ToolTip& tip : tips)
+        if (auto* control = root->findChild<QWidget*>(tip.control))
+            control->setToolTip(tip.tip);
+}

@@ -16,6 +16,7 @@
 
 #include "dialogs.h"
 #include "entry_list.h"
+#include "layout_support.h"
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "value_combos.h"
@@ -62,6 +63,58 @@ protected:
 
 void MDIForm1::setUpDesktop() {
     setAcceptDrops(true);
+    setToolTips(this,
+                {{"Option1", "Show every entry of the scene"},
+                 {"Option2", "Show only the entries that have a script"},
+                 {"Option3", "Show only the entries without a script"},
+                 {"List2", "Every entry of the scene in file order; ticked: it has a script"},
+                 {"List1", "The entries that have a script"},
+                 {"List3", "The entries without a script"},
+                 {"Text2(1)", "Text to find in the list (Ctrl+L)"},
+                 {"Text18", "Text to find in the list (Ctrl+L)"},
+                 {"Text19", "Text to find in the list (Ctrl+L)"},
+                 {"search(1)", "Find the next entry whose name holds the text"},
+                 {"search(2)", "Find the next entry whose name holds the text"},
+                 {"search(3)", "Find the next entry whose name holds the text"},
+                 {"Text17", "The entry's name"},
+                 {"Text2(12)", "The entry's model file"},
+                 {"Text5", "Translation X, in scene units"},
+                 {"Text6", "Translation Y (height), in scene units"},
+                 {"Text7", "Translation Z, in scene units"},
+                 {"Text8", "Size X, a factor (1 = the model's own size)"},
+                 {"Text9", "Size Y, a factor (1 = the model's own size)"},
+                 {"Text10", "Size Z, a factor (1 = the model's own size)"},
+                 {"Text3", "Rot. X: q0 of the rotation quaternion (set by the horizontal dial)"},
+                 {"Text4", "Rot. Y: q2 of the rotation quaternion (set by the horizontal dial)"},
+                 {"Text12", "Rot. Z: q3 of the rotation quaternion (set by the vertical dial)"},
+                 {"Text11", "Vertical angle in whole degrees, -180 to 180"},
+                 {"Slider1", "Horizontal angle, in whole degrees"},
+                 {"Slider2", "Vertical angle, in whole degrees"},
+                 {"SaveValue", "Save the values of the entry on display into the file (Ctrl+S)"},
+                 {"Command1", "Delete the entry on display from the file"},
+                 {"Text20", "Light brightness, 0 to 5"},
+                 {"Slider3", "Light colour: red, 0 to 255"},
+                 {"Slider4", "Light colour: green, 0 to 255"},
+                 {"Slider5", "Light colour: blue, 0 to 255"},
+                 {"Text14", "Light colour: red, 0 to 255"},
+                 {"Text15", "Light colour: green, 0 to 255"},
+                 {"Text16", "Light colour: blue, 0 to 255"},
+                 {"Text13", "Weight of the thing"},
+                 {"Combo1", "Sound the thing makes"},
+                 {"Text21", "Weight of the human"},
+                 {"Text22", "Aggression of the human, 0 to 1"},
+                 {"Text23", "Sex of the human, as a number"},
+                 {"Combo3", "Behaviour of the human"},
+                 {"SaveScript", "Save the script in the box into the file; the file may grow or "
+                                "shrink (Ctrl+S)"},
+                 {"Text1", "The entry's script. Tab types a tab; Ctrl+Tab leaves the box"},
+                 {"Text2(5)", "org: the script's length in the file, in bytes"},
+                 {"Text2(7)", "act: the length of the script in the box, in bytes"},
+                 {"Check1", "Show the listing of every script of the file"},
+                 {"Text2(3)", "Text to find in the listing"},
+                 {"search2", "Find the next place in the listing that holds the text"},
+                 {"RichTextBox1", "Every script of the file; click a script to show its entry"},
+                 {"Text24", "Number of definition names in the file"}});
     Text1->setTabChangesFocus(false);
     Text1->installEventFilter(new LeaveByControlTab(Text1));
     // The listing's tick box, search and view are reached by Tab as well.

@@ -1,8 +1,10 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -261,6 +263,41 @@ TEST_F(Desktop, EscapeClosesTheAboutBoxAndCancelsTheInsertWindow) {
     activate(window.insertWindow);
     QTest::keyClick(window.insertWindow, Qt::Key_Escape);
     EXPECT_FALSE(window.insertWindow->isVisible());
+}
+
+// The controls a user works with, in `root`, that have no tooltip.
+std::vector<std::string> withoutTip(const QWidget& root) {
+    std::vector<std::string> missing;
+    for (const QWidget* w : root.findChildren<QWidget*>()) {
+        const auto* box = qobject_cast<const QLineEdit*>(w);
+        const bool works =
+            (box != nullptr && box->focusPolicy() != Qt::NoFocus) ||
+            qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+            qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
+            qobject_cast<const QPlainTextEdit*>(w);
+        const bool hidden = box != nullptr && !box->isVisibleTo(&root) && box->isHidden();
+        if (works && !hidden && w->toolTip().isEmpty() && !w->objectName().isEmpty() &&
+            !w->objectName().startsWith("qt_"))
+            missing.push_back(w->objectName().toStdString());
+    }
+    return missing;
+}
+
+TEST_F(Desktop, EveryControlSaysWhatItHolds) {
+    EXPECT_EQ(withoutTip(window), std::vector<std::string>{});
+    EXPECT_EQ(withoutTip(*window.insertWindow), std::vector<std::string>{});
+    // The rotation boxes name their quaternion parts, the angle box its unit,
+    // and the two Save buttons what they save.
+    const std::vector<std::pair<QWidget*, QString>> says = {
+        {window.Text3, "q0"},
+        {window.Text4, "q2"},
+        {window.Text12, "q3"},
+        {window.Text11, "degrees"},
+        {window.SaveValue, "values"},
+        {window.SaveScript, "script"},
+        {window.insertWindow->Text11, "degrees"}};
+    for (const auto& [control, words] : says)
+        EXPECT_TRUE(control->toolTip().contains(words)) << control->objectName().toStdString();
 }
 
 TEST_F(Desktop, DeleteQuestionDefaultsToNo) {
