@@ -34,13 +34,7 @@ protected:
         activate(&window);
     }
 
-    // As the window manager gives a window the keyboard; the offscreen
-    // platform leaves a closed menu active otherwise.
-    static void activate(QWidget* target) {
-        target->activateWindow();
-        QApplication::setActiveWindow(target);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(target));
-    }
+    static void activate(QWidget* target) { activateForKeys(target); }
 
     static GeneratorOptions options(std::uint32_t seed) {
         GeneratorOptions o;
