@@ -18,6 +18,8 @@
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "scene_generator.h"
+#include "script_panel.h"
+#include "script_text.h"
 #include "window_bench_support.h"
 
 namespace {
@@ -153,11 +155,47 @@ void BM_ReindexShown(benchmark::State& state) {
     }
 }
 
+// Typing one character into the largest script of the scene, until the box
+// has repainted (colours of the lines in view included).
+void BM_TypeInLargestScript(benchmark::State& state) {
+    Bench& b = bench();
+    MDIForm1& w = *b.window;
+    if (!loadedAndShown(w))
+        w.LoadMenu_Click();
+    const ByteView file(w.indexedFile.data(), w.indexedFile.size());
+    int largest = -1;
+    std::size_t largestSize = 0;
+    for (int row = 0; row < w.List2->count(); ++row) {
+        if (!w.List2->isTicked(row))
+            continue;
+        const auto script = readScript(file, w.sceneIndex, std::size_t(row));
+        if (script && script->size() > largestSize) {
+            largestSize = script->size();
+            largest = row;
+        }
+    }
+    w.List2->setCurrentRow(largest);
+    QApplication::processEvents();
+    w.Text1->moveCursor(QTextCursor::Start);
+    for (auto _ : state) {
+        w.Text1->insertPlainText("x");
+        w.Text1->viewport()->repaint();
+        state.PauseTiming();
+        w.Text1->textCursor().deletePreviousChar();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["script_bytes"] = double(largestSize);
+    state.counters["lines"] = double(w.Text1->document()->blockCount());
+    w.scriptPanel->dropTyping();
+}
+
 BENCHMARK(BM_LoadUntilShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongerScriptSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoLongerScriptSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReindexShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectionChange)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeInLargestScript)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
