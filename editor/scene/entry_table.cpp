@@ -38,9 +38,9 @@ std::string_view TextStore::get(Text t) const {
 }
 
 std::size_t TextStore::memoryBytes() const {
-    std::size_t n = blocks_.capacity() * sizeof(std::string);
+    std::size_t n = blocks_.capacity() * sizeof(std::string) + 16;
     for (const std::string& b : blocks_)
-        n += b.capacity();
+        n += b.capacity() + 1 + 16; // the string's 0 byte and the allocator's share
     return n;
 }
 
@@ -274,11 +274,16 @@ Script& EntryTable::scriptOf(std::size_t i) {
 }
 
 namespace {
-// A deque holds its elements in blocks of at least 512 bytes and one pointer per block.
+// What the allocator adds to each block it hands out.
+constexpr std::size_t kAllocationOverhead = 16;
+
+// A deque holds its elements in blocks of at least 512 bytes, with a map of
+// block pointers that grows by doubling.
 template <class T> std::size_t dequeBytes(const std::deque<T>& d) {
     constexpr std::size_t perBlock = sizeof(T) < 512 ? 512 / sizeof(T) : 1;
     const std::size_t blocks = (d.size() + perBlock - 1) / perBlock + 1;
-    return blocks * (perBlock * sizeof(T) + sizeof(void*)) + sizeof(d);
+    return blocks * (perBlock * sizeof(T) + kAllocationOverhead + 2 * sizeof(void*)) +
+           kAllocationOverhead + sizeof(d);
 }
 } // namespace
 
@@ -287,11 +292,9 @@ std::size_t EntryTable::memoryBytes() const {
            dequeBytes(scripts_) + text_.memoryBytes();
 }
 
+// The tables grow block by block and have nothing to give back (a deque's
+// shrink_to_fit would copy it whole); the character store's last block does.
 void EntryTable::shrink() {
-    slots_.shrink_to_fit();
-    bodies_.shrink_to_fit();
-    definitions_.shrink_to_fit();
-    scripts_.shrink_to_fit();
     text_.shrink();
 }
 

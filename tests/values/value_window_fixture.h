@@ -33,7 +33,7 @@ protected:
         window.savedNoticeMilliseconds = 0;
     }
 
-    const IndexRecord& record(int entry) {
+    IndexRecord record(int entry) {
         return window.sceneIndex.entries.at(std::size_t(entry));
     }
 
