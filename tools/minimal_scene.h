@@ -8,11 +8,11 @@
 #include <vector>
 
 enum class MinimalRecords {
-    NameOnly,      // 14-byte object records of a type-less record and a 1-byte name
-    Overlapping,   // 8-byte object records, each name chunk reaching into the next record
-    LongNames,     // 12-byte object records whose 43-byte names cover the records after them
-    InitScripts,   // 6-byte init-script records
-    InitWithText,  // 11-byte init-script records with a name byte and one byte of text
+    NameOnly,     // 14-byte object records of a type-less record and a 1-byte name
+    Overlapping,  // 8-byte object records, each name chunk reaching into the next record
+    LongNames,    // 12-byte object records whose 43-byte names cover the records after them
+    InitScripts,  // 6-byte init-script records
+    InitWithText, // 11-byte init-script records with a name byte and one byte of text
 };
 
 // The pattern named `name` ("name-only", "overlapping", "long-names",

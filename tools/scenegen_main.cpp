@@ -99,6 +99,10 @@ int main(int argc, char** argv) {
     if (!output || demoDir)
         return std::cerr << Usage, 2;
     if (minimal)
-        return writeFile(*output, minimalRecordScene(*minimal, options.targetSize.value_or(std::size_t{1} << 20)).bytes) ? 0 : 1;
+        return writeFile(*output, minimalRecordScene(
+                                      *minimal, options.targetSize.value_or(std::size_t{1} << 20))
+                                      .bytes)
+                   ? 0
+                   : 1;
     return writeFile(*output, generateScene(options).bytes) ? 0 : 1;
 }

@@ -52,8 +52,7 @@ EntryListView::EntryListView(QWidget* parent) : QListView(parent), model_(this) 
             [this](const QModelIndex& current) { emit currentRowChanged(current.row()); });
 }
 
-void EntryListView::showEntries(const EntryTable* entries,
-                                const std::vector<int>* rows) {
+void EntryListView::showEntries(const EntryTable* entries, const std::vector<int>* rows) {
     const QSignalBlocker quiet(this);
     model_.show(entries, rows);
 }

@@ -174,7 +174,7 @@ Slot EntryTable::encode(const IndexRecord& r, const Slot* reuse) {
         }
         if (r.model)
             b.model = oldModel.present() && text_.get(oldModel) == *r.model ? oldModel
-                                                                             : text_.add(*r.model);
+                                                                            : text_.add(*r.model);
         if (r.lightKind) {
             b.has |= Body::HasLightKind;
             b.lightKind = *r.lightKind;

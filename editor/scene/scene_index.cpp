@@ -17,8 +17,8 @@ SceneIndex IndexBuilder::run() {
     if (f_.size() > 0 && findObjectsSection()) {
         // An object record takes at least ~80 bytes in a real scene; the name
         // table grows past this when a file holds more.
-        byName_.reserve(static_cast<std::size_t>(
-                            std::min<std::uint64_t>(objectsEnd_, f_.size()) - objectsStart_) /
+        byName_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(objectsEnd_, f_.size()) -
+                                                 objectsStart_) /
                             80 +
                         16);
         walkObjects();

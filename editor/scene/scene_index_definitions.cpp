@@ -119,9 +119,7 @@ void IndexBuilder::readDefinitionData(std::size_t d, std::uint32_t n) {
             const auto text = f_.text(d, n);
             entry_store::Definition& v = entries.definitionOf(*w);
             v.has |= entry_store::Definition::HasMaterial;
-            v.material = containsNoCase(text, "glass")   ? 3
-                         : containsNoCase(text, "brass") ? 2
-                                                         : 1;
+            v.material = containsNoCase(text, "glass") ? 3 : containsNoCase(text, "brass") ? 2 : 1;
             break;
         }
         case deftype::Thing: {

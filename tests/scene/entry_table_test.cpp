@@ -231,8 +231,8 @@ TEST(EntryTable, IndexOfCraftedMinimalRecordsStaysWithinItsBound) {
         MinimalRecords kind;
         std::size_t recordBytes;
     } cases[] = {
-        {MinimalRecords::NameOnly, 14},    {MinimalRecords::Overlapping, 8},
-        {MinimalRecords::LongNames, 12},   {MinimalRecords::InitScripts, 6},
+        {MinimalRecords::NameOnly, 14},     {MinimalRecords::Overlapping, 8},
+        {MinimalRecords::LongNames, 12},    {MinimalRecords::InitScripts, 6},
         {MinimalRecords::InitWithText, 11},
     };
     for (const auto& c : cases) {
