@@ -157,6 +157,21 @@ TEST(EntryTable, RecordsReadBackAsStoredAndFieldReadersAgree) {
     EXPECT_EQ(n, records.size());
     EXPECT_EQ(t.end() - t.begin(), static_cast<std::ptrdiff_t>(records.size()));
     EXPECT_THROW(static_cast<void>(t.at(records.size())), std::out_of_range);
+
+    // Enough names to fill several blocks of the character store.
+    EntryTable many;
+    for (int i = 0; i < 20000; ++i) {
+        IndexRecord r;
+        r.name = "entry " + std::to_string(i);
+        r.model = "model" + std::to_string(i) + ".i3d";
+        r.translationPos = static_cast<std::uint32_t>(i);
+        many.push_back(r);
+    }
+    for (int i = 0; i < 20000; i += 7) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(many.name(static_cast<std::size_t>(i)), "entry " + std::to_string(i));
+        EXPECT_EQ(many[static_cast<std::size_t>(i)].model, "model" + std::to_string(i) + ".i3d");
+    }
 }
 
 TEST(EntryTable, ReplacingPoppingAndComparing) {
