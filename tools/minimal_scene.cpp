@@ -12,7 +12,8 @@ void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
 }
 
 void append(Bytes& b, std::initializer_list<std::uint8_t> bytes) {
-    b.insert(b.end(), bytes);
+    for (const std::uint8_t c : bytes)
+        b.push_back(c);
 }
 
 // One record of each pattern; a record's bytes may be read again as part of
