@@ -20,3 +20,4 @@ std::string jsonNumber(float f);
 
 // One line per entry: index, tick, kind, name.
 std::string indexToText(const SceneIndex& index);
+void writeIndexText(const SceneIndex& index, std::ostream& out);

@@ -1,3 +1,6 @@
+#include <sstream>
+#include <string_view>
+
 #include "cp1252.h"
 #include "index_json.h"
 
@@ -5,7 +8,7 @@ namespace {
 // A name as one line field: control bytes (C0, DEL and the C1 controls the
 // code page leaves undefined) and the backslash as C escapes, so a name can
 // never fake a line, a column or an escape of its own.
-void appendEscaped(std::string& out, const std::string& name) {
+void appendEscaped(std::string& out, std::string_view name) {
     static const char* const hex = "0123456789abcdef";
     std::string plain;
     auto flush = [&] {
@@ -42,17 +45,30 @@ void appendEscaped(std::string& out, const std::string& name) {
 }
 } // namespace
 
-std::string indexToText(const SceneIndex& index) {
-    std::string out;
-    out.reserve(index.entries.size() * 40);
-    for (std::size_t i = 0; i < index.entries.size(); ++i) {
-        const IndexRecord& r = index.entries[i];
-        out += std::to_string(i);
-        out += r.ticked ? "\t[x]\t" : "\t[ ]\t";
-        out += std::to_string(r.kind);
-        out += '\t';
-        appendEscaped(out, r.name);
-        out += '\n';
+// Written in pieces of about 64 KiB: the listing of a large scene is never
+// held whole.
+void writeIndexText(const SceneIndex& index, std::ostream& out) {
+    constexpr std::size_t kFlushAt = 1 << 16;
+    const EntryTable& entries = index.entries;
+    std::string s;
+    s.reserve(kFlushAt + 4096);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        s += std::to_string(i);
+        s += entries.ticked(i) ? "\t[x]\t" : "\t[ ]\t";
+        s += std::to_string(entries.kind(i));
+        s += '\t';
+        appendEscaped(s, entries.name(i));
+        s += '\n';
+        if (s.size() >= kFlushAt) {
+            out.write(s.data(), static_cast<std::streamsize>(s.size()));
+            s.clear();
+        }
     }
-    return out;
+    out.write(s.data(), static_cast<std::streamsize>(s.size()));
+}
+
+std::string indexToText(const SceneIndex& index) {
+    std::ostringstream out;
+    writeIndexText(index, out);
+    return std::move(out).str();
 }

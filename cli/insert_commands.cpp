@@ -170,14 +170,14 @@ int cmdInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 2;
     if (s.index.entries.empty())
         return fail(err, args[1] + " lists no objects: there is no scene to insert into");
-    const IndexRecord* like = nullptr;
+    std::optional<IndexRecord> like;
     if (o.count("--like")) {
         const auto e = resolveEntry(s.index, o["--like"]);
         if (!e)
             return fail(err, "no entry " + o["--like"]);
-        like = &s.index.entries[*e];
+        like = s.index.entries[*e];
     }
-    InsertPreset preset = insertPreset(*category, like);
+    InsertPreset preset = insertPreset(*category, like ? &*like : nullptr);
     if (auto bad = applyOptions(o, preset))
         return fail(err, *bad);
     applyDials(preset);

@@ -58,7 +58,7 @@ int cmdIndex(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (json)
         writeIndexJson(index, out);
     else
-        out << indexToText(index);
+        writeIndexText(index, out);
     return 0;
 }
 
@@ -73,6 +73,8 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
     for (const auto& e : r.excused)
         out << e.problem.offset << ": known exception " << e.exception << " (" << e.reason
             << "): " << e.problem.what << '\n';
+    if (r.moreExcused)
+        out << "... and " << r.moreExcused << " more known exceptions\n";
     if (r.ok()) {
         out << "ok: " << r.objects << " objects, " << r.definitions << " definitions, " << r.scripts
             << " object scripts, " << r.initScripts << " init scripts\n";
@@ -80,6 +82,8 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     for (const auto& p : r.problems)
         out << p.offset << ": " << p.what << '\n';
+    if (r.moreProblems)
+        out << "... and " << r.moreProblems << " more problems\n";
     return 1;
 }
 } // namespace

@@ -1,6 +1,7 @@
 // scenegen: writes a sample scene2.bin, or the whole demo mission.
 //   scenegen [--seed N] [--objects N] [--size BYTES] OUT
 //   scenegen --demo DIR
+//   scenegen --minimal PATTERN [--size BYTES] OUT   (records crafted to be as small as possible)
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -11,12 +12,15 @@
 #include <vector>
 
 #include "demo_mission.h"
+#include "minimal_scene.h"
 #include "scene_generator.h"
 
 namespace {
 
 constexpr const char* Usage = "usage: scenegen [--seed N] [--objects N] [--size BYTES] OUT\n"
-                              "       scenegen --demo DIR\n";
+                              "       scenegen --demo DIR\n"
+                              "       scenegen --minimal name-only|overlapping|long-names|"
+                              "init-scripts|init-with-text [--size BYTES] OUT\n";
 
 template <typename T> std::optional<T> parseNumber(std::string_view text) {
     T value{};
@@ -55,6 +59,7 @@ int main(int argc, char** argv) {
     GeneratorOptions options;
     std::optional<std::string> output;
     std::optional<std::string> demoDir;
+    std::optional<MinimalRecords> minimal;
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -77,6 +82,10 @@ int main(int argc, char** argv) {
             if (!v)
                 return std::cerr << Usage, 2;
             options.targetSize = *v;
+        } else if (arg == "--minimal" && hasValue) {
+            minimal = minimalRecordsNamed(args[++i]);
+            if (!minimal)
+                return std::cerr << Usage, 2;
         } else if (arg == "--demo" && hasValue) {
             demoDir = std::string(args[++i]);
         } else if (!arg.starts_with("-") && !output) {
@@ -89,5 +98,11 @@ int main(int argc, char** argv) {
         return writeDemo(*demoDir);
     if (!output || demoDir)
         return std::cerr << Usage, 2;
+    if (minimal)
+        return writeFile(*output, minimalRecordScene(
+                                      *minimal, options.targetSize.value_or(std::size_t{1} << 20))
+                                      .bytes)
+                   ? 0
+                   : 1;
     return writeFile(*output, generateScene(options).bytes) ? 0 : 1;
 }

@@ -142,8 +142,8 @@ SceneInsertionPlan planSceneInsertion(ByteView scene, const SceneIndex& index, B
                                    index.merkePosGameInit, 0, std::int64_t(index.entries.size())))
                              : index.entries.size();
     std::set<std::string> existing;
-    for (const IndexRecord& r : index.entries)
-        existing.insert(r.name);
+    for (std::size_t i = 0; i < index.entries.size(); ++i)
+        existing.emplace(index.entries.name(i));
     for (std::size_t i = 0; i < aloneIndex.entries.size(); ++i) {
         const IndexRecord& added = aloneIndex.entries[i];
         if (existing.count(added.name))
@@ -155,7 +155,7 @@ SceneInsertionPlan planSceneInsertion(ByteView scene, const SceneIndex& index, B
     for (const std::string& name : definitionNames(definitions, definitionStarts)) {
         const std::string_view stem = std::string_view(name).substr(0, name.find('.'));
         for (std::size_t i = 0; i < index.entries.size(); ++i)
-            if (index.entries[i].name == name || index.entries[i].name == stem)
+            if (index.entries.name(i) == name || index.entries.name(i) == stem)
                 ins.expect.mayChange.push_back(i);
     }
 

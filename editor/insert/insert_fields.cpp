@@ -199,8 +199,8 @@ InsertCheck checkInsertFields(const InsertFields& f, const SceneIndex& index, ch
     if (name->size() > MaxNameLength)
         return refused("Name", "At most 43 characters");
     // 15
-    for (const IndexRecord& e : index.entries)
-        if (equalsNoCase(e.name, *name))
+    for (std::size_t i = 0; i < index.entries.size(); ++i)
+        if (equalsNoCase(index.entries.name(i), *name))
             return refused("Name already known", "Put another!");
     v.name = *name;
     if (usesModel) {

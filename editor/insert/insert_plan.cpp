@@ -91,8 +91,8 @@ void addDefinitionReading(const InsertValues& v, IndexRecord& r) {
 
 std::size_t objectCount(const SceneIndex& index) {
     std::size_t n = 0;
-    for (const IndexRecord& r : index.entries)
-        if (r.recordPos)
+    for (std::size_t i = 0; i < index.entries.size(); ++i)
+        if (index.entries.recordPos(i))
             ++n;
     return n;
 }
@@ -165,10 +165,10 @@ InsertPlanResult planInsert(ByteView f, const SceneIndex& index, const InsertVal
     // old entry took may now attach to a new object.
     std::unordered_set<std::string_view> oldNames;
     for (std::size_t i = 0; i < first; ++i)
-        oldNames.insert(index.entries[i].name);
+        oldNames.insert(index.entries.name(i));
     auto oldOwner = [&](std::string_view def) -> std::optional<std::size_t> {
         for (std::size_t i = 0; i < first; ++i)
-            if (definitionMatches(def, index.entries[i].name))
+            if (definitionMatches(def, index.entries.name(i)))
                 return i;
         return std::nullopt;
     };

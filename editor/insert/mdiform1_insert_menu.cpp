@@ -131,11 +131,11 @@ void runMenuEntry(MDIForm1& m, const MenuEntry& e) {
     m.PresetInsertForm();
 }
 
-const IndexRecord* selectedRecord(MDIForm1& m) {
+std::optional<IndexRecord> selectedRecord(MDIForm1& m) {
     const int row = m.List2->currentRow();
     if (row < 0 || row >= static_cast<int>(m.sceneIndex.entries.size()))
-        return nullptr;
-    return &m.sceneIndex.entries[static_cast<std::size_t>(row)];
+        return std::nullopt;
+    return m.sceneIndex.entries[static_cast<std::size_t>(row)];
 }
 
 void showWindow(MDIForm1& m) {
@@ -228,7 +228,7 @@ void MDIForm1::DoorMenu_Click() {
         return;
     // The door sound the index recorded: 0 or 1 wood, 2 brass, 3 glass;
     // anything else leaves the options as they were.
-    const IndexRecord* r = selectedRecord(*this);
+    const std::optional<IndexRecord> r = selectedRecord(*this);
     const int material = r && r->material ? *r->material : 0;
     QRadioButton* options[] = {insertWindow->Option1, insertWindow->Option1, insertWindow->Option2,
                                insertWindow->Option3};
@@ -263,7 +263,7 @@ void MDIForm1::LightMenu_Click() {
     if (List2->count() == 0)
         return;
     insertform& w = *insertWindow;
-    const IndexRecord* r = selectedRecord(*this);
+    const std::optional<IndexRecord> r = selectedRecord(*this);
     const float brightness = r && r->brightness ? r->brightness->value() : 0.0f;
     std::array<float, 3> colour{};
     if (r && r->colour)

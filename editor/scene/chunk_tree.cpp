@@ -12,7 +12,7 @@ std::string hexId(std::uint16_t id) {
     return buf;
 }
 
-ChunkTree::ChunkTree(ByteView f) : f_(f) {
+ChunkTree::ChunkTree(ByteView f, ProblemSink sink) : f_(f), sink_(std::move(sink)) {
     build();
 }
 
@@ -72,7 +72,7 @@ void ChunkTree::topLevel(int top) {
 }
 
 void ChunkTree::problem(std::uint64_t at, std::string what, std::optional<std::uint64_t> record) {
-    problems_.push_back({at, std::move(what), record});
+    sink_(TreeProblem{at, std::move(what), record});
 }
 
 int ChunkTree::atOrBefore(std::uint64_t pos) const {

@@ -5,7 +5,7 @@
 
 #include "cp1252.h"
 
-void EntryListModel::show(const std::vector<IndexRecord>* entries, const std::vector<int>* rows) {
+void EntryListModel::show(const EntryTable* entries, const std::vector<int>* rows) {
     beginResetModel();
     entries_ = entries;
     rows_ = rows;
@@ -18,22 +18,22 @@ int EntryListModel::rowCount(const QModelIndex& parent) const {
     return static_cast<int>(rows_ ? rows_->size() : entries_->size());
 }
 
-const IndexRecord* EntryListModel::record(int row) const {
+std::optional<std::size_t> EntryListModel::entryAt(int row) const {
     if (!entries_ || row < 0 || row >= rowCount())
-        return nullptr;
+        return std::nullopt;
     const std::size_t entry = rows_ ? static_cast<std::size_t>((*rows_)[std::size_t(row)])
                                     : static_cast<std::size_t>(row);
-    return entry < entries_->size() ? &(*entries_)[entry] : nullptr;
+    return entry < entries_->size() ? std::optional(entry) : std::nullopt;
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
-    const IndexRecord* entry = record(index.row());
+    const auto entry = entryAt(index.row());
     if (!entry)
         return {};
     if (role == Qt::DisplayRole)
-        return QString::fromUtf8(cp1252ToUtf8(entry->name));
+        return QString::fromUtf8(cp1252ToUtf8(entries_->name(*entry)));
     if (role == Qt::CheckStateRole)
-        return entry->ticked ? Qt::Checked : Qt::Unchecked;
+        return entries_->ticked(*entry) ? Qt::Checked : Qt::Unchecked;
     return {};
 }
 
@@ -52,8 +52,7 @@ EntryListView::EntryListView(QWidget* parent) : QListView(parent), model_(this) 
             [this](const QModelIndex& current) { emit currentRowChanged(current.row()); });
 }
 
-void EntryListView::showEntries(const std::vector<IndexRecord>* entries,
-                                const std::vector<int>* rows) {
+void EntryListView::showEntries(const EntryTable* entries, const std::vector<int>* rows) {
     const QSignalBlocker quiet(this);
     model_.show(entries, rows);
 }
@@ -85,6 +84,6 @@ QString EntryListView::itemText(int row) const {
 }
 
 bool EntryListView::isTicked(int row) const {
-    const IndexRecord* entry = model_.record(row);
-    return entry && entry->ticked;
+    const auto entry = model_.entryAt(row);
+    return entry && model_.entries()->ticked(*entry);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractListModel>
 #include <QListView>
+#include <optional>
 #include <vector>
 
 #include "scene_index.h"
@@ -14,17 +15,19 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     // `entries` must outlive the model or the next call; `rows` null: every entry.
-    void show(const std::vector<IndexRecord>* entries, const std::vector<int>* rows);
+    void show(const EntryTable* entries, const std::vector<int>* rows);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     // Ticks are the index's, not the user's: rows are not user-checkable.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    const IndexRecord* record(int row) const;
+    // The index entry that row shows, or none.
+    std::optional<std::size_t> entryAt(int row) const;
+    const EntryTable* entries() const { return entries_; }
 
 private:
-    const std::vector<IndexRecord>* entries_ = nullptr;
+    const EntryTable* entries_ = nullptr;
     const std::vector<int>* rows_ = nullptr;
 };
 
@@ -38,7 +41,7 @@ public:
 
     // Shows the entries without raising the selection event; the list has
     // no current row afterwards.
-    void showEntries(const std::vector<IndexRecord>* entries, const std::vector<int>* rows);
+    void showEntries(const EntryTable* entries, const std::vector<int>* rows);
     void clear() { showEntries(nullptr, nullptr); }
 
     int count() const;

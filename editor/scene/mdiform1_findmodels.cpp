@@ -186,7 +186,7 @@ void MDIForm1::fillEntryLists() {
     list3ToList2.clear();
     const auto& entries = sceneIndex.entries;
     for (int entry = 0; entry < static_cast<int>(entries.size()); ++entry)
-        (entries[static_cast<std::size_t>(entry)].ticked ? list1ToList2 : list3ToList2)
+        (entries.ticked(static_cast<std::size_t>(entry)) ? list1ToList2 : list3ToList2)
             .push_back(entry);
     List2->showEntries(&sceneIndex.entries, nullptr);
     List1->showEntries(&sceneIndex.entries, &list1ToList2);

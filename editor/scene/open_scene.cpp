@@ -12,6 +12,16 @@ std::optional<std::uint64_t> entryPosition(const IndexRecord& record) {
     return std::nullopt;
 }
 
+std::optional<std::uint64_t> entryPosition(const EntryTable& entries, std::size_t i) {
+    if (const Pos32 p = entries.recordPos(i))
+        return *p;
+    if (const Pos32 p = entries.definitionPos(i))
+        return *p;
+    if (const Pos32 p = entries.namePos(i))
+        return *p;
+    return std::nullopt;
+}
+
 std::optional<EntryKey> followEntry(const EntryKey& key, const Edit& edit) {
     for (const Splice& s : edit.splices) {
         const bool inside = key.pos >= s.pos && key.pos < s.pos + s.removed;
@@ -50,12 +60,12 @@ OpenScene::Taken OpenScene::take(EditOutcome&& outcome) {
 std::optional<EntryKey> OpenScene::keyOf(std::size_t entry) const {
     if (entry >= index_.entries.size())
         return std::nullopt;
-    const auto pos = entryPosition(index_.entries[entry]);
+    const auto pos = entryPosition(index_.entries, entry);
     if (!pos)
         return std::nullopt;
     EntryKey key{*pos, 0};
     for (std::size_t i = 0; i < entry; ++i)
-        if (entryPosition(index_.entries[i]) == pos)
+        if (entryPosition(index_.entries, i) == pos)
             ++key.occurrence;
     return key;
 }
@@ -63,7 +73,7 @@ std::optional<EntryKey> OpenScene::keyOf(std::size_t entry) const {
 std::optional<std::size_t> OpenScene::entryOf(const EntryKey& key) const {
     std::uint32_t seen = 0;
     for (std::size_t i = 0; i < index_.entries.size(); ++i) {
-        if (entryPosition(index_.entries[i]) != key.pos)
+        if (entryPosition(index_.entries, i) != key.pos)
             continue;
         if (seen++ == key.occurrence)
             return i;

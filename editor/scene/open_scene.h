@@ -21,6 +21,8 @@ struct EntryKey {
 
 // The record position an entry is known by; empty for an entry without one.
 std::optional<std::uint64_t> entryPosition(const IndexRecord& record);
+// The same for entry i of `entries`, without building its record.
+std::optional<std::uint64_t> entryPosition(const EntryTable& entries, std::size_t i);
 
 // Where the entry's record lies after `edit`: empty when the edit removed or
 // rewrote the bytes the record starts at with a change of length.

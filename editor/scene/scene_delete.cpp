@@ -83,9 +83,9 @@ DeletePlanResult planDelete(ByteView f, const SceneIndex& index, std::size_t i,
     const std::string& name = e.name;
     const auto dot = name.find('.');
     for (std::size_t k = 0; k < index.entries.size(); ++k) {
-        if (k == i || !index.entries[k].recordPos)
+        if (k == i || !index.entries.recordPos(k))
             continue;
-        const std::string& other = index.entries[k].name;
+        const std::string_view other = index.entries.name(k);
         if (other == name || (dot != std::string::npos && other == name.substr(0, dot)) ||
             startsWithNameAndDot(other, name))
             plan.expect.mayChange.push_back(k);

@@ -70,23 +70,22 @@ std::optional<std::string> positionsDiffer(const Edit& edit, const IndexRecord& 
 bool onlyValuePayloads(const SceneIndex& index, const Edit& edit) {
     if (!edit.keepsLength())
         return false;
-    auto inside = [](const Splice& s, std::optional<std::uint32_t> at, std::uint64_t offset,
-                     std::uint64_t length) {
+    auto inside = [](const Splice& s, Pos32 at, std::uint64_t offset, std::uint64_t length) {
         return at && s.pos >= *at + offset && s.pos + s.removed <= *at + offset + length;
     };
+    const EntryTable& entries = index.entries;
     for (const Splice& s : edit.splices) {
         bool covered = false;
-        for (const IndexRecord& r : index.entries) {
-            if (inside(s, r.translationPos, 0, 12) ||
-                inside(s, r.translationPos, placement::Rotation, 16) ||
-                inside(s, r.translationPos, placement::Size, 12) ||
-                inside(s, r.brightnessPos, 0, 4) || inside(s, r.colourPos, 0, 12) ||
-                inside(s, r.weightPos, 0, 4) || inside(s, r.soundPos, 0, 4) ||
-                inside(s, r.behaviourPos, 0, 1) || inside(s, r.behaviourPos, 4, 1) ||
-                inside(s, r.aggressionPos, 0, 4)) {
-                covered = true;
-                break;
-            }
+        for (std::size_t i = 0; i < entries.size() && !covered; ++i) {
+            if (const entry_store::Body* b = entries.body(i))
+                covered = inside(s, b->translationPos, 0, 12) ||
+                          inside(s, b->translationPos, placement::Rotation, 16) ||
+                          inside(s, b->translationPos, placement::Size, 12) ||
+                          inside(s, b->brightnessPos, 0, 4) || inside(s, b->colourPos, 0, 12);
+            if (const entry_store::Definition* d = entries.definition(i); d && !covered)
+                covered = inside(s, d->weightPos, 0, 4) || inside(s, d->soundPos, 0, 4) ||
+                          inside(s, d->behaviourPos, 0, 1) || inside(s, d->behaviourPos, 4, 1) ||
+                          inside(s, d->aggressionPos, 0, 4);
         }
         if (!covered)
             return false;
@@ -192,29 +191,31 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
         const std::size_t newAt = j++;
         if (mayChange.count(i))
             continue;
+        const IndexRecord was = before[i];
+        const IndexRecord now = after[newAt];
         auto sit = std::find_if(expect.scripts.begin(), expect.scripts.end(),
                                 [&](const auto& s) { return s.first == i; });
         if (sit != expect.scripts.end()) {
-            if (auto why = scriptReadBack(newBytes, out.newIndex, newAt, sit->second, before[i], i))
+            if (auto why = scriptReadBack(newBytes, out.newIndex, newAt, sit->second, was, i))
                 return refuse(*why);
         }
         if (isInitScriptEntry(oldIndex, i) != isInitScriptEntry(out.newIndex, newAt))
-            return refuse("After the change " + entryLabel(before[i], i) +
+            return refuse("After the change " + entryLabel(was, i) +
                           " would be listed on the other side of the init scripts.");
-        const IndexRecord* want = &before[i];
+        const IndexRecord* want = &was;
         auto it = std::find_if(records.begin(), records.end(),
                                [&](const auto& r) { return r.first == i; });
         if (it != records.end())
             want = &it->second;
-        if (auto d = valuesDiffer(*want, after[newAt], false))
-            return refuse("After the change " + entryLabel(before[i], i) +
+        if (auto d = valuesDiffer(*want, now, false))
+            return refuse("After the change " + entryLabel(was, i) +
                           " would read back with another " + *d + ".");
-        if (auto d = positionsDiffer(edit, before[i], after[newAt]))
-            return refuse("After the change " + entryLabel(before[i], i) +
+        if (auto d = positionsDiffer(edit, was, now))
+            return refuse("After the change " + entryLabel(was, i) +
                           " would no longer be found where it belongs.");
         if (sit == expect.scripts.end() &&
             scriptText(newBytes, out.newIndex, newAt) != scriptText(old, oldIndex, i)) {
-            return refuse("After the change the script of " + entryLabel(before[i], i) +
+            return refuse("After the change the script of " + entryLabel(was, i) +
                           " would read back differently.");
         }
     }

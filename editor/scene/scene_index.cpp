@@ -15,14 +15,12 @@ constexpr auto kTranslationHead = "\x20\x00\x12\x00\x00\x00"sv;
 SceneIndex IndexBuilder::run() {
     idx_.fileLength = f_.size();
     if (f_.size() > 0 && findObjectsSection()) {
-        // An object record takes at least ~80 bytes; reserving by that bound
-        // avoids moving the table while it grows (untouched pages cost nothing).
-        const auto expected = static_cast<std::size_t>(
-                                  std::min<std::uint64_t>(objectsEnd_, f_.size()) - objectsStart_) /
-                                  80 +
-                              16;
-        idx_.entries.reserve(expected);
-        byName_.reserve(expected);
+        // An object record takes at least ~80 bytes in a real scene; the name
+        // table grows past this when a file holds more.
+        byName_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(objectsEnd_, f_.size()) -
+                                                 objectsStart_) /
+                            80 +
+                        16);
         walkObjects();
         if (tentative_)
             dropOpenObject();
@@ -30,6 +28,7 @@ SceneIndex IndexBuilder::run() {
     }
     if (!idx_.hasInitSection)
         idx_.merkePosGameInit = static_cast<std::int64_t>(idx_.entries.size()) + 1;
+    idx_.entries.shrink();
     return std::move(idx_);
 }
 
@@ -38,34 +37,28 @@ std::string_view IndexBuilder::nameAt(std::size_t p, std::uint32_t n) const {
     return f_.text(p + chunk::HeaderSize, n >= 7 ? n - 7 : 0);
 }
 
-std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord rec) {
+std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord& rec) {
     rec.name.assign(name);
     const std::size_t e = idx_.entries.size();
-    idx_.entries.push_back(std::move(rec));
-    byName_.addFirst(name, e);
+    idx_.entries.push_back(rec);
+    byName_.addFirst(name, static_cast<std::uint32_t>(e));
     return e;
 }
 
 IndexRecord& IndexBuilder::startObject(std::size_t pos) {
-    if (!tentative_)
-        idx_.entries.emplace_back();
-    else
-        idx_.entries.back() = IndexRecord{};
+    object_ = IndexRecord{};
     tentative_ = true;
-    IndexRecord& rec = idx_.entries.back();
-    rec.recordPos = static_cast<std::uint32_t>(pos);
-    return rec;
+    object_.recordPos = static_cast<std::uint32_t>(pos);
+    return object_;
 }
 
 void IndexBuilder::listOpenObject(std::string_view name) {
-    idx_.entries.back().name.assign(name);
-    byName_.addFirst(name, idx_.entries.size() - 1);
+    addEntry(name, object_);
     tentative_ = false;
     open_.reset();
 }
 
 void IndexBuilder::dropOpenObject() {
-    idx_.entries.pop_back();
     tentative_ = false;
     open_.reset();
 }
@@ -136,7 +129,7 @@ std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
     const OpenRecord o = *open_;
     const std::string_view name = nameAt(p, n);
     const std::size_t next = o.end > p ? static_cast<std::size_t>(o.end) : p + 1;
-    IndexRecord& rec = idx_.entries.back();
+    IndexRecord& rec = object_;
     rec.namePos = static_cast<std::uint32_t>(p);
     if (rec.nameOnly) {
         listOpenObject(name);

@@ -1,9 +1,16 @@
 #pragma once
 #include <array>
+#include <compare>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "byte_view.h"
@@ -57,9 +64,268 @@ struct IndexRecord {
     bool operator==(const IndexRecord&) const = default;
 };
 
+// A file position held in 32 bits, empty as the one value no position of a
+// file below 4 GiB can take. Reads like std::optional<std::uint32_t>.
+class Pos32 {
+public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    constexpr Pos32() = default;
+    constexpr Pos32(std::nullopt_t) {}
+    constexpr Pos32(std::uint32_t v) : v_(v) {}
+    constexpr Pos32(const std::optional<std::uint32_t>& v) : v_(v ? *v : kNone) {}
+
+    constexpr Pos32& operator=(std::nullopt_t) {
+        v_ = kNone;
+        return *this;
+    }
+    constexpr bool has_value() const { return v_ != kNone; }
+    constexpr explicit operator bool() const { return has_value(); }
+    constexpr std::uint32_t operator*() const { return v_; }
+    std::uint32_t value() const {
+        if (!has_value())
+            throw std::bad_optional_access();
+        return v_;
+    }
+    constexpr std::uint32_t value_or(std::uint32_t other) const { return has_value() ? v_ : other; }
+    constexpr std::optional<std::uint32_t> optional() const {
+        return has_value() ? std::optional<std::uint32_t>(v_) : std::nullopt;
+    }
+    constexpr bool operator==(const Pos32&) const = default;
+
+private:
+    std::uint32_t v_ = kNone;
+};
+
+namespace entry_store {
+inline constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+// A string in the table's character store: `at` packs the block (high 16 bits)
+// and the offset in it (low 16 bits).
+struct Text {
+    std::uint32_t at = 0;
+    std::uint32_t len = kNone; // kNone: no string
+    bool present() const { return len != kNone; }
+};
+
+// Placement, model and light block of an object record.
+struct Body {
+    enum : std::uint8_t {
+        HasTranslation = 1,
+        HasRotation = 2,
+        HasSize = 4,
+        HasLightKind = 8,
+        HasBrightness = 16,
+        HasColour = 32,
+    };
+    Pos32 translationPos;
+    std::array<StoredFloat, 3> translation{};
+    std::array<StoredFloat, 4> rotation{};
+    std::array<StoredFloat, 3> size{};
+    Text model;
+    std::uint32_t lightKind = 0;
+    StoredFloat brightness;
+    Pos32 brightnessPos;
+    std::array<StoredFloat, 3> colour{};
+    Pos32 colourPos;
+    std::uint8_t has = 0;
+};
+
+// Values read from the entry's definition record.
+struct Definition {
+    enum : std::uint8_t {
+        HasMaterial = 1,
+        HasSound = 2,
+        HasBehaviour = 4,
+        HasSex = 8,
+        HasWeight = 16,
+        HasAggression = 32,
+    };
+    std::uint8_t has = 0;
+    std::uint8_t material = 0;
+    std::uint8_t sound = 0;
+    std::uint8_t behaviour = 0;
+    std::uint8_t sex = 0;
+    StoredFloat weight;
+    StoredFloat aggression;
+    Pos32 weightPos;
+    Pos32 soundPos;
+    Pos32 behaviourPos;
+    Pos32 aggressionPos;
+};
+
+struct Script {
+    Pos32 definitionPos;
+    Pos32 dataChunkPos;
+    Pos32 scriptPos;
+};
+
+// What every entry has; the groups above are indexes into their tables.
+struct Slot {
+    enum : std::uint8_t { Ticked = 1, NameOnly = 2, DefaultLight = 4 };
+    Text name;
+    Pos32 recordPos;
+    Pos32 namePos;
+    std::uint32_t body = kNone;
+    std::uint32_t definition = kNone;
+    std::uint32_t script = kNone;
+    std::uint8_t kind = 255;
+    std::uint8_t flags = 0;
+};
+
+// Strings appended one after another into blocks that never move once
+// filled, so the store costs the strings' own bytes and one partly filled block.
+class TextStore {
+public:
+    Text add(std::string_view s);
+    std::string_view get(Text t) const;
+    std::size_t memoryBytes() const;
+    void shrink();
+
+private:
+    std::vector<std::string> blocks_;
+};
+} // namespace entry_store
+
+// The main list's entries in a compact form: a small fixed part per entry,
+// names and model names in one character store, and the placement, light,
+// definition and script values in tables of their own, taken only by entries
+// that have them. Reading an entry builds its IndexRecord; the field readers
+// below cost no more than the field. Positions are file offsets below 4 GiB.
+class EntryTable {
+public:
+    using value_type = IndexRecord;
+    using size_type = std::size_t;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = IndexRecord;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = IndexRecord;
+
+        const_iterator() = default;
+        const_iterator(const EntryTable* t, std::size_t i) : t_(t), i_(i) {}
+        IndexRecord operator*() const { return (*t_)[i_]; }
+        IndexRecord operator[](difference_type n) const {
+            return (*t_)[i_ + static_cast<std::size_t>(n)];
+        }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator old = *this;
+            ++i_;
+            return old;
+        }
+        const_iterator& operator--() {
+            --i_;
+            return *this;
+        }
+        const_iterator operator--(int) {
+            const_iterator old = *this;
+            --i_;
+            return old;
+        }
+        const_iterator& operator+=(difference_type n) {
+            i_ = static_cast<std::size_t>(static_cast<difference_type>(i_) + n);
+            return *this;
+        }
+        const_iterator& operator-=(difference_type n) { return *this += -n; }
+        friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
+        friend const_iterator operator+(difference_type n, const_iterator it) { return it += n; }
+        friend const_iterator operator-(const_iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
+            return static_cast<difference_type>(a.i_) - static_cast<difference_type>(b.i_);
+        }
+        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+        auto operator<=>(const const_iterator& o) const { return i_ <=> o.i_; }
+
+    private:
+        const EntryTable* t_ = nullptr;
+        std::size_t i_ = 0;
+    };
+    using iterator = const_iterator;
+
+    EntryTable() = default;
+    EntryTable(std::initializer_list<IndexRecord> records);
+
+    std::size_t size() const { return slots_.size(); }
+    bool empty() const { return slots_.empty(); }
+    IndexRecord operator[](std::size_t i) const;
+    IndexRecord at(std::size_t i) const; // throws std::out_of_range past the end
+    IndexRecord front() const { return (*this)[0]; }
+    IndexRecord back() const { return (*this)[size() - 1]; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    void push_back(const IndexRecord& record);
+    template <class... Args> void emplace_back(Args&&... args) {
+        push_back(IndexRecord{std::forward<Args>(args)...});
+    }
+    // Replaces entry i.
+    void set(std::size_t i, const IndexRecord& record);
+    void pop_back();
+    void clear();
+
+    // Single fields, without building the record.
+    std::string_view name(std::size_t i) const { return text_.get(slots_[i].name); }
+    bool ticked(std::size_t i) const { return slots_[i].flags & entry_store::Slot::Ticked; }
+    bool nameOnly(std::size_t i) const { return slots_[i].flags & entry_store::Slot::NameOnly; }
+    std::uint8_t kind(std::size_t i) const { return slots_[i].kind; }
+    Pos32 recordPos(std::size_t i) const { return slots_[i].recordPos; }
+    Pos32 namePos(std::size_t i) const { return slots_[i].namePos; }
+    Pos32 definitionPos(std::size_t i) const {
+        return script(i) ? script(i)->definitionPos : Pos32{};
+    }
+    Pos32 scriptPos(std::size_t i) const { return script(i) ? script(i)->scriptPos : Pos32{}; }
+    Pos32 translationPos(std::size_t i) const {
+        const auto* b = body(i);
+        return b ? b->translationPos : Pos32{};
+    }
+    // The entry's placement and light block, its definition values: null when
+    // it has none. (The light defaults of a name-only entry are not held here.)
+    const entry_store::Body* body(std::size_t i) const {
+        const auto b = slots_[i].body;
+        return b == entry_store::kNone ? nullptr : &bodies_[b];
+    }
+    const entry_store::Definition* definition(std::size_t i) const {
+        const auto d = slots_[i].definition;
+        return d == entry_store::kNone ? nullptr : &definitions_[d];
+    }
+
+    // For the index builder: fields of an entry already in the table.
+    void setKind(std::size_t i, std::uint8_t kind) { slots_[i].kind = kind; }
+    void setTicked(std::size_t i) { slots_[i].flags |= entry_store::Slot::Ticked; }
+    entry_store::Definition& definitionOf(std::size_t i);
+    entry_store::Script& scriptOf(std::size_t i);
+
+    // Bytes held, the unused capacity included.
+    std::size_t memoryBytes() const;
+    // Gives back capacity left over from building.
+    void shrink();
+
+    bool operator==(const EntryTable& other) const;
+
+private:
+    const entry_store::Script* script(std::size_t i) const {
+        const auto s = slots_[i].script;
+        return s == entry_store::kNone ? nullptr : &scripts_[s];
+    }
+    entry_store::Slot encode(const IndexRecord& record, const entry_store::Slot* reuse);
+
+    std::deque<entry_store::Slot> slots_;
+    std::deque<entry_store::Body> bodies_;
+    std::deque<entry_store::Definition> definitions_;
+    std::deque<entry_store::Script> scripts_;
+    entry_store::TextStore text_;
+};
+
 struct SceneIndex {
     std::uint64_t fileLength = 0;
-    std::vector<IndexRecord> entries; // the main list, in file order
+    EntryTable entries; // the main list, in file order
 
     std::optional<std::uint32_t> modelLenPos;           // objects section length field
     std::optional<std::uint32_t> gesamtLaengeScriptPos; // definitions section length field
@@ -73,6 +339,9 @@ struct SceneIndex {
 
     // Index of the last listed object's rotation, as the scan leaves it.
     std::optional<std::array<StoredFloat, 4>> lastRotation;
+
+    // Bytes the index holds.
+    std::size_t memoryBytes() const { return sizeof(SceneIndex) + entries.memoryBytes(); }
 
     bool operator==(const SceneIndex&) const = default;
 };

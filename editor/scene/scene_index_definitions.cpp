@@ -111,51 +111,82 @@ std::optional<std::size_t> IndexBuilder::findDefinitionEntry() const {
 void IndexBuilder::readDefinitionData(std::size_t d, std::uint32_t n) {
     const std::uint64_t end = static_cast<std::uint64_t>(d) + n;
     const auto w = findDefinitionEntry();
+    EntryTable& entries = idx_.entries;
     if (w) {
-        IndexRecord& rec = idx_.entries[*w];
         bool known = true;
         switch (defType_) {
         case deftype::Physical: {
             const auto text = f_.text(d, n);
-            rec.material = containsNoCase(text, "glass")   ? 3
-                           : containsNoCase(text, "brass") ? 2
-                                                           : 1;
+            entry_store::Definition& v = entries.definitionOf(*w);
+            v.has |= entry_store::Definition::HasMaterial;
+            v.material = containsNoCase(text, "glass") ? 3 : containsNoCase(text, "brass") ? 2 : 1;
             break;
         }
-        case deftype::Thing:
-            if ((rec.weight = floatAt(d + kThingWeight)))
-                rec.weightPos = pos32(d + kThingWeight);
-            if ((rec.sound = f_.u8(d + kThingSound)))
-                rec.soundPos = pos32(d + kThingSound);
+        case deftype::Thing: {
+            entry_store::Definition& v = entries.definitionOf(*w);
+            setFloat(v, entry_store::Definition::HasWeight, v.weight, v.weightPos,
+                     d + kThingWeight);
+            setByte(v, entry_store::Definition::HasSound, v.sound, v.soundPos, d + kThingSound);
             break;
-        case deftype::Human:
-            if ((rec.behaviour = f_.u8(d + kHumanBehaviour)))
-                rec.behaviourPos = pos32(d + kHumanBehaviour);
-            rec.sex = f_.u8(d + kHumanSex);
-            if ((rec.aggression = floatAt(d + kHumanAggression)))
-                rec.aggressionPos = pos32(d + kHumanAggression);
-            if ((rec.weight = floatAt(d + kHumanWeight)))
-                rec.weightPos = pos32(d + kHumanWeight);
+        }
+        case deftype::Human: {
+            entry_store::Definition& v = entries.definitionOf(*w);
+            setByte(v, entry_store::Definition::HasBehaviour, v.behaviour, v.behaviourPos,
+                    d + kHumanBehaviour);
+            if (auto sex = f_.u8(d + kHumanSex)) {
+                v.has |= entry_store::Definition::HasSex;
+                v.sex = *sex;
+            } else {
+                v.has &= static_cast<std::uint8_t>(~entry_store::Definition::HasSex);
+            }
+            setFloat(v, entry_store::Definition::HasAggression, v.aggression, v.aggressionPos,
+                     d + kHumanAggression);
+            setFloat(v, entry_store::Definition::HasWeight, v.weight, v.weightPos,
+                     d + kHumanWeight);
             break;
+        }
         case deftype::Vehicle:
             break;
         default:
             known = false;
         }
         if (known) {
-            rec.kind = defType_;
+            entries.setKind(*w, defType_);
             if (defPos_)
-                rec.definitionPos = defPos_;
+                entries.scriptOf(*w).definitionPos = defPos_;
         }
     }
     const auto s = findObjectScript(f_, d, end);
     if (s && w) {
-        IndexRecord& rec = idx_.entries[*w];
-        rec.scriptPos = pos32(*s);
-        rec.definitionPos = defPos_;
-        rec.dataChunkPos = pos32(d);
-        rec.ticked = true;
-        rec.kind = defType_;
+        entry_store::Script& script = entries.scriptOf(*w);
+        script.scriptPos = pos32(*s);
+        script.definitionPos = defPos_;
+        script.dataChunkPos = pos32(d);
+        entries.setTicked(*w);
+        entries.setKind(*w, defType_);
+    }
+}
+
+// A byte value and its position; when the file ends before it the value is empty.
+void IndexBuilder::setByte(entry_store::Definition& v, std::uint8_t bit, std::uint8_t& value,
+                           Pos32& pos, std::size_t at) const {
+    if (auto b = f_.u8(at)) {
+        v.has |= bit;
+        value = *b;
+        pos = pos32(at);
+    } else {
+        v.has &= static_cast<std::uint8_t>(~bit); // the position keeps what an earlier one set
+    }
+}
+
+void IndexBuilder::setFloat(entry_store::Definition& v, std::uint8_t bit, StoredFloat& value,
+                            Pos32& pos, std::size_t at) const {
+    if (auto f = floatAt(at)) {
+        v.has |= bit;
+        value = *f;
+        pos = pos32(at);
+    } else {
+        v.has &= static_cast<std::uint8_t>(~bit); // the position keeps what an earlier one set
     }
 }
 
@@ -174,7 +205,8 @@ void IndexBuilder::readInitScript(std::size_t r, std::uint32_t n) {
     if (containsNoCase(run, "gameinitend"))
         text = kGameInitEnd;
 
-    IndexRecord rec;
+    IndexRecord& rec = object_;
+    rec = IndexRecord{};
     rec.ticked = true;
     if (zero < end) {
         std::size_t s = zero + 1;
@@ -185,7 +217,7 @@ void IndexBuilder::readInitScript(std::size_t r, std::uint32_t n) {
             rec.scriptPos = pos32(s);
         }
     }
-    addEntry(text, std::move(rec));
+    addEntry(text, rec);
 }
 
 } // namespace index_detail

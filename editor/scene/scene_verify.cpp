@@ -11,7 +11,7 @@ namespace {
 // puts there, in its place in the tree.
 class IndexAgreement {
 public:
-    IndexAgreement(const ChunkTree& t, std::vector<TreeProblem>& out) : t_(t), out_(out) {}
+    IndexAgreement(const ChunkTree& t, const ProblemSink& out) : t_(t), out_(out) {}
 
     void run(const SceneIndex& index) {
         objects_ = section(index.modelLenPos, chunk::Objects, "objects");
@@ -28,10 +28,10 @@ public:
 private:
     void problem(std::uint64_t at, const IndexRecord& e, const std::string& what,
                  std::optional<std::uint64_t> record) {
-        out_.push_back({at,
-                        "the index reads " + what + " of entry \"" + e.name + "\" at " +
-                            std::to_string(at) + ", where no such chunk lies in its place",
-                        record});
+        out_(TreeProblem{at,
+                         "the index reads " + what + " of entry \"" + e.name + "\" at " +
+                             std::to_string(at) + ", where no such chunk lies in its place",
+                         record});
     }
 
     int section(const std::optional<std::uint32_t>& lengthPos, std::uint16_t id, const char* what) {
@@ -40,11 +40,11 @@ private:
         const std::uint64_t pos = *lengthPos - 2u;
         const int n = t_.childAt(pos, id, 0);
         if (n < 0)
-            out_.push_back({pos,
-                            std::string("the index reads the ") + what + " section at " +
-                                std::to_string(pos) + ", which is not a " + hexId(id) +
-                                " chunk at the top level of the file",
-                            std::nullopt});
+            out_(TreeProblem{pos,
+                             std::string("the index reads the ") + what + " section at " +
+                                 std::to_string(pos) + ", which is not a " + hexId(id) +
+                                 " chunk at the top level of the file",
+                             std::nullopt});
         return n;
     }
 
@@ -138,7 +138,7 @@ private:
     }
 
     const ChunkTree& t_;
-    std::vector<TreeProblem>& out_;
+    const ProblemSink& out_;
     int objects_ = -1, definitions_ = -1, inits_ = -1;
 };
 } // namespace
@@ -146,17 +146,10 @@ private:
 namespace {
 VerifyReport verify(ByteView file, const SceneIndex* index,
                     const std::vector<KnownLayoutException>& exceptions) {
-    const ChunkTree tree(file);
-    std::vector<TreeProblem> problems = tree.problems();
-    if (file.size() >= chunk::HeaderSize)
-        IndexAgreement(tree, problems).run(index ? *index : buildSceneIndex(file));
-
     VerifyReport report;
-    report.objects = tree.objects;
-    report.definitions = tree.definitions;
-    report.initScripts = tree.initScripts;
-    report.scripts = tree.scripts;
-    for (TreeProblem& p : problems) {
+    // Each problem is told apart as it is found; past the listed number only
+    // the count grows, so a file of a million broken records costs no more.
+    const ProblemSink sink = [&](TreeProblem&& p) {
         const KnownLayoutException* excuse = nullptr;
         if (p.record) {
             const auto id = file.u16(*p.record);
@@ -167,11 +160,28 @@ VerifyReport verify(ByteView file, const SceneIndex* index,
                 }
             }
         }
-        if (excuse)
+        if (excuse && report.excused.size() < VerifyReport::kListed)
             report.excused.push_back({{p.offset, std::move(p.what)}, excuse->name, excuse->reason});
-        else
+        else if (excuse)
+            ++report.moreExcused;
+        else if (report.problems.size() < VerifyReport::kListed)
             report.problems.push_back({p.offset, std::move(p.what)});
+        else
+            ++report.moreProblems;
+    };
+    const ChunkTree tree(file, sink);
+    if (file.size() >= chunk::HeaderSize) {
+        if (index) {
+            IndexAgreement(tree, sink).run(*index);
+        } else {
+            const SceneIndex own = buildSceneIndex(file);
+            IndexAgreement(tree, sink).run(own);
+        }
     }
+    report.objects = tree.objects;
+    report.definitions = tree.definitions;
+    report.initScripts = tree.initScripts;
+    report.scripts = tree.scripts;
     return report;
 }
 } // namespace

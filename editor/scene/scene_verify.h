@@ -24,8 +24,13 @@ struct VerifyReport {
     std::size_t definitions = 0;
     std::size_t initScripts = 0;
     std::size_t scripts = 0;
+    // The first kListed problems and excused problems in the order found, and
+    // how many more there are of each.
+    static constexpr std::size_t kListed = 1000;
     std::vector<VerifyProblem> problems;
     std::vector<ExcusedProblem> excused;
+    std::size_t moreProblems = 0;
+    std::size_t moreExcused = 0;
     bool ok() const { return problems.empty(); }
 };
 

@@ -31,19 +31,17 @@ namespace {
 template <class Append> void walkListing(ByteView file, const SceneIndex& index, Append&& append) {
     std::string stars;
     for (std::size_t entry = 0; entry < index.entries.size(); ++entry) {
-        const IndexRecord& record = index.entries[entry];
-        if (!record.ticked)
+        if (!index.entries.ticked(entry))
             continue;
+        const std::string_view name = index.entries.name(entry);
         if (isInitScriptEntry(index, entry)) {
-            const std::int64_t count = initScriptStarCount(record.name.size());
+            const std::int64_t count = initScriptStarCount(name.size());
             stars.assign(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)), '*');
-        } else if (const std::int64_t count = objectScriptStarCount(record.name.size());
-                   count >= 0) {
+        } else if (const std::int64_t count = objectScriptStarCount(name.size()); count >= 0) {
             stars.assign(static_cast<std::size_t>(count), '*');
         }
-        for (const std::string_view piece :
-             {LineEnd, LineEnd, std::string_view(stars), NameMark, std::string_view(record.name),
-              NameMark, std::string_view(stars), LineEnd})
+        for (const std::string_view piece : {LineEnd, LineEnd, std::string_view(stars), NameMark,
+                                             name, NameMark, std::string_view(stars), LineEnd})
             append(piece);
         // An entry whose script cannot be located (an init script with no text
         // after its name, or a length that runs past the end of the file) is

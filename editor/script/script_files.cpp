@@ -12,7 +12,7 @@ std::optional<std::size_t> resolveEntry(const SceneIndex& index, std::string_vie
     if (ec == std::errc() && end == ref.data() + ref.size() && n < index.entries.size())
         return n;
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
-        if (index.entries[i].name == ref)
+        if (index.entries.name(i) == ref)
             return i;
     }
     return std::nullopt;
@@ -103,10 +103,9 @@ std::vector<std::string> scriptFileNames(const SceneIndex& index) {
     std::vector<std::string> names(index.entries.size());
     std::set<std::string> taken; // folded Windows-1252 names
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
-        const IndexRecord& e = index.entries[i];
-        if (!e.ticked || !e.scriptPos)
+        if (!index.entries.ticked(i) || !index.entries.scriptPos(i))
             continue;
-        const std::string stem = safeStem(e.name);
+        const std::string stem = safeStem(index.entries.name(i));
         for (int k = 1;; ++k) {
             const std::string suffix = k == 1 ? "" : "~" + std::to_string(k);
             std::string kept;

@@ -9,25 +9,26 @@ bool isInitScriptEntry(const SceneIndex& index, std::size_t entry) {
 std::optional<ScriptSpan> locateScript(ByteView file, const SceneIndex& index, std::size_t entry) {
     if (entry >= index.entries.size())
         return std::nullopt;
-    const IndexRecord& rec = index.entries[entry];
-    if (!rec.ticked || !rec.scriptPos)
+    const Pos32 scriptPos = index.entries.scriptPos(entry);
+    const Pos32 definitionPos = index.entries.definitionPos(entry);
+    if (!index.entries.ticked(entry) || !scriptPos)
         return std::nullopt;
     ScriptSpan span;
     span.initScript = isInitScriptEntry(index, entry);
     if (span.initScript) {
-        if (!rec.definitionPos)
+        if (!definitionPos)
             return std::nullopt;
-        const auto z = file.u32(*rec.definitionPos + 2);
-        const std::uint64_t end = static_cast<std::uint64_t>(*rec.definitionPos) + z.value_or(0);
-        if (!z || end < *rec.scriptPos)
+        const auto z = file.u32(*definitionPos + 2);
+        const std::uint64_t end = static_cast<std::uint64_t>(*definitionPos) + z.value_or(0);
+        if (!z || end < *scriptPos)
             return std::nullopt;
-        span.textPos = *rec.scriptPos;
-        span.textLength = end - *rec.scriptPos;
+        span.textPos = *scriptPos;
+        span.textLength = end - *scriptPos;
     } else {
-        const auto n = file.u32(*rec.scriptPos);
+        const auto n = file.u32(*scriptPos);
         if (!n)
             return std::nullopt;
-        span.textPos = static_cast<std::uint64_t>(*rec.scriptPos) + 4;
+        span.textPos = static_cast<std::uint64_t>(*scriptPos) + 4;
         span.textLength = *n;
     }
     if (!file.has(span.textPos, span.textLength))
@@ -46,25 +47,26 @@ std::optional<std::string> readScriptFromFile(const std::string& path, const Sce
                                               std::size_t entry) {
     if (entry >= index.entries.size())
         return std::nullopt;
-    const IndexRecord& rec = index.entries[entry];
-    if (!rec.ticked || !rec.scriptPos)
+    const Pos32 scriptPos = index.entries.scriptPos(entry);
+    const Pos32 definitionPos = index.entries.definitionPos(entry);
+    if (!index.entries.ticked(entry) || !scriptPos)
         return std::nullopt;
     const bool init = isInitScriptEntry(index, entry);
-    if (init && !rec.definitionPos)
+    if (init && !definitionPos)
         return std::nullopt;
     // The length of an object script precedes it; an init script runs to its record's end.
-    const std::uint64_t lengthAt = init ? *rec.definitionPos + std::uint64_t{2} : *rec.scriptPos;
+    const std::uint64_t lengthAt = init ? *definitionPos + std::uint64_t{2} : *scriptPos;
     std::vector<std::uint8_t> field;
     if (!readFileRange(path, lengthAt, 4, field))
         return std::nullopt;
     const std::uint64_t value = ByteView(field.data(), field.size()).u32(0).value_or(0);
-    std::uint64_t textPos = *rec.scriptPos + std::uint64_t{4};
+    std::uint64_t textPos = *scriptPos + std::uint64_t{4};
     std::uint64_t length = value;
     if (init) {
-        const std::uint64_t end = *rec.definitionPos + value;
-        if (end < *rec.scriptPos)
+        const std::uint64_t end = *definitionPos + value;
+        if (end < *scriptPos)
             return std::nullopt;
-        textPos = *rec.scriptPos;
+        textPos = *scriptPos;
         length = end - textPos;
     }
     std::vector<std::uint8_t> text;

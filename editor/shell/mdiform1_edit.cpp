@@ -307,7 +307,7 @@ int MDIForm1::rowAfterHistoryStep(const Edit& edit) {
         const std::uint64_t at = mapPosition(edit, edit.splices.front().pos);
         const auto& entries = scene.index().entries;
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const auto pos = entryPosition(entries[i]);
+            const auto pos = entryPosition(entries, i);
             if (pos && *pos >= at)
                 return static_cast<int>(i);
         }

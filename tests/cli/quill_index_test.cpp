@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <sstream>
 
 #include "mini_scene.h"
+#include "minimal_scene.h"
 #include "quill_runner.h"
 #include "scene_generator.h"
 
@@ -105,5 +107,14 @@ TEST(QuillVerify, ReportsOkOrProblemsWithExitStatus) {
     const QuillRun bad = quill({"verify", writeTemp(b, "bad.bin")});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out.rfind("2: ", 0), 0u) << bad.out;
+
+    const MinimalScene many = minimalRecordScene(MinimalRecords::InitScripts, 1002 * 6);
+    const QuillRun counted = quill({"verify", writeTemp(many.bytes, "many.bin")});
+    EXPECT_EQ(counted.status, 1);
+    EXPECT_EQ(std::count(counted.out.begin(), counted.out.end(), '\n'), 1001);
+    const std::string last = "6006: record 0xAE51 lies outside its section\n"
+                             "... and 2 more problems\n";
+    ASSERT_GE(counted.out.size(), last.size());
+    EXPECT_EQ(counted.out.substr(counted.out.size() - last.size()), last);
 }
 } // namespace

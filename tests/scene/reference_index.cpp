@@ -172,7 +172,7 @@ struct Ref {
         if (dotted)
             cut = name.substr(0, name.find('.'));
         for (std::size_t i = 0; i < idx.entries.size(); ++i)
-            if (idx.entries[i].name == name || (dotted && idx.entries[i].name == cut))
+            if (idx.entries.name(i) == name || (dotted && idx.entries.name(i) == cut))
                 return i;
         return std::nullopt;
     }
@@ -227,7 +227,7 @@ struct Ref {
               std::optional<std::uint32_t> defPos) {
         auto w = find(name);
         if (w) {
-            IndexRecord& r = idx.entries[*w];
+            IndexRecord r = idx.entries[*w];
             bool known = true;
             if (type == 6) {
                 std::string t = bytes(d, n);
@@ -258,6 +258,7 @@ struct Ref {
                 if (defPos)
                     r.definitionPos = defPos;
             }
+            idx.entries.set(*w, r);
         }
         const std::string start("\x01\x00\x00\x00\x00", 5), none("\x05\x00\x00\x00\x00", 5);
         for (std::uint64_t s = d + 6; s < d + n && in(s, 1); ++s) {
@@ -270,12 +271,13 @@ struct Ref {
             if (!ok)
                 continue;
             if (w) {
-                IndexRecord& r = idx.entries[*w];
+                IndexRecord r = idx.entries[*w];
                 r.scriptPos = std::uint32_t(s + 5);
                 r.definitionPos = defPos;
                 r.dataChunkPos = std::uint32_t(d);
                 r.ticked = true;
                 r.kind = std::uint8_t(type);
+                idx.entries.set(*w, r);
             }
             return;
         }

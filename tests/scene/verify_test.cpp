@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "mini_scene.h"
+#include "minimal_scene.h"
 #include "scene_generator.h"
 #include "scene_verify.h"
 
@@ -72,5 +73,23 @@ TEST(SceneVerify, ShortOrEmptyFilesAreProblemsNotCrashes) {
     Bytes zeroLength = mini::scene([](SceneWriter& w) { mini::object(w, "a"); });
     putU32(zeroLength, 12 + 2, 0);
     EXPECT_FALSE(check(zeroLength).ok());
+}
+
+// A file of many broken records lists the first problems and counts the rest.
+TEST(SceneVerify, ManyProblemsAreListedUpToTheLimitAndCounted) {
+    // 1500 init-script records outside any section, one problem each.
+    const MinimalScene s = minimalRecordScene(MinimalRecords::InitScripts, 1500 * 6);
+    const VerifyReport r = check(s.bytes);
+    EXPECT_FALSE(r.ok());
+    ASSERT_EQ(r.problems.size(), 1000u);
+    EXPECT_EQ(r.moreProblems, 500u);
+    EXPECT_EQ(r.problems.front().offset, 12u);
+    EXPECT_EQ(r.problems.front().what, "record 0xAE51 lies outside its section");
+    EXPECT_EQ(r.problems.back().offset, 12u + 999u * 6u);
+
+    const MinimalScene few = minimalRecordScene(MinimalRecords::InitScripts, 1000 * 6);
+    const VerifyReport all = check(few.bytes);
+    EXPECT_EQ(all.problems.size(), 1000u);
+    EXPECT_EQ(all.moreProblems, 0u);
 }
 } // namespace

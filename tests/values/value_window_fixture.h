@@ -33,9 +33,7 @@ protected:
         window.savedNoticeMilliseconds = 0;
     }
 
-    const IndexRecord& record(int entry) {
-        return window.sceneIndex.entries.at(std::size_t(entry));
-    }
+    IndexRecord record(int entry) { return window.sceneIndex.entries.at(std::size_t(entry)); }
 
     // Clicks into the field, selects all and types `text` over it.
     void typeInto(const char* name, const QString& text) {

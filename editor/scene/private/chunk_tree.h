@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,12 +26,16 @@ struct TreeProblem {
     std::optional<std::uint64_t> record;
 };
 
+// Takes each problem as it is found.
+using ProblemSink = std::function<void(TreeProblem&&)>;
+
 class ChunkTree {
 public:
-    explicit ChunkTree(ByteView file);
+    ChunkTree(ByteView file, ProblemSink sink);
 
-    const std::vector<TreeNode>& nodes() const { return nodes_; }
-    const std::vector<TreeProblem>& problems() const { return problems_; }
+    // Held in blocks: a file of many small chunks never has its tree copied
+    // into a table twice its size.
+    const std::deque<TreeNode>& nodes() const { return nodes_; }
     // Nodes are in file order: a parent comes before its children, which come
     // before its next sibling. The node that starts at `pos`, or -1.
     int at(std::uint64_t pos) const;
@@ -60,8 +66,8 @@ private:
     void problem(std::uint64_t at, std::string what, std::optional<std::uint64_t> record = {});
 
     ByteView f_;
-    std::vector<TreeNode> nodes_;
-    std::vector<TreeProblem> problems_;
+    ProblemSink sink_;
+    std::deque<TreeNode> nodes_;
 };
 
 std::string hexId(std::uint16_t id);

@@ -45,15 +45,19 @@ private:
     int count_ = 0;
 };
 
+// Entry names as the table under construction holds them.
+struct EntryNames {
+    const EntryTable* table;
+    std::string_view operator()(std::uint32_t i) const { return table->name(i); }
+};
+
 class IndexBuilder {
 public:
     IndexBuilder(ByteView f, const IndexProgress& cb) : f_(f), progress_(cb, f.size()) {}
     SceneIndex run();
 
 private:
-    // The object record whose name chunk the walk is waiting for. Its index
-    // record is built in place as the last table slot, which is dropped again
-    // when the object turns out not to be listed.
+    // The object record whose name chunk the walk is waiting for.
     struct OpenRecord {
         std::size_t pos;
         std::uint64_t end;
@@ -75,7 +79,7 @@ private:
     }
     template <std::size_t N>
     std::optional<std::array<StoredFloat, N>> floatsAt(std::size_t pos) const;
-    std::size_t addEntry(std::string_view name, IndexRecord rec);
+    std::size_t addEntry(std::string_view name, IndexRecord& rec);
     IndexRecord& startObject(std::size_t pos);
     void listOpenObject(std::string_view name);
     void dropOpenObject();
@@ -87,14 +91,20 @@ private:
     void scanDefinitions();
     void readDefinitionData(std::size_t d, std::uint32_t n);
     void readInitScript(std::size_t r, std::uint32_t n);
+    void setByte(entry_store::Definition& v, std::uint8_t bit, std::uint8_t& value, Pos32& pos,
+                 std::size_t at) const;
+    void setFloat(entry_store::Definition& v, std::uint8_t bit, StoredFloat& value, Pos32& pos,
+                  std::size_t at) const;
     std::optional<std::size_t> findDefinitionEntry() const;
 
     ByteView f_;
     ProgressMeter progress_;
     SceneIndex idx_;
-    NameTable byName_;
+    NameTable<EntryNames> byName_{EntryNames{&idx_.entries}};
     std::optional<OpenRecord> open_;
-    bool tentative_ = false; // the last table slot belongs to open_
+    // The record of open_, listed into the table once its name is read.
+    IndexRecord object_;
+    bool tentative_ = false; // object_ belongs to open_
     std::size_t objectsStart_ = 0;
     std::uint64_t objectsEnd_ = 0;
 
