@@ -1,5 +1,7 @@
 #include "quill_commands.h"
 
+#include <filesystem>
+
 #include "addin_commands.h"
 #include "file_access.h"
 #include "index_json.h"
@@ -82,9 +84,7 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << p.offset << ": " << p.what << '\n';
     return 1;
 }
-} // namespace
-
-int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty())
         return usage(err);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
@@ -114,4 +114,20 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (args.size() >= 2 && args[0] == "values" && args[1] == "set")
         return cmdValuesSet(args, out, err);
     return usage(err);
+}
+} // namespace
+
+// Every command ends here: a file system failure that a command did not turn
+// into its own message still becomes one, naming the paths, never an abort.
+int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        return runCommand(args, out, err);
+    } catch (const std::filesystem::filesystem_error& e) {
+        err << "quill: " << e.code().message();
+        for (const auto* p : {&e.path1(), &e.path2()})
+            if (!p->empty())
+                err << ": " << pathToUtf8(*p);
+        err << '\n';
+        return 2;
+    }
 }
