@@ -28,16 +28,19 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
             w.chunkFloats(0x0026, {0.1f, NAN, -INFINITY});
             w.endChunk();
         });
+        mini::object(w, "t\tx\r\x01\n");
     });
     const QuillRun r = quill({"index", "--json", writeTemp(b, "json.bin")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\""), std::string::npos)
         << r.out;
+    EXPECT_NE(r.out.find("\"name\":\"t\\tx\\r\\u0001\\n\""), std::string::npos)
+        << "control bytes as Trellis writes them";
     EXPECT_NE(r.out.find("\"colour\":[0.1,\"nan\",\"-inf\"]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"translation\":[1.5,-2,3.25]"), std::string::npos);
     EXPECT_NE(r.out.find("\"brightness\":null"), std::string::npos);
     EXPECT_NE(r.out.find("\"GesamtL\xC3\xA4ngeScriptPos\":null"), std::string::npos);
-    EXPECT_NE(r.out.find("\"MerkePosGameInit\":2"), std::string::npos);
+    EXPECT_NE(r.out.find("\"MerkePosGameInit\":3"), std::string::npos);
     EXPECT_NE(r.out.find("\"record_pos\":12,"), std::string::npos);
 }
 
