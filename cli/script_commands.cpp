@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "cp1252.h"
+#include "entry_argument.h"
 #include "file_access.h"
 #include "scene_edit.h"
 #include "scene_index.h"
@@ -64,11 +65,9 @@ bool loadForFolder(const std::vector<std::string>& args, const std::string& verb
 
 // The entry named by `ref`, which must have a script.
 std::optional<std::size_t> scriptEntry(const Scene& s, const std::string& ref, std::ostream& err) {
-    const auto e = resolveEntry(s.index, ref);
-    if (!e) {
-        fail(err, "no entry " + ref);
+    const auto e = entryArgument(s.index, ref, err);
+    if (!e)
         return std::nullopt;
-    }
     if (!locateScript(s.view(), s.index, *e)) {
         fail(err, "entry " + ref + " has no script");
         return std::nullopt;
