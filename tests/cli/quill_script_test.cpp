@@ -168,11 +168,28 @@ std::vector<std::string> namesFor(const std::vector<std::string>& entries) {
 }
 
 TEST(ScriptFileNames, AreSafeOnWindowsToo) {
-    const auto names = namesFor({"CON", "nul.txt", "Com1", "LPT9 .x", "COM0", "trail. . ", "x", "x",
-                                 "\xC9t\xE9", "\xE9t\xE9",
+    const auto names = namesFor({"CON",
+                                 "nul.txt",
+                                 "Com1",
+                                 "LPT9 .x",
+                                 "COM0",
+                                 "trail. . ",
+                                 "x",
+                                 "x",
+                                 "\xC9t\xE9",
+                                 "\xE9t\xE9",
                                  "Stra\xDF"
                                  "e",
-                                 "STRASSE", "\x8A", "\x9A"});
+                                 "STRASSE",
+                                 "\x8A",
+                                 "\x9A",
+                                 "CONOUT$",
+                                 "conin$.log",
+                                 "COM\xB9",
+                                 "lpt\xB3 .x",
+                                 "Com\xB2",
+                                 "COM\xB4",
+                                 "CONOUT"});
     EXPECT_EQ(names[0], "_CON.txt");
     EXPECT_EQ(names[1], "_nul.txt.txt");
     EXPECT_EQ(names[2], "_Com1.txt");
@@ -184,6 +201,13 @@ TEST(ScriptFileNames, AreSafeOnWindowsToo) {
     EXPECT_EQ(names[9], "\xC3\xA9t\xC3\xA9~2.txt") << "Été and été are one name on Windows";
     EXPECT_EQ(names[11], "STRASSE~2.txt") << "ß folds to ss";
     EXPECT_EQ(names[13], "\xC5\xA1~2.txt");
+    EXPECT_EQ(names[14], "_CONOUT$.txt");
+    EXPECT_EQ(names[15], "_conin$.log.txt");
+    EXPECT_EQ(names[16], "_COM\xC2\xB9.txt") << "COM with a superscript one is a device";
+    EXPECT_EQ(names[17], "_lpt\xC2\xB3 .x.txt");
+    EXPECT_EQ(names[18], "_Com\xC2\xB2.txt");
+    EXPECT_EQ(names[19], "COM\xC2\xB4.txt") << "the acute accent is no digit";
+    EXPECT_EQ(names[20], "CONOUT.txt");
     for (const auto& n : names) {
         EXPECT_LE(n.size(), 255u);
         EXPECT_EQ(n.find_first_of("/\\:*?\"<>|"), std::string::npos) << n;
