@@ -123,7 +123,15 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
     try {
         return runCommand(args, out, err);
     } catch (const std::filesystem::filesystem_error& e) {
-        err << "quill: " << e.code().message();
+        // what() is "filesystem error: <operation>: <reason> [path] [path]",
+        // the paths in the system's narrow form: they are written as UTF-8.
+        std::string what = e.what();
+        const std::string reason = e.code().message();
+        if (const auto at = what.find(reason); at != std::string::npos)
+            what.erase(at + reason.size());
+        if (const std::string prefix = "filesystem error: "; what.starts_with(prefix))
+            what.erase(0, prefix.size());
+        err << "quill: " << what;
         for (const auto* p : {&e.path1(), &e.path2()})
             if (!p->empty())
                 err << ": " << pathToUtf8(*p);

@@ -85,6 +85,14 @@ TEST(QuillIndex, TextListingAndUnreadableFiles) {
 #endif
 }
 
+// A file system call that throws ends the command with a message, not an abort.
+TEST(QuillUsage, FileSystemFailuresAreMessages) {
+    const QuillRun r = quill({"addin", "apply", "", "x.qxa"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("quill: cannot make absolute path: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
 TEST(QuillUsage, HelpGoesToStandardOutputAndWrongCallsToStandardError) {
     for (const char* help : {"--help", "-h"}) {
         const QuillRun r = quill({help});
