@@ -47,7 +47,8 @@ windows: deps
 # then quill.exe against quill on the same files (tests/wine). The Wine prefix
 # lives in the build folder and is made without questions; console programs
 # need no display. One wine server serves every run (each then starts in a
-# tenth of a second) and is stopped after them.
+# tenth of a second) and is stopped after them; wineboot starts Wine's own
+# services first, so that none of them holds a test's output open.
 WINE ?= /usr/lib/wine/wine64
 WINESERVER ?= /usr/lib/wine/wineserver
 WINE_ENV := WINEPREFIX=$(CURDIR)/build/windows/wineprefix WINEDEBUG=-all DISPLAY= LC_ALL=C.UTF-8
@@ -57,6 +58,7 @@ test-windows: deps build/dev/build.ninja
 	cmake --build --preset dev --target quill wine_tests -j $(JOBS)
 	@test -d build/windows/wineprefix || $(WINE_ENV) $(WINE) wineboot -i
 	$(WINE_ENV) $(WINESERVER) -p || true
+	$(WINE_ENV) $(WINE) wineboot < /dev/null > /dev/null 2>&1
 	$(WINE_ENV) sh -c 'ctest --test-dir build/windows -j $(JOBS) --output-on-failure && \
 		QS_WINE=$(WINE) QUILL_EXE=$(CURDIR)/build/windows/cli/quill.exe \
 		ctest --test-dir build/dev -R "^WineQuill\." --output-on-failure'; \
