@@ -1,6 +1,6 @@
 # Common commands. Each installs missing Debian packages first (only when
 # something is missing), then configures and builds incrementally.
-.PHONY: windows run test test-asan bench fuzz deps format clean
+.PHONY: windows test-windows run test test-asan bench fuzz deps format clean
 
 DEMO := samples/missions/demo/scene2.bin
 JOBS ?= 2
@@ -41,6 +41,28 @@ windows: deps
 	cmake --preset windows
 	cmake --build --preset windows --target scenecore analysercore quill -j $(JOBS)
 	@echo "Built build/windows/cli/quill.exe"
+
+# The Windows build under Wine: the tests that need no window (the core's,
+# quill's and file access), cross-built with GoogleTest from Debian's sources,
+# then quill.exe against quill on the same files (tests/wine). The Wine prefix
+# lives in the build folder and is made without questions; console programs
+# need no display. One wine server serves every run (each then starts in a
+# tenth of a second) and is stopped after them; wineboot starts Wine's own
+# services first, so that none of them holds a test's output open.
+WINE ?= /usr/lib/wine/wine64
+WINESERVER ?= /usr/lib/wine/wineserver
+WINE_ENV := WINEPREFIX=$(CURDIR)/build/windows/wineprefix WINEDEBUG=-all DISPLAY= LC_ALL=C.UTF-8
+test-windows: deps build/dev/build.ninja
+	cmake --preset windows -DQS_WINDOWS_TESTS=ON -DQS_WINE=$(WINE)
+	cmake --build --preset windows --target scenecore analysercore quill scene_tests cli_tests file_access_tests -j $(JOBS)
+	cmake --build --preset dev --target quill wine_tests -j $(JOBS)
+	@test -d build/windows/wineprefix || $(WINE_ENV) $(WINE) wineboot -i
+	$(WINE_ENV) $(WINESERVER) -p || true
+	$(WINE_ENV) $(WINE) wineboot < /dev/null > /dev/null 2>&1
+	$(WINE_ENV) sh -c 'ctest --test-dir build/windows -j $(JOBS) --output-on-failure && \
+		QS_WINE=$(WINE) QUILL_EXE=$(CURDIR)/build/windows/cli/quill.exe \
+		ctest --test-dir build/dev -R "^WineQuill\." --output-on-failure'; \
+		status=$$?; $(WINE_ENV) $(WINESERVER) -k; exit $$status
 
 fuzz: deps
 	cmake --preset fuzz

@@ -7,24 +7,6 @@ namespace {
 constexpr char32_t PictureBase = 0x2400; // U+2400 .. U+241F stand for bytes 00 .. 1F
 constexpr char32_t DeletePicture = 0x2421;
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // The next code point of `utf8` at `i`, moving `i` past it; nothing when the
 // text is not valid UTF-8 there.
 std::optional<char32_t> nextCodePoint(std::string_view utf8, std::size_t& i) {

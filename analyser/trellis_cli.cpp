@@ -4,6 +4,7 @@
 
 #include "cp1252.h"
 #include "file_access.h"
+#include "json_text.h"
 #include "scene_scan.h"
 #include "script_tree.h"
 
@@ -11,51 +12,24 @@ namespace {
 
 constexpr const char* Usage = "usage: trellis [scan --json | tree --json | tree --dot] SCENE";
 
-// A Windows-1252 text as a JSON string.
-std::string jsonText(const std::string& bytes) {
-    static constexpr char Hex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (const char c : cp1252ToUtf8(bytes)) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (u < 0x20) {
-                out += "\\u00";
-                out += Hex[u >> 4];
-                out += Hex[u & 0xF];
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
-
-// A Windows-1252 text as a Graphviz label (a quoted string).
+// A Windows-1252 text as a Graphviz label (a quoted string) that shows the
+// text as it is: control bytes as their control pictures (U+2400 + byte, U+2421
+// for DEL), so none reaches the drawing raw and a CR does not vanish; the
+// ampersand as "&amp;", so "&#65;" is not drawn as "A"; quotes and
+// backslashes escaped.
 std::string dotLabel(const std::string& bytes) {
     std::string out = "\"";
     for (const char c : cp1252ToUtf8(bytes)) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (c == '\n')
-            out += "\\n";
-        else if (c != '\r')
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            appendUtf8(out, u == 0x7F ? 0x2421 : 0x2400 + u);
+        } else if (c == '&') {
+            out += "&amp;";
+        } else {
+            if (c == '"' || c == '\\')
+                out += '\\';
             out += c;
+        }
     }
     return out + "\"";
 }

@@ -7,24 +7,6 @@
 
 #include "cp1252.h"
 
-std::string jsonText(std::string_view bytes1252) {
-    std::string s = "\"";
-    for (char ch : cp1252ToUtf8(bytes1252)) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            s += buf;
-        } else {
-            s += ch;
-        }
-    }
-    return s + "\"";
-}
-
 std::string jsonNumber(float f) {
     if (std::isnan(f))
         return "\"nan\"";

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "json_text.h"
 #include "scene_index.h"
 
 // The index as one JSON object, entries in list order. Names are the file's
@@ -12,8 +13,6 @@ std::string indexToJson(const SceneIndex& index);
 // The same, written to `out` piece by piece.
 void writeIndexJson(const SceneIndex& index, std::ostream& out);
 
-// A JSON string of Windows-1252 bytes, quotes included.
-std::string jsonText(std::string_view bytes1252);
 // A float as JSON: the shortest text that reads back as the same 32-bit float;
 // a non-finite one as the string "nan", "inf" or "-inf".
 std::string jsonNumber(float f);

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cp1252.h"
+#include "entry_argument.h"
 #include "field_number.h"
 #include "file_access.h"
 #include "insert_plan.h"
@@ -172,9 +173,9 @@ int cmdInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return fail(err, args[1] + " lists no objects: there is no scene to insert into");
     std::optional<IndexRecord> like;
     if (o.count("--like")) {
-        const auto e = resolveEntry(s.index, o["--like"]);
+        const auto e = entryArgument(s.index, o["--like"], err);
         if (!e)
-            return fail(err, "no entry " + o["--like"]);
+            return 2;
         like = s.index.entries[*e];
     }
     InsertPreset preset = insertPreset(*category, like ? &*like : nullptr);
@@ -200,9 +201,9 @@ int cmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
     Scene s;
     if (!load(args[1], s, err))
         return 2;
-    const auto e = resolveEntry(s.index, args[2]);
+    const auto e = entryArgument(s.index, args[2], err);
     if (!e)
-        return fail(err, "no entry " + args[2]);
+        return 2;
     const DeleteOutcome done = deleteObjectFile(args[1], s.view(), s.index, *e);
     if (done.initScript) {
         err << "Delete Model: Could not be deleted!\n";

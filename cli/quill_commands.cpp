@@ -1,5 +1,7 @@
 #include "quill_commands.h"
 
+#include <filesystem>
+
 #include "addin_commands.h"
 #include "file_access.h"
 #include "index_json.h"
@@ -86,9 +88,7 @@ int cmdVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << "... and " << r.moreProblems << " more problems\n";
     return 1;
 }
-} // namespace
-
-int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty())
         return usage(err);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
@@ -118,4 +118,28 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (args.size() >= 2 && args[0] == "values" && args[1] == "set")
         return cmdValuesSet(args, out, err);
     return usage(err);
+}
+} // namespace
+
+// Every command ends here: a file system failure that a command did not turn
+// into its own message still becomes one, naming the paths, never an abort.
+int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        return runCommand(args, out, err);
+    } catch (const std::filesystem::filesystem_error& e) {
+        // what() is "filesystem error: <operation>: <reason> [path] [path]",
+        // the paths in the system's narrow form: they are written as UTF-8.
+        std::string what = e.what();
+        const std::string reason = e.code().message();
+        if (const auto at = what.find(reason); at != std::string::npos)
+            what.erase(at + reason.size());
+        if (const std::string prefix = "filesystem error: "; what.starts_with(prefix))
+            what.erase(0, prefix.size());
+        err << "quill: " << what;
+        for (const auto* p : {&e.path1(), &e.path2()})
+            if (!p->empty())
+                err << ": " << pathToUtf8(*p);
+        err << '\n';
+        return 2;
+    }
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "cp1252.h"
+#include "entry_argument.h"
 #include "file_access.h"
 #include "scene_edit.h"
 #include "scene_index.h"
@@ -49,7 +50,7 @@ ByteSpan spanOf(const std::string& s) {
 
 std::string entryFile(const Scene& s, std::size_t i, const fs::path& dir, const std::string& name) {
     return "entry " + std::to_string(i) + " (" + cp1252ToUtf8(s.index.entries[i].name) +
-           "), file " + (dir / fs::u8path(name)).string();
+           "), file " + pathToUtf8(dir / pathFromUtf8(name));
 }
 
 // `quill scripts VERB SCENE DIR`: checks the arguments and loads SCENE.
@@ -64,11 +65,9 @@ bool loadForFolder(const std::vector<std::string>& args, const std::string& verb
 
 // The entry named by `ref`, which must have a script.
 std::optional<std::size_t> scriptEntry(const Scene& s, const std::string& ref, std::ostream& err) {
-    const auto e = resolveEntry(s.index, ref);
-    if (!e) {
-        fail(err, "no entry " + ref);
+    const auto e = entryArgument(s.index, ref, err);
+    if (!e)
         return std::nullopt;
-    }
     if (!locateScript(s.view(), s.index, *e)) {
         fail(err, "entry " + ref + " has no script");
         return std::nullopt;
@@ -136,11 +135,11 @@ int cmdScriptsExport(const std::vector<std::string>& args, std::ostream& out, st
     Scene s;
     if (!loadForFolder(args, "export", s, err))
         return 2;
-    const fs::path dir(args[3]);
+    const fs::path dir = pathFromUtf8(args[3]);
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (ec || !fs::is_directory(dir))
-        return fail(err, "cannot create the folder " + dir.string() + ": " +
+    if (ec || !fs::is_directory(dir, ec))
+        return fail(err, "cannot create the folder " + pathToUtf8(dir) + ": " +
                              (ec ? ec.message() : "Not a directory"));
     const auto names = scriptFileNames(s.index);
     std::vector<std::pair<std::size_t, std::string>> texts;
@@ -148,16 +147,46 @@ int cmdScriptsExport(const std::vector<std::string>& args, std::ostream& out, st
         const auto text = names[i].empty() ? std::nullopt : readScript(s.view(), s.index, i);
         if (!text)
             continue;
-        if (auto r = checkWritableNameInFolder(dir.string(), names[i]); !r)
+        if (auto r = checkWritableNameInFolder(pathToUtf8(dir), names[i]); !r)
             return fail(err, "cannot write " + entryFile(s, i, dir, names[i]) + ": " + r.error +
                                  "; nothing was written");
         texts.emplace_back(i, *text);
     }
-    for (const auto& [i, text] : texts) {
-        if (auto r = writeFileInFolder(dir.string(), names[i], spanOf(text)); !r)
-            return fail(err, "cannot write " + entryFile(s, i, dir, names[i]) + ": " + r.error);
+    // What the folder holds under each name now, put back when a later file
+    // cannot be written: the export is all or nothing.
+    std::vector<std::optional<std::vector<std::uint8_t>>> before(texts.size());
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        const std::string& name = names[texts[k].first];
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(dir / pathFromUtf8(name), ec)))
+            continue;
+        std::vector<std::uint8_t> old;
+        if (auto r = readFileInFolder(pathToUtf8(dir), name, old); !r)
+            return fail(err, "cannot read " + entryFile(s, texts[k].first, dir, name) + ": " +
+                                 r.error + "; nothing was written");
+        before[k] = std::move(old);
     }
-    out << texts.size() << " scripts written to " << dir.string() << '\n';
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        const auto& [i, text] = texts[k];
+        auto r = writeFileInFolder(pathToUtf8(dir), names[i], spanOf(text));
+        if (r)
+            continue;
+        bool restored = true;
+        for (std::size_t j = 0; j < k; ++j) {
+            const std::string& name = names[texts[j].first];
+            std::error_code ec;
+            if (before[j])
+                restored &= bool(writeFileInFolder(pathToUtf8(dir), name,
+                                                   ByteSpan(before[j]->data(), before[j]->size())));
+            else
+                restored &= fs::remove(dir / pathFromUtf8(name), ec) && !ec;
+        }
+        return fail(err,
+                    "cannot write " + entryFile(s, i, dir, names[i]) + ": " + r.error +
+                        (restored ? "; the folder was left as it was"
+                                  : "; the files written before it could not all be put back"));
+    }
+    out << texts.size() << " scripts written to " << pathToUtf8(dir) << '\n';
     return 0;
 }
 
@@ -166,22 +195,22 @@ int cmdScriptsImport(const std::vector<std::string>& args, std::ostream& out, st
     Scene s;
     if (!loadForFolder(args, "import", s, err))
         return 2;
-    const fs::path dir(args[3]);
-    if (!fs::is_directory(dir))
-        return fail(err, "no folder " + dir.string());
+    const fs::path dir = pathFromUtf8(args[3]);
+    if (std::error_code ec; !fs::is_directory(dir, ec))
+        return fail(err, "no folder " + pathToUtf8(dir));
     const auto names = scriptFileNames(s.index);
     std::vector<std::pair<std::size_t, std::string>> changed;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i].empty())
             continue;
         std::vector<std::uint8_t> bytes;
-        if (auto r = checkWritableNameInFolder(dir.string(), names[i]); !r)
+        if (auto r = checkWritableNameInFolder(pathToUtf8(dir), names[i]); !r)
             return fail(err, "cannot read " + entryFile(s, i, dir, names[i]) + ": " + r.error +
                                  "; nothing was saved");
         std::error_code ec;
-        if (!fs::exists(fs::symlink_status(dir / fs::u8path(names[i]), ec)))
+        if (!fs::exists(fs::symlink_status(dir / pathFromUtf8(names[i]), ec)))
             continue;
-        if (auto r = readFileInFolder(dir.string(), names[i], bytes); !r)
+        if (auto r = readFileInFolder(pathToUtf8(dir), names[i], bytes); !r)
             return fail(err, "cannot read " + entryFile(s, i, dir, names[i]) + ": " + r.error +
                                  "; nothing was saved");
         const std::string text(bytes.begin(), bytes.end());

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cp1252.h"
+#include "entry_argument.h"
 #include "file_access.h"
 #include "index_json.h"
 #include "kind_options.h"
@@ -50,11 +51,9 @@ std::optional<std::size_t> loadEntry(const std::string& path, const std::string&
         return std::nullopt;
     }
     s.index = buildSceneIndex(s.view());
-    const auto e = resolveEntry(s.index, ref);
-    if (!e) {
-        fail(err, "no entry " + ref);
+    const auto e = entryArgument(s.index, ref, err);
+    if (!e)
         return std::nullopt;
-    }
     const IndexRecord& r = s.index.entries[*e];
     if (static_cast<std::int64_t>(*e) >= s.index.merkePosGameInit) {
         fail(err, "entry " + ref + " is an init script: it has no values");

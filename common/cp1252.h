@@ -19,3 +19,6 @@ std::optional<std::string> utf8ToCp1252(std::string_view utf8, char32_t* badChar
 char32_t cp1252ToUnicode(unsigned char byte);
 // The Windows-1252 byte of a code point, if any.
 std::optional<unsigned char> unicodeToCp1252(char32_t cp);
+
+// Appends the UTF-8 form of a code point.
+void appendUtf8(std::string& out, char32_t cp);

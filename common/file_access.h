@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The one way the programs touch files on disk. Every call opens, works and
@@ -124,6 +126,13 @@ FileResult writeCopyInFolder(const std::string& dir, const std::string& name, By
 // replacement could not keep its owner and group (the rule of
 // replaceFileIfUnchanged).
 FileResult replaceFileInFolder(const std::string& dir, const std::string& name, ByteSpan bytes);
+
+// ---- Paths ----
+// Paths travel through the programs as UTF-8 strings on every system; these
+// two are the only conversions to and from the system's own path form (wide
+// text on Windows), so no name is ever squeezed through a narrower code page.
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+std::string pathToUtf8(const std::filesystem::path& path);
 
 // A whole file held in memory for tools that only read. It is read, not
 // mapped: a mapping of a file that another program truncates kills the

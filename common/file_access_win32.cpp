@@ -1,7 +1,7 @@
 #ifdef _WIN32
-// The Windows branch of file access. Paths are converted by std::filesystem
-// and opened with the wide Win32 calls, so names outside the ANSI code page
-// work too.
+// The Windows branch of file access. Paths arrive as UTF-8, become wide
+// paths through pathFromUtf8 and are opened with the wide Win32 calls, so
+// names outside the ANSI code page work too.
 #include <windows.h>
 
 #include <algorithm>
@@ -31,13 +31,7 @@ FileResult systemFailure(DWORD code) {
 }
 
 std::string utf8Name(const fs::path& p) {
-    const std::u8string u = p.filename().u8string();
-    return std::string(u.begin(), u.end());
-}
-
-std::string utf8Path(const fs::path& p) {
-    const std::u8string u = p.u8string();
-    return std::string(u.begin(), u.end());
+    return pathToUtf8(p.filename());
 }
 
 FileResult lastFailure() {
@@ -74,6 +68,11 @@ FileResult openRegular(const fs::path& p, DWORD access, DWORD share, bool noFoll
         return failure("Is a directory");
     if (noFollow && (attrs & FILE_ATTRIBUTE_REPARSE_POINT))
         return failure("Is a symbolic link, which is not followed here");
+    // Windows refuses to write a read-only file, but not every system that
+    // runs this branch does (Wine as root writes it and drops the attribute):
+    // the attribute is honoured here.
+    if ((access & GENERIC_WRITE) && (attrs & FILE_ATTRIBUTE_READONLY))
+        return failure("Access is denied: the file is read-only");
     DWORD flags = FILE_ATTRIBUTE_NORMAL;
     if (noFollow)
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;
@@ -166,8 +165,8 @@ FileResult holdsExactly(HANDLE h, std::uint64_t size, ByteSpan expected) {
 class SaveLock {
 public:
     FileResult acquire(const fs::path& dir, const std::string& tag) {
-        const fs::path p = dir / fs::u8path(lockName(tag));
-        const std::string shown = utf8Path(p);
+        const fs::path p = dir / pathFromUtf8(lockName(tag));
+        const std::string shown = pathToUtf8(p);
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
         for (;;) {
@@ -246,7 +245,7 @@ private:
 
 FileResult resolveTarget(const std::string& path, fs::path& target) {
     std::error_code ec;
-    target = fs::canonical(fs::path(path), ec);
+    target = fs::canonical(pathFromUtf8(path), ec);
     if (ec)
         return failure(ec.message());
     return {};
@@ -268,7 +267,7 @@ FileResult writeTemporary(const fs::path& dir, const std::string& tag, ByteSpan 
                           fs::path& temp) {
     Handle h;
     for (int attempt = 0; attempt < 100 && !h; ++attempt) {
-        temp = dir / fs::u8path(temporaryName(tag));
+        temp = dir / pathFromUtf8(temporaryName(tag));
         h.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h && GetLastError() != ERROR_FILE_EXISTS)
@@ -368,12 +367,12 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
 using namespace qsfile;
 
 FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
-    return readSpan(fs::path(path), false, 0, std::nullopt, out);
+    return readSpan(pathFromUtf8(path), false, 0, std::nullopt, out);
 }
 
 FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64_t length,
                          std::vector<std::uint8_t>& out) {
-    return readSpan(fs::path(path), false, pos, length, out);
+    return readSpan(pathFromUtf8(path), false, pos, length, out);
 }
 
 FileResult probeReadWrite(const std::string& path) {
@@ -381,7 +380,7 @@ FileResult probeReadWrite(const std::string& path) {
     std::uint64_t size = 0;
     // No sharing for writers: a program that has the file open for writing
     // makes it "used by another".
-    return openRegular(fs::path(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, false, h,
+    return openRegular(pathFromUtf8(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, false, h,
                        size);
 }
 
@@ -389,13 +388,13 @@ FileResult readFileInFolder(const std::string& dir, const std::string& name,
                             std::vector<std::uint8_t>& out) {
     if (!isSingleName(name))
         return failure("Is not a plain file name");
-    return readSpan(fs::path(dir) / fs::u8path(name), true, 0, std::nullopt, out);
+    return readSpan(pathFromUtf8(dir) / pathFromUtf8(name), true, 0, std::nullopt, out);
 }
 
 FileResult checkWritableNameInFolder(const std::string& dir, const std::string& name) {
     if (!isSingleName(name))
         return failure("Is not a plain file name");
-    const fs::path p = fs::path(dir) / fs::u8path(name);
+    const fs::path p = pathFromUtf8(dir) / pathFromUtf8(name);
     const DWORD attrs = GetFileAttributesW(p.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         const DWORD e = GetLastError();
@@ -412,13 +411,13 @@ FileResult writeFileInFolder(const std::string& dir, const std::string& name, By
     if (auto r = checkWritableNameInFolder(dir, name); !r)
         return r;
     fs::path temp;
-    if (auto r = writeTemporary(fs::path(dir), nameTag(name), bytes, temp); !r)
+    if (auto r = writeTemporary(pathFromUtf8(dir), nameTag(name), bytes, temp); !r)
         return r;
     if (auto r = checkWritableNameInFolder(dir, name); !r) {
         DeleteFileW(temp.c_str());
         return r;
     }
-    if (!MoveFileExW(temp.c_str(), (fs::path(dir) / fs::u8path(name)).c_str(),
+    if (!MoveFileExW(temp.c_str(), (pathFromUtf8(dir) / pathFromUtf8(name)).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         FileResult r = lastFailure();
         DeleteFileW(temp.c_str());

@@ -79,6 +79,15 @@ FileResult changedOnDisk() {
 }
 } // namespace qsfile
 
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
 bool isQuillTemporaryName(const std::string& fileName) {
     return fileName.find(".quilltemp.save.") != std::string::npos;
 }

@@ -11,11 +11,6 @@ namespace {
 const char* const kPatchKeys[] = {"tree", "cache", "fourds"};
 const char* const kGroupFolders[] = {"models", "sounds", "maps", "tables_de", "tables_en"};
 
-std::string utf8(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 // The add-in holds what the folder holds: a symbolic link below `dir` (to a
 // file or a folder) is refused, never followed to a file elsewhere, and so is
 // a name that leaves the folder.
@@ -25,19 +20,19 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& dir, const fs:
     fs::path at = dir;
     for (const fs::path& part : relative.parent_path()) {
         if (relative.has_root_path() || part == "..") {
-            error = p.string() + " is not inside " + dir.string() + ".";
+            error = pathToUtf8(p) + " is not inside " + pathToUtf8(dir) + ".";
             return std::nullopt;
         }
         at /= part;
         std::error_code ec;
         if (fs::is_symlink(fs::symlink_status(at, ec))) {
-            error = at.string() + " is a symbolic link, which is not followed here.";
+            error = pathToUtf8(at) + " is a symbolic link, which is not followed here.";
             return std::nullopt;
         }
     }
     std::vector<std::uint8_t> bytes;
-    if (auto r = readFileInFolder(utf8(at), utf8(relative.filename()), bytes); !r) {
-        error = p.string() + " is not a file: " + r.error + ".";
+    if (auto r = readFileInFolder(pathToUtf8(at), pathToUtf8(relative.filename()), bytes); !r) {
+        error = pathToUtf8(p) + " is not a file: " + r.error + ".";
         return std::nullopt;
     }
     return bytes;
@@ -124,7 +119,7 @@ bool readRecords(const JsonValue& json, const char* key, const fs::path& dir,
         return false;
     if (name.empty())
         return true;
-    auto bytes = readFile(dir, fs::path(std::u8string(name.begin(), name.end())), error);
+    auto bytes = readFile(dir, pathFromUtf8(name), error);
     if (!bytes)
         return false;
     out = std::move(*bytes);
@@ -138,18 +133,18 @@ bool readGroup(const fs::path& dir, std::size_t g, AddinSource& s, std::string& 
     if (!fs::exists(status))
         return true;
     if (fs::is_symlink(status)) {
-        error = folder.string() + " is a symbolic link, which is not followed here.";
+        error = pathToUtf8(folder) + " is a symbolic link, which is not followed here.";
         return false;
     }
     if (!fs::is_directory(folder, ec)) {
-        error = folder.string() + " is not a folder.";
+        error = pathToUtf8(folder) + " is not a folder.";
         return false;
     }
     std::vector<fs::path> files;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
         files.push_back(it->path());
     if (ec) {
-        error = "Cannot list " + folder.string() + ": " + ec.message();
+        error = "Cannot list " + pathToUtf8(folder) + ": " + ec.message();
         return false;
     }
     std::sort(files.begin(), files.end());
@@ -157,8 +152,7 @@ bool readGroup(const fs::path& dir, std::size_t g, AddinSource& s, std::string& 
         auto bytes = readFile(dir, fs::path(kGroupFolders[g]) / p.filename(), error);
         if (!bytes)
             return false;
-        const std::u8string name = p.filename().u8string();
-        s.files[g].push_back({std::string(name.begin(), name.end()), std::move(*bytes)});
+        s.files[g].push_back({pathToUtf8(p.filename()), std::move(*bytes)});
     }
     return true;
 }

@@ -38,15 +38,6 @@ std::u32string folded(std::string_view s) {
 }
 } // namespace
 
-fs::path pathFromUtf8(std::string_view utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string pathToUtf8(const fs::path& path) {
-    const std::u8string s = path.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 bool sameNameNoCase(std::string_view a, std::string_view b) {
     return folded(a) == folded(b);
 }

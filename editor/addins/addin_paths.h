@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "file_access.h"
+
 // Where an add-in's files go. Paths are handled as std::filesystem paths;
 // names from the add-in arrive as UTF-8 (converted from Windows-1252).
-
-std::filesystem::path pathFromUtf8(std::string_view utf8);
-std::string pathToUtf8(const std::filesystem::path& path);
+// pathFromUtf8 and pathToUtf8 come with file access.
 
 // Equality of file names ignoring letter case (ASCII and the Latin letters of
 // Windows-1252), as the game's own file system compares them.

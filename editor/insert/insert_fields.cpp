@@ -5,6 +5,7 @@
 #include "cp1252.h"
 #include "field_number.h"
 #include "number_text.h"
+#include "rotation_dial.h"
 #include "text_search.h"
 
 namespace {
@@ -188,9 +189,8 @@ InsertCheck checkInsertFields(const InsertFields& f, const SceneIndex& index, ch
     const auto q3 = r.number(rotationText(f.q3, "Text12"));
     if (!q0 || !q2 || !q3 || std::fabs(*q0) > 1 || std::fabs(*q2) > 1 || std::fabs(*q3) > 1)
         return refused("Rotation", "Put numeric");
-    const double pi = 4 * std::atan(1.0);
-    v.rotation = {static_cast<float>(*q0), static_cast<float>(std::sin(degrees * pi / 180)),
-                  static_cast<float>(*q2), static_cast<float>(*q3)};
+    v.rotation = {static_cast<float>(*q0), q1FromAngle(degrees), static_cast<float>(*q2),
+                  static_cast<float>(*q3)};
 
     // The name and the model as the file stores them.
     const auto name = utf8ToCp1252(f.name);

@@ -194,7 +194,7 @@ void MDIForm1::fillEntryLists() {
     // The script box checks and completes quoted names against these.
     QStringList names;
     names.reserve(static_cast<qsizetype>(entries.size()));
-    for (const IndexRecord& entry : entries)
-        names.append(QString::fromStdString(cp1252ToUtf8(entry.name)));
+    for (std::size_t entry = 0; entry < entries.size(); ++entry)
+        names.append(QString::fromStdString(cp1252ToUtf8(entries.name(entry))));
     scriptPanel->scriptBox->setEntryNames(names);
 }

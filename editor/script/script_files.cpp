@@ -51,17 +51,20 @@ std::string folded(std::string_view cp1252) {
     return out;
 }
 
-// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices on Windows, whatever
-// follows a dot and whatever blanks end the first part.
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9 and LPT1-9 name devices on
+// Windows, and so do COM and LPT with a superscript 1, 2 or 3 (Windows-1252
+// B9, B2, B3), whatever follows a dot and whatever blanks end the first part.
 bool isDeviceName(std::string_view stem) {
     std::string first(stem.substr(0, stem.find('.')));
     while (!first.empty() && first.back() == ' ')
         first.pop_back();
     const std::string f = folded(first);
-    if (f == "con" || f == "prn" || f == "aux" || f == "nul")
+    if (f == "con" || f == "prn" || f == "aux" || f == "nul" || f == "conin$" || f == "conout$")
         return true;
-    return f.size() == 4 && (f.compare(0, 3, "com") == 0 || f.compare(0, 3, "lpt") == 0) &&
-           f[3] >= '1' && f[3] <= '9';
+    if (f.size() != 4 || (f.compare(0, 3, "com") != 0 && f.compare(0, 3, "lpt") != 0))
+        return false;
+    const auto digit = static_cast<unsigned char>(f[3]);
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 void trimEnd(std::string& s) {

@@ -34,7 +34,10 @@ struct VerticalFromSlider {
 };
 VerticalFromSlider verticalFromSlider(int slider);
 
-// q1 for an angle in degrees typed into Text11.
+// The components a slider position gives are the same bits on every system.
+
+// q1 for an angle in degrees typed into Text11; a whole angle from -180 to
+// 180 gives the same bits on every system.
 float q1FromAngle(double degrees);
 
 // The moving end of a needle line of `length` at `angle` degrees (0 straight

@@ -114,6 +114,30 @@ TEST_F(TrellisCli, TreePrintsNodesAndMessagesAsJsonAndAsGraphviz) {
                        "}\n");
 }
 
+// Names show as they are in a drawing: control bytes as control pictures, the
+// ampersand escaped so no entity is drawn in its place; JSON escapes them.
+TEST_F(TrellisCli, DotLabelsShowControlBytesAndAmpersandsAsTheyAre) {
+    const auto scene = AnalyserScene()
+                           .object("a\x01"
+                                   "b\rc\x7F",
+                                   "findactor 1, \"&#65;33\"\r\nact_setstate 1, 1\r\n")
+                           .object("&#65;33", "wait\r\n")
+                           .build();
+    const std::string path = write(scene.bytes);
+    const auto dot = run({"tree", "--dot", path});
+    ASSERT_EQ(dot.status, 0) << dot.err;
+    EXPECT_EQ(dot.out, "digraph trellis {\n"
+                       "  node [shape=box];\n"
+                       "  n0 [label=\"a\xE2\x90\x81"
+                       "b\xE2\x90\x8D"
+                       "c\xE2\x90\xA1\"];\n"
+                       "  n1 [label=\"&amp;#65;33   ---\?\?\?--\"];\n"
+                       "  n0 -> n1;\n"
+                       "}\n");
+    const auto json = run({"scan", "--json", path});
+    EXPECT_NE(json.out.find("\"name\": \"a\\u0001b\\rc\x7F\""), std::string::npos) << json.out;
+}
+
 TEST_F(TrellisCli, TreeOverflowIsReportedInMessages) {
     AnalyserScene s;
     for (int i = 0; i < 202; ++i)

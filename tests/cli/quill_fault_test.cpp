@@ -134,4 +134,46 @@ TEST(ValueSaveFaults, EveryFaultLeavesTheOldOrTheNewFile) {
     EXPECT_GT(outcomes["refused"], 0);
 }
 
+std::map<std::string, Bytes> folder(const fs::path& dir) {
+    std::map<std::string, Bytes> files;
+    for (const auto& e : fs::directory_iterator(dir))
+        files[e.path().filename().string()] = slurp(e.path());
+    return files;
+}
+
+// An export that cannot write one of its files takes back the ones it wrote:
+// the folder holds what it held before, old files and missing ones alike.
+TEST(ScriptExportFaults, AFailedWriteLeavesTheFolderAsItWas) {
+    if (!straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    const GeneratedScene g = generateScene({9, 40, std::nullopt});
+    const fs::path dir =
+        fs::temp_directory_path() / ("quill_export_faults_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path scene = dir / "scene2.bin";
+    spit(scene, g.bytes);
+    const fs::path out = dir / "out";
+    ASSERT_EQ(runQuill(dir, "", {"scripts", "export", scene.string(), out.string()}).status, 0);
+    auto files = folder(out);
+    ASSERT_GE(files.size(), 10u);
+    // Some files edited, one gone: the state a failed export must keep.
+    auto it = files.begin();
+    spit(out / it->first, Bytes{'o', 'l', 'd'});
+    std::advance(it, 3);
+    spit(out / it->first, Bytes{});
+    std::advance(it, 4);
+    fs::remove(out / it->first);
+    const auto kept = folder(out);
+    for (int when : {1, 2, 9}) {
+        const auto run = runQuill(dir, "renameat:error=EIO:when=" + std::to_string(when),
+                                  {"scripts", "export", scene.string(), out.string()});
+        SCOPED_TRACE(when);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("; the folder was left as it was"), std::string::npos) << run.err;
+        EXPECT_TRUE(folder(out) == kept) << "the export changed the folder and failed";
+    }
+    fs::remove_all(dir);
+}
+
 } // namespace

@@ -30,16 +30,19 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
             w.chunkFloats(0x0026, {0.1f, NAN, -INFINITY});
             w.endChunk();
         });
+        mini::object(w, "t\tx\r\x01\n");
     });
     const QuillRun r = quill({"index", "--json", writeTemp(b, "json.bin")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\""), std::string::npos)
         << r.out;
+    EXPECT_NE(r.out.find("\"name\":\"t\\tx\\r\\u0001\\n\""), std::string::npos)
+        << "control bytes as Trellis writes them";
     EXPECT_NE(r.out.find("\"colour\":[0.1,\"nan\",\"-inf\"]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"translation\":[1.5,-2,3.25]"), std::string::npos);
     EXPECT_NE(r.out.find("\"brightness\":null"), std::string::npos);
     EXPECT_NE(r.out.find("\"GesamtL\xC3\xA4ngeScriptPos\":null"), std::string::npos);
-    EXPECT_NE(r.out.find("\"MerkePosGameInit\":2"), std::string::npos);
+    EXPECT_NE(r.out.find("\"MerkePosGameInit\":3"), std::string::npos);
     EXPECT_NE(r.out.find("\"record_pos\":12,"), std::string::npos);
 }
 
@@ -75,11 +78,21 @@ TEST(QuillIndex, TextListingAndUnreadableFiles) {
     EXPECT_NE(missing.err.find("/nonexistent/scene2.bin"), std::string::npos);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
 
+#ifndef _WIN32
     // It reports size 0, yet holds text: all of it is read (and lists nothing).
     const QuillRun unsized = quill({"index", "--json", "/proc/self/status"});
     EXPECT_EQ(unsized.status, 0) << unsized.err;
     EXPECT_EQ(unsized.out.rfind("{\"file_length\":", 0), 0u) << unsized.out;
     EXPECT_EQ(unsized.out.find("{\"file_length\":0,"), std::string::npos) << unsized.out;
+#endif
+}
+
+// A file system call that throws ends the command with a message, not an abort.
+TEST(QuillUsage, FileSystemFailuresAreMessages) {
+    const QuillRun r = quill({"addin", "apply", "", "x.qxa"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("quill: cannot make absolute path: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 TEST(QuillUsage, HelpGoesToStandardOutputAndWrongCallsToStandardError) {

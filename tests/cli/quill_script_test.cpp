@@ -168,11 +168,28 @@ std::vector<std::string> namesFor(const std::vector<std::string>& entries) {
 }
 
 TEST(ScriptFileNames, AreSafeOnWindowsToo) {
-    const auto names = namesFor({"CON", "nul.txt", "Com1", "LPT9 .x", "COM0", "trail. . ", "x", "x",
-                                 "\xC9t\xE9", "\xE9t\xE9",
+    const auto names = namesFor({"CON",
+                                 "nul.txt",
+                                 "Com1",
+                                 "LPT9 .x",
+                                 "COM0",
+                                 "trail. . ",
+                                 "x",
+                                 "x",
+                                 "\xC9t\xE9",
+                                 "\xE9t\xE9",
                                  "Stra\xDF"
                                  "e",
-                                 "STRASSE", "\x8A", "\x9A"});
+                                 "STRASSE",
+                                 "\x8A",
+                                 "\x9A",
+                                 "CONOUT$",
+                                 "conin$.log",
+                                 "COM\xB9",
+                                 "lpt\xB3 .x",
+                                 "Com\xB2",
+                                 "COM\xB4",
+                                 "CONOUT"});
     EXPECT_EQ(names[0], "_CON.txt");
     EXPECT_EQ(names[1], "_nul.txt.txt");
     EXPECT_EQ(names[2], "_Com1.txt");
@@ -184,6 +201,13 @@ TEST(ScriptFileNames, AreSafeOnWindowsToo) {
     EXPECT_EQ(names[9], "\xC3\xA9t\xC3\xA9~2.txt") << "Été and été are one name on Windows";
     EXPECT_EQ(names[11], "STRASSE~2.txt") << "ß folds to ss";
     EXPECT_EQ(names[13], "\xC5\xA1~2.txt");
+    EXPECT_EQ(names[14], "_CONOUT$.txt");
+    EXPECT_EQ(names[15], "_conin$.log.txt");
+    EXPECT_EQ(names[16], "_COM\xC2\xB9.txt") << "COM with a superscript one is a device";
+    EXPECT_EQ(names[17], "_lpt\xC2\xB3 .x.txt");
+    EXPECT_EQ(names[18], "_Com\xC2\xB2.txt");
+    EXPECT_EQ(names[19], "COM\xC2\xB4.txt") << "the acute accent is no digit";
+    EXPECT_EQ(names[20], "CONOUT.txt");
     for (const auto& n : names) {
         EXPECT_LE(n.size(), 255u);
         EXPECT_EQ(n.find_first_of("/\\:*?\"<>|"), std::string::npos) << n;
@@ -202,6 +226,49 @@ TEST(ScriptFileNames, AreSafeOnWindowsToo) {
     EXPECT_EQ(cut[1].substr(cut[1].size() - 6), "~2.txt");
 }
 
+// Entry names on the command line are UTF-8; the scene holds Windows-1252.
+TEST(QuillNames, EntryArgumentsAreUtf8AndRefusedWhenTheSceneCannotHoldThem) {
+    const fs::path dir = fs::temp_directory_path() / "quill_names_test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path scene = dir / "scene2.bin";
+    const std::string stored = "tr\xC9\xE9\x80\x8A\x9F"
+                               "5";
+    const std::string typed = "tr\xC3\x89\xC3\xA9\xE2\x82\xAC\xC5\xA0\xC5\xB8"
+                              "5";
+    const std::string text = "start\r\nend\r\n";
+    const auto b = mini::scene(
+        [&](SceneWriter& w) {
+            mini::object(w, "first");
+            mini::object(w, stored);
+        },
+        [&](SceneWriter& w) { mini::definition(w, stored, 9, "", &text); });
+    spit(scene, std::string(b.begin(), b.end()));
+    EXPECT_NE(quill({"index", scene.string()}).out.find(typed), std::string::npos);
+    const QuillRun got = quill({"values", "get", scene.string(), typed});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_NE(got.out.find("\"index\":1,"), std::string::npos) << got.out;
+    EXPECT_EQ(quill({"script", "get", scene.string(), typed}).out, text);
+
+    const QuillRun raw = quill({"values", "get", scene.string(), stored});
+    EXPECT_EQ(raw.status, 2) << "the scene's own bytes are no UTF-8 argument";
+    EXPECT_EQ(raw.err, "quill: no entry " + stored + ": the name is not UTF-8 text\n");
+    const QuillRun snow = quill({"script", "get", scene.string(), "tr\xE2\x98\x83"});
+    EXPECT_EQ(snow.status, 2);
+    EXPECT_EQ(snow.err, "quill: no entry tr\xE2\x98\x83: the name holds U+2603, which a scene "
+                        "cannot store\n");
+    EXPECT_EQ(quill({"delete", scene.string(), "tr\xE2\x98\x83"}).status, 2);
+    EXPECT_EQ(slurp(scene), std::string(b.begin(), b.end()));
+    const QuillRun like = quill({"insert", scene.string(), "--category", "other", "--name",
+                                 "\xC3\x89t\xC3\xA9", "--like", typed});
+    EXPECT_EQ(like.status, 0) << like.err;
+    EXPECT_EQ(quill({"values", "get", scene.string(), "\xC3\x89t\xC3\xA9"}).status, 0);
+    const QuillRun gone = quill({"delete", scene.string(), typed});
+    EXPECT_EQ(gone.status, 0) << gone.err;
+    EXPECT_EQ(gone.out, "deleted " + typed + "\n");
+    fs::remove_all(dir);
+}
+
 class QuillFolders : public ::testing::Test {
 protected:
     fs::path dir = fs::temp_directory_path() /
@@ -217,6 +284,8 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 };
 
+// Links and FIFOs: POSIX only.
+#ifndef _WIN32
 TEST_F(QuillFolders, ExportNeverWritesThroughALinkAndStopsBeforeWriting) {
     const auto names = scriptFileNames(buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size())));
     std::string last;
@@ -282,6 +351,8 @@ TEST_F(QuillFolders, FoldersAndFifosAreRefusedWithAMessage) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
 }
+
+#endif
 
 TEST_F(QuillFolders, IndexTextEscapesControlBytesInNames) {
     const auto b = mini::scene(
