@@ -4,6 +4,7 @@
 #include "file_access.h"
 #include "index_json.h"
 #include "insert_commands.h"
+#include "qs_version.h"
 #include "scene_index.h"
 #include "scene_verify.h"
 #include "script_commands.h"
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
     "       quill delete SCENE ENTRY\n"
     "       quill values get SCENE ENTRY\n"
     "       quill values set SCENE ENTRY [options]\n"
+    "       quill --help | --version\n"
     "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
@@ -89,6 +91,10 @@ int runQuill(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return usage(err);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "quill " << QsVersion << '\n';
         return 0;
     }
     if (args[0] == "index")
