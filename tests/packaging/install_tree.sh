@@ -79,4 +79,6 @@ grep -qFx 'MimeType=application/x-quillscope-scene;' "$a/share/applications/quil
     fail "quillscope.desktop does not open scenes"
 grep -qFx 'Exec=quillscope %f' "$a/share/applications/quillscope.desktop" ||
     fail "quillscope.desktop does not pass the file"
+grep -qFx 'Exec=trellis' "$a/share/applications/trellis.desktop" ||
+    fail "trellis.desktop does not start trellis from the PATH"
 echo "install tree: ok"
