@@ -35,7 +35,7 @@ diff -u "$tmp/expected" "$tmp/installed" || fail "installed files differ from th
 
 # Relocatable: another prefix gets the same files, byte for byte.
 diff -r "$a" "$tmp/b/opt/quill scope" >/dev/null || fail "installs under two prefixes differ"
-if grep -rlI -e "$tmp" -e "$build" "$a"; then
+if grep -rlIF -e "$tmp" -e "$build" "$a"; then
     fail "installed files name the prefix or the build tree"
 fi
 
