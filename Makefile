@@ -1,9 +1,10 @@
 # Common commands. Each installs missing Debian packages first (only when
 # something is missing), then configures and builds incrementally.
-.PHONY: windows test-windows run test test-asan bench fuzz deps format clean
+.PHONY: windows test-windows run test test-asan bench fuzz deps format clean release-programs install package package-check
 
 DEMO := samples/missions/demo/scene2.bin
 JOBS ?= 2
+PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -35,6 +36,25 @@ bench: deps
 	./build/release/bench/window_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/quill_vs_cat.sh build/release
 	./build/release/bench/trellis_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# The three programs, optimised: what `install` and `package` take.
+build/release/build.ninja: | deps
+	cmake --preset release
+
+release-programs: deps build/release/build.ninja
+	cmake --build --preset release --target quillscope trellis quill -j $(JOBS)
+
+# Installs under PREFIX (DESTDIR=... stages the tree elsewhere).
+install: release-programs
+	cmake --install build/release --prefix $(PREFIX)
+
+# build/release/quillscope_VERSION_ARCH.deb
+package: release-programs
+	cd build/release && cpack -G DEB
+
+# Installs the package into a clean Debian 12 root and runs the programs there.
+package-check: package
+	./scripts/package-check.sh build/release
 
 # The core libraries and quill.exe for Windows, cross-compiled with mingw-w64.
 windows: deps

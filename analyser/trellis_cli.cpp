@@ -5,6 +5,7 @@
 #include "cp1252.h"
 #include "file_access.h"
 #include "json_text.h"
+#include "qs_version.h"
 #include "scene_scan.h"
 #include "script_tree.h"
 
@@ -100,6 +101,10 @@ private:
 int runTrellisCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << Usage << '\n';
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "Trellis " << QsVersion << '\n';
         return 0;
     }
     if (args.size() != 3 || !((args[0] == "scan" && args[1] == "--json") ||

@@ -6,6 +6,7 @@
 #include "file_access.h"
 #include "index_json.h"
 #include "insert_commands.h"
+#include "qs_version.h"
 #include "scene_index.h"
 #include "scene_verify.h"
 #include "script_commands.h"
@@ -25,6 +26,7 @@ constexpr const char* kUsage =
     "       quill delete SCENE ENTRY\n"
     "       quill values get SCENE ENTRY\n"
     "       quill values set SCENE ENTRY [options]\n"
+    "       quill --help | --version\n"
     "ENTRY is a list index or an exact entry name.\n";
 
 int usage(std::ostream& err) {
@@ -93,6 +95,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return usage(err);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "quill " << QsVersion << '\n';
         return 0;
     }
     if (args[0] == "index")

@@ -172,6 +172,8 @@ TEST_F(TrellisCli, WrongArgumentsAndUnreadableFilesExitTwoWithOneLine) {
           {"tree", "--xml", path},
           {"list", "--json", path},
           {"scan", "--json", path, "extra"},
+          {"--version", "scan"},
+          {"--help", "--version"},
           {"scan", "--json", (dir_ / "missing.bin").string()}}) {
         const auto r = run(args);
         EXPECT_EQ(r.status, 2);
@@ -196,14 +198,25 @@ TEST_F(TrellisCli, TheProgramItselfPrintsAndExits) {
         std::string(TRELLIS_PATH) + " scan --json '" + path + ".none' 2>/dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(bad.c_str())), 2);
 
-    // Help is an answer, not an error: usage on standard output, status 0.
-    FILE* help = ::popen((std::string(TRELLIS_PATH) + " --help 2>/dev/null").c_str(), "r");
-    ASSERT_NE(help, nullptr);
-    std::string usage;
-    while (std::fgets(buffer, sizeof buffer, help))
-        usage += buffer;
-    EXPECT_EQ(::pclose(help), 0);
-    EXPECT_EQ(usage, "usage: trellis [scan --json | tree --json | tree --dot] SCENE\n");
+    // Help and the version are answers, not errors: on standard output, status 0.
+    const struct {
+        const char* arg;
+        const char* out;
+    } answers[] = {
+        {"--help", "usage: trellis [scan --json | tree --json | tree --dot] SCENE\n"},
+        {"-h", "usage: trellis [scan --json | tree --json | tree --dot] SCENE\n"},
+        {"--version", "Trellis 4.01\n"},
+    };
+    for (const auto& a : answers) {
+        FILE* answer =
+            ::popen((std::string(TRELLIS_PATH) + " " + a.arg + " 2>/dev/null").c_str(), "r");
+        ASSERT_NE(answer, nullptr);
+        std::string text;
+        while (std::fgets(buffer, sizeof buffer, answer))
+            text += buffer;
+        EXPECT_EQ(::pclose(answer), 0) << a.arg;
+        EXPECT_EQ(text, a.out);
+    }
 }
 
 } // namespace

@@ -95,15 +95,30 @@ TEST(QuillUsage, FileSystemFailuresAreMessages) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
-TEST(QuillUsage, HelpGoesToStandardOutputAndWrongCallsToStandardError) {
-    for (const char* help : {"--help", "-h"}) {
-        const QuillRun r = quill({help});
-        EXPECT_EQ(r.status, 0) << help;
-        EXPECT_EQ(r.out.rfind("usage: quill index", 0), 0u) << r.out;
+TEST(QuillUsage, HelpAndVersionGoToStandardOutputAndWrongCallsToStandardError) {
+    // The usage is checked at its start and end, the version line whole.
+    const struct {
+        const char* arg;
+        std::string start, end;
+    } answers[] = {
+        {"--help", "usage: quill index", "ENTRY is a list index or an exact entry name.\n"},
+        {"-h", "usage: quill index", "ENTRY is a list index or an exact entry name.\n"},
+        {"--version", "quill 4.01\n", "quill 4.01\n"},
+    };
+    for (const auto& a : answers) {
+        const QuillRun r = quill({a.arg});
+        EXPECT_EQ(r.status, 0) << a.arg;
+        EXPECT_EQ(r.out.rfind(a.start, 0), 0u) << r.out;
+        ASSERT_GE(r.out.size(), a.end.size());
+        EXPECT_EQ(r.out.substr(r.out.size() - a.end.size()), a.end) << r.out;
         EXPECT_EQ(r.err, "");
     }
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{}, {"index"}, {"frobnicate", "x"}, {"--help", "index"}}) {
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{},
+                                                  {"index"},
+                                                  {"frobnicate", "x"},
+                                                  {"--help", "index"},
+                                                  {"--version", "index"},
+                                                  {"version"}}) {
         const QuillRun r = quill(wrong);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
