@@ -166,7 +166,11 @@ FileResult holdsExactly(HANDLE h, std::uint64_t size, ByteSpan expected) {
 class SaveLock {
 public:
     FileResult acquire(const fs::path& dir, const std::string& tag) {
-        const fs::path p = dir / fs::u8path(lockName(tag));
+        return acquireAt(dir / fs::u8path(lockName(tag)));
+    }
+
+    // Takes the lock whose lock file is `p`.
+    FileResult acquireAt(const fs::path& p) {
         const std::string shown = utf8Path(p);
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
@@ -286,15 +290,32 @@ FileResult writeTemporary(const fs::path& dir, const std::string& tag, ByteSpan 
 }
 } // namespace
 
-FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement) {
+} // namespace qsfile
+
+struct SaveLocks::Held {
+    qsfile::SaveLock lock;
+};
+
+void SaveLocks::LetGo::operator()(Held* held) const {
+    delete held;
+}
+
+namespace qsfile {
+FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement,
+                       const SaveLocks* held) {
     fs::path target;
     if (auto r = resolveTarget(path, target); !r)
         return r;
     const fs::path dir = target.parent_path();
     const std::string tag = nameTag(utf8Name(target));
     SaveLock lock;
-    if (auto r = lock.acquire(dir, tag); !r)
+    if (held) {
+        const std::string lockPath = utf8Path(dir / fs::u8path(lockName(tag)));
+        if (!held->holdsLockFile(lockPath))
+            return lockNotHeld(lockPath);
+    } else if (auto r = lock.acquire(dir, tag); !r) {
         return r;
+    }
     DWORD attrs = 0;
     if (auto r = checkWritable(target, attrs); !r)
         return r;
@@ -361,6 +382,13 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         unconfirmed.unconfirmed = true;
         return unconfirmed;
     }
+    return {};
+}
+FileResult takeSaveLock(const std::string& lockPath, SaveLocks::HeldLock& out) {
+    SaveLocks::HeldLock held(new SaveLocks::Held);
+    if (auto r = held->lock.acquireAt(fs::u8path(lockPath)); !r)
+        return r;
+    out = std::move(held);
     return {};
 }
 } // namespace qsfile
