@@ -106,11 +106,16 @@ std::string saveLockPath(const std::string& path) {
         return std::string(u.begin(), u.end());
     };
     std::error_code ec;
-    fs::path target = fs::canonical(fs::path(path), ec);
-    if (ec)
-        target = fs::weakly_canonical(fs::absolute(fs::path(path), ec), ec);
-    if (ec)
-        target = fs::path(path).lexically_normal();
+    const fs::path given(path);
+    fs::path target = fs::canonical(given, ec);
+    if (ec) {
+        // Nothing there yet: the name in its folder as the folder is reached.
+        target =
+            fs::canonical(given.parent_path().empty() ? fs::path(".") : given.parent_path(), ec) /
+            given.filename();
+        if (ec)
+            target = fs::absolute(given, ec).lexically_normal();
+    }
     const std::string lock = qsfile::lockName(qsfile::nameTag(utf8(target.filename())));
     return utf8(target.parent_path() / fs::path(std::u8string(lock.begin(), lock.end())));
 }
@@ -148,7 +153,9 @@ FileResult takeSaveLocks(const std::vector<std::string>& paths, SaveLocks& locks
     locks.release();
     std::vector<std::pair<std::string, std::size_t>> order;
     for (std::size_t i = 0; i < paths.size(); ++i)
-        order.emplace_back(saveLockPath(paths[i]), i);
+        if (std::find(paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(i), paths[i]) ==
+            paths.begin() + static_cast<std::ptrdiff_t>(i))
+            order.emplace_back(saveLockPath(paths[i]), i);
     std::sort(order.begin(), order.end());
     SaveLocks taken;
     for (const auto& [lockPath, index] : order) {
