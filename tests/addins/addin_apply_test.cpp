@@ -384,13 +384,20 @@ TEST_F(AddinTransaction, AFileChangedBetweenPlanAndRunStopsItBeforeAnyWrite) {
 TEST_F(AddinTransaction, AFailedWritePutsBackWhatTheRunChanged) {
     fs::create_directories(game / "maps");
     fs::create_directories(game / "models");
+    fs::create_directories(game / "tables");
     writeBytes(game / "models" / "addin_car.i3d", {1});
     const TreeSnapshot before = snapshot(root);
+    AddinSource twice = demoAddinSource();
+    twice.files[4].push_back({"zz_last.def", {1}});
     const struct {
         const char* failing; // the file whose write fails
         std::function<void()> meddle;
         std::string reason;
+        AddinSource source = demoAddinSource();
     } cases[] = {
+        // After a table written twice (made, then overwritten): removed once.
+        {"zz_last.def", [this] { fs::create_directories(game / "tables" / "zz_last.def"); },
+         "Is a directory.", twice},
         // The last file of the run: everything else was written.
         {"addin_map.bmp", [this] { fs::create_directories(game / "maps" / "addin_map.bmp"); },
          "Is a directory."},
@@ -405,7 +412,7 @@ TEST_F(AddinTransaction, AFailedWritePutsBackWhatTheRunChanged) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing);
-        const AddinPlanResult planned = plan(demoAddinSource());
+        const AddinPlanResult planned = plan(c.source);
         ASSERT_TRUE(planned.plan) << planned.message << planned.title;
         host.meddle = [&](const AddinStep& step) {
             if (step.name == c.failing)
@@ -420,11 +427,12 @@ TEST_F(AddinTransaction, AFailedWritePutsBackWhatTheRunChanged) {
             return snapshot(root);
         }();
         TreeSnapshot expected = before;
-        if (std::string(c.failing) == "scene2.bin") {
+        if (std::string(c.failing) == "scene2.bin")
             expected.files["game/missions/demo/scene2.bin"] = readBytes(scene());
-        } else {
+        else if (std::string(c.failing) == "zz_last.def")
+            expected.dirs.insert("game/tables/zz_last.def");
+        else
             expected.dirs.insert("game/maps/addin_map.bmp");
-        }
         EXPECT_EQ(withoutBackups(meddled), expected);
         // The backups were made before the first change and stay.
         EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
@@ -434,6 +442,7 @@ TEST_F(AddinTransaction, AFailedWritePutsBackWhatTheRunChanged) {
         for (const auto& [path, bytes] : meddled.files)
             EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
         fs::remove_all(game / "maps" / "addin_map.bmp");
+        fs::remove_all(game / "tables" / "zz_last.def");
         writeBytes(scene(), demo.scene.bytes);
         for (const char* backup :
              {"tree.klz.sav", "cache.bin.sav", "scene.4ds.sav", "scene2.bin.sav"})
@@ -442,28 +451,37 @@ TEST_F(AddinTransaction, AFailedWritePutsBackWhatTheRunChanged) {
 }
 
 // A file the run cannot put back (another program changed it after the run
-// wrote it) is named; the others are put back.
+// wrote it, or put a link where the run made a file) is named and left as it
+// is; the others are put back.
 TEST_F(AddinTransaction, AFileThatCannotBePutBackIsNamed) {
     fs::create_directories(game / "maps");
+    fs::create_directories(game / "models");
+    const fs::path outside = root / "outside.i3d";
+    writeBytes(outside, {7});
     const AddinPlanResult planned = plan(demoAddinSource());
     ASSERT_TRUE(planned.plan);
     const Bytes theirs = {'t', 'h', 'e', 'i', 'r', 's'};
     host.meddle = [&](const AddinStep& step) {
         if (step.name == "addin_map.bmp") {
             writeBytes(mission / "cache.bin", theirs);
+            fs::remove(game / "models" / "addin_car.i3d");
+            fs::create_symlink(outside, game / "models" / "addin_car.i3d");
             fs::create_directories(game / "maps" / "addin_map.bmp");
         }
     };
     const AddinRunResult r = run(*planned.plan);
     EXPECT_EQ(r.status, AddinRunResult::Status::Failed);
     EXPECT_EQ(r.message, "****** Can't find - addin_map.bmp- ******");
-    EXPECT_EQ(r.title, "Is a directory. These could not be put back: cache.bin (The file was "
-                       "changed by another program since it was loaded.).");
+    EXPECT_EQ(r.title, "Is a directory. These could not be put back: addin_car.i3d (Something "
+                       "else is in its place now.); cache.bin (The file was changed by another "
+                       "program since it was loaded.).");
+    EXPECT_TRUE(fs::is_symlink(game / "models" / "addin_car.i3d"));
+    EXPECT_EQ(readBytes(outside), (Bytes{7}));
     EXPECT_EQ(readBytes(mission / "cache.bin"), theirs);
     EXPECT_EQ(readBytes(mission / "tree.klz"), demo.treeKlz);
     EXPECT_EQ(readBytes(mission / "scene.4ds"), demo.scene4ds);
     EXPECT_EQ(readBytes(scene()), demo.scene.bytes);
-    EXPECT_FALSE(fs::exists(game / "models"));
+    EXPECT_FALSE(fs::exists(game / "sounds"));
 }
 
 #ifndef _WIN32
