@@ -209,7 +209,7 @@ TEST_F(FileSave, LocksOfSeveralFilesAreHeldTogetherAndLetGo) {
     const fs::path otherLock = dir / "cache.bin.quilltemp.save.lock";
     write(otherLock, "");
     const std::vector<std::string> paths = {file.string(), (dir / "new.bin").string(),
-                                            other.string(), file.string(),
+                                            other.string(), (dir / "." / "scene2.bin").string(),
                                             (dir / "models").string()};
     SaveLocks locks;
     ASSERT_TRUE(takeSaveLocks(paths, locks));
