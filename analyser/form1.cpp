@@ -69,6 +69,9 @@ Form1::Form1(Dialogs& dialogs, const QString& startFolder, QWidget* parent)
     ProgressBar1->setTextVisible(false);
     ProgressBar2->setTextVisible(false);
     ProgressBar2->setRange(0, 100);
+    // Thin bars, so that an idle one does not pass for an empty text box.
+    for (QProgressBar* bar : {ProgressBar1, ProgressBar2})
+        bar->setMaximumHeight(fontMetrics().height() / 2 + 4);
     ProgressBar2->setValue(0);
     TreeView1->header()->hide();
     TreeView1->setColumnCount(1);
@@ -85,6 +88,8 @@ Form1::Form1(Dialogs& dialogs, const QString& startFolder, QWidget* parent)
     connect(Save, &QPushButton::clicked, this, &Form1::Save_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(TestLauf, &QPushButton::clicked, this, &Form1::TestLauf_Click);
+    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { TreeView1_DblClick(item); });
 
     setDirPath(startFolder.isEmpty() ? QDir::currentPath() : startFolder);
 }

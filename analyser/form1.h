@@ -18,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 class ScriptBox;
 struct TreeBuild;
 
@@ -87,6 +88,9 @@ public:
     void Save_Click();
     void Command1_Click();
     void TestLauf_Click();
+    // A double click on a tree node that names an entry selects that entry
+    // and shows its script.
+    void TreeView1_DblClick(QTreeWidgetItem* item);
     void Timer4_Timer();
 
 signals:

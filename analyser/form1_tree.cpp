@@ -74,6 +74,20 @@ void Form1::fillTree(const TreeBuild& tree) {
     TreeView1->setUpdatesEnabled(true);
 }
 
+void Form1::TreeView1_DblClick(QTreeWidgetItem* item) {
+    if (busy || item == nullptr)
+        return;
+    // The markers are ASCII: they are found in the shown text as in the bytes.
+    const QString name = QString::fromStdString(nodeEntryName(item->text(0).toStdString()));
+    for (int row = 0; row < List2->count(); ++row) {
+        if (List2->item(row)->text() == name) {
+            List2->setCurrentRow(row);
+            List2->scrollToItem(List2->item(row));
+            return;
+        }
+    }
+}
+
 void Form1::TestLauf_Click() {
     if (busy)
         return;

@@ -185,6 +185,30 @@ std::string numberText(std::int64_t n) {
     return text;
 }
 
+std::string nodeEntryName(const std::string& nodeText) {
+    std::string name = nodeText;
+    const std::string startEnd = StartEndMark;
+    if (name.rfind(startEnd, 0) == 0)
+        name.erase(0, startEnd.size());
+    // A link number: "----" N "----> " before the name.
+    if (name.rfind("----", 0) == 0) {
+        const std::size_t arrow = name.find("----> ");
+        if (arrow != std::string::npos)
+            name.erase(0, arrow + 6);
+    }
+    for (const char* marker : {MarkerActive, MarkerInactive, MarkerUnknown}) {
+        const std::size_t at = name.find(marker);
+        if (at != std::string::npos)
+            name.erase(at);
+    }
+    // A back link: " --" N "-->" at the end.
+    const std::size_t back = name.rfind(" --");
+    if (back != std::string::npos && name.size() >= 3 &&
+        name.compare(name.size() - 3, 3, "-->") == 0)
+        name.erase(back);
+    return name;
+}
+
 TreeBuild buildScriptTree(SceneBytes bytes, const std::vector<ScanEntry>& entries,
                           const TreeProgress& progress, ScanCost* cost) {
     return TreeBuilder(bytes, progress, cost).build(entries);

@@ -69,6 +69,11 @@ ScriptChildren readChildren(const std::string& script);
 TreeBuild buildScriptTree(SceneBytes bytes, const std::vector<ScanEntry>& entries,
                           const TreeProgress& progress = {}, ScanCost* cost = nullptr);
 
+// The entry a tree node's text names: the text without its link number
+// ("---- 1----> "), its start/end mark, its state marker and its back link
+// (" -- 1-->").
+std::string nodeEntryName(const std::string& nodeText);
+
 // Str() of the language the tree's texts come from: one leading blank for a
 // number that is not negative.
 std::string numberText(std::int64_t n);

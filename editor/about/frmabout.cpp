@@ -3,7 +3,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "dialogs.h"
 #include "system_info.h"
@@ -47,9 +49,13 @@ frmAbout::frmAbout(Dialogs& dialogs, SystemInfoHost& systemInfo, QWidget* parent
     layout->addWidget(lblDescription);
     layout->addStretch();
     layout->addLayout(buttons);
-    setFixedWidth(420);
+    // As high as the wrapped description needs with this font, and a line to
+    // spare for the rounding of a scaled screen.
+    setFixedSize(420, std::max(layout->totalHeightForWidth(420) + fontMetrics().height(), 160));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
     Form_Load();
 }

@@ -78,13 +78,18 @@ private:
 } // namespace
 
 void MDIForm1::ADDinMenu_Click() {
+    applyAddin({});
+}
+
+void MDIForm1::applyAddin(const QString& dropped) {
     if (VFL_Blocked || SavePending || List2->count() == 0)
         return;
     // The add-in reads the scene again when it is done: unsaved edits are
     // settled first.
     if (!settlePendingEdits(List2->currentRow()))
         return;
-    const QString chosen = dialogs_.openFile(QString(), "ADDin (*.qxa)");
+    const QString chosen =
+        dropped.isEmpty() ? dialogs_.openFile(QString(), "ADDin (*.qxa)", sceneFolder()) : dropped;
     if (chosen.isEmpty() || filenameanalyse.isEmpty())
         return;
     const auto stop = [this] {

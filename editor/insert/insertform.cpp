@@ -48,19 +48,63 @@ insertform::insertform(QWidget& owner, SceneEditor& scene, Dialogs& dialogs)
     Frame3 = kindFrame("Frame3");
     Frame3->setMinimumHeight(40);
     panels->addWidget(Frame3, 0, 0);
-    panels->addWidget(Frame1, 0, 0, Qt::AlignTop);
-    panels->addWidget(Frame2, 0, 0, Qt::AlignTop);
+    panels->addWidget(Frame1, 0, 0, Qt::AlignTop | Qt::AlignLeft);
+    panels->addWidget(Frame2, 0, 0, Qt::AlignTop | Qt::AlignLeft);
     Frame9 = buildHumanFrame();
     Frame8 = buildThingFrame();
-    panels->addWidget(Frame9, 1, 0, Qt::AlignTop);
-    panels->addWidget(Frame8, 1, 0, Qt::AlignTop);
+    panels->addWidget(Frame9, 1, 0, Qt::AlignTop | Qt::AlignLeft);
+    panels->addWidget(Frame8, 1, 0, Qt::AlignTop | Qt::AlignLeft);
     panels->setRowStretch(2, 1);
+    // The empty frame lies above the door-sound and light panels where both
+    // are shown, and covers them.
+    Frame3->setAutoFillBackground(true);
+    Frame3->raise();
     layout->addLayout(panels, 1, 1, 3, 1);
+    // Room the window gains goes to the panels: the fields keep their columns.
+    layout->setColumnStretch(1, 1);
 
     Frame4 = buildBrowser();
     layout->addWidget(Frame4, 4, 0, 1, 2);
     for (QWidget* panel : {Frame1, Frame2, Frame8, Frame9, Frame4})
         panel->hide();
+    setToolTips(this, {{"Text1", "Name of the new entry (at most 42 characters)"},
+                       {"Text8", "Model file of the new entry"},
+                       {"Text2", "Translation X, in scene units"},
+                       {"Text3", "Translation Y (height), in scene units"},
+                       {"Text4", "Translation Z, in scene units"},
+                       {"Text5", "Size X, a factor (1 = the model's own size)"},
+                       {"Text6", "Size Y, a factor (1 = the model's own size)"},
+                       {"Text7", "Size Z, a factor (1 = the model's own size)"},
+                       {"Slider1", "Horizontal angle, in whole degrees"},
+                       {"Slider2", "Vertical angle, in whole degrees"},
+                       {"Text11", "Vertical angle in degrees, -180 to 180"},
+                       {"Browse", "Choose the model file from a folder"},
+                       {"insert", "Insert the new entry into the open scene"},
+                       {"cancel", "Close this window without inserting (Escape)"},
+                       {"Drive1", "Drive of the model folder"},
+                       {"Dir1", "Folders; double-click to open one"},
+                       {"File1", "Model files of the folder"},
+                       {"Text17", "The chosen model file"},
+                       {"Cok", "Take the chosen model file"},
+                       {"Command1", "Close the browser (Escape)"},
+                       {"Text21", "Weight of the human"},
+                       {"Combo3", "Behaviour of the human"},
+                       {"Text22", "Aggression of the human, 0 to 1"},
+                       {"Text23", "Sex of the human, as a number"},
+                       {"Text18", "Weight of the thing"},
+                       {"Combo1", "Sound the thing makes"},
+                       {"Text13", "Light brightness, 0 to 5"},
+                       {"Slider3", "Light colour: red, 0 to 255"},
+                       {"Slider4", "Light colour: green, 0 to 255"},
+                       {"Slider5", "Light colour: blue, 0 to 255"},
+                       {"Text14", "Light colour: red, 0 to 255"},
+                       {"Text15", "Light colour: green, 0 to 255"},
+                       {"Text16", "Light colour: blue, 0 to 255"},
+                       {"Option4", "Light of kind 2"},
+                       {"Option5", "Light of kind 1"},
+                       {"Option1", "The door sounds of wood"},
+                       {"Option2", "The door sounds of brass"},
+                       {"Option3", "The door sounds of glass"}});
     connectHandlers();
 }
 
@@ -83,6 +127,9 @@ QWidget* insertform::buildFields() {
     Text5 = textBox("Text5", ValueWidth);
     Text6 = textBox("Text6", ValueWidth);
     Text7 = textBox("Text7", ValueWidth);
+    // Values come over from the main window as it shows them.
+    for (QLineEdit* value : {Text2, Text3, Text4, Text5, Text6, Text7})
+        fitText(value, "-00000.000");
     grid->addWidget(named(caption("Trans"), "Label10"), 3, 0);
     grid->addWidget(Text2, 3, 1);
     grid->addWidget(Text3, 3, 2);
@@ -91,6 +138,7 @@ QWidget* insertform::buildFields() {
     grid->addWidget(Text5, 4, 1);
     grid->addWidget(Text6, 4, 2);
     grid->addWidget(Text7, 4, 3);
+    grid->setColumnStretch(4, 1);
     return box;
 }
 
@@ -112,7 +160,9 @@ QWidget* insertform::buildDials() {
     grid->addWidget(named(caption("Vert"), "Label4"), 3, 2);
     grid->addWidget(Slider2, 4, 2);
     Text11 = textBox("Text11", SmallWidth);
+    fitText(Text11, "-000.0000000000000"); // the vertical angle, as computed
     grid->addWidget(Text11, 4, 3);
+    grid->setColumnStretch(4, 1);
     // The components travel through hidden boxes, as the dial actions write them.
     Text9 = textBox("Text9");
     Text10 = textBox("Text10");

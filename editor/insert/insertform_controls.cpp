@@ -4,15 +4,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <cmath>
 
 #include "colour_sliders.h"
 #include "insertform.h"
+
 #include "panel_number.h"
 #include "rotation_dial.h"
 #include "rotation_dial_view.h"
+#include <QShortcut>
 
 namespace {
 
@@ -35,6 +38,13 @@ void insertform::connectHandlers() {
     connect(colours, &ColourSliders::sliderClicked, this, &insertform::Slider3_Change);
     connect(insert, &QPushButton::clicked, this, &insertform::insert_Click);
     connect(cancel, &QPushButton::clicked, this, &insertform::cancel_Click);
+    // Escape closes the model browser when it is open, else cancels the window.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (Frame4->isVisible())
+            Command1_Click();
+        else
+            cancel_Click();
+    });
     connect(Browse, &QPushButton::clicked, this, &insertform::Browse_Click);
     connect(Cok, &QPushButton::clicked, this, &insertform::Cok_Click);
     connect(Command1, &QPushButton::clicked, this, &insertform::Command1_Click);

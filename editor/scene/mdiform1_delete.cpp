@@ -27,7 +27,7 @@ void MDIForm1::Command1_Click() {
         return;
     }
     const QString name = List2->itemText(entry);
-    if (!dialogs_.askYesNo("Do you really want to delete\r\n\r\n- " + name + " - ?", Title))
+    if (!dialogs_.askYesNo("Do you really want to delete\r\n\r\n- " + name + " - ?", Title, true))
         return;
 
     VFL_Blocked = true;

@@ -12,10 +12,12 @@
 #include <utility>
 
 #include "colours.h"
+#include "cp1252.h"
 #include "entry_list.h"
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "scene_verify.h"
+#include "script_edit_box.h"
 #include "script_listing.h"
 #include "script_panel.h"
 #include "value_panel.h"
@@ -189,4 +191,10 @@ void MDIForm1::fillEntryLists() {
     List2->showEntries(&sceneIndex.entries, nullptr);
     List1->showEntries(&sceneIndex.entries, &list1ToList2);
     List3->showEntries(&sceneIndex.entries, &list3ToList2);
+    // The script box checks and completes quoted names against these.
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(entries.size()));
+    for (const IndexRecord& entry : entries)
+        names.append(QString::fromStdString(cp1252ToUtf8(entry.name)));
+    scriptPanel->scriptBox->setEntryNames(names);
 }

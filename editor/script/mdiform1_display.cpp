@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <optional>
 #include <string>
@@ -102,7 +103,13 @@ void displayEntry(MDIForm1& window) {
     if (record.nameOnly) {
         window.Frame2->show();
         window.Text17->setText(text);
-        window.scriptPanel->greyOut();
+        // A name has no script: the box is emptied, greyed and read-only, so
+        // the script of the entry shown before cannot pass for this one's.
+        {
+            const QSignalBlocker quiet(window.Text1); // no typing to report
+            window.scriptPanel->clear();
+        }
+        window.scriptPanel->showNoScript();
         return;
     }
     window.Frame2->hide();

@@ -11,6 +11,8 @@
 #include "listing_view.h"
 #include "mdiform1.h"
 #include "script_codec.h"
+#include "script_edit_box.h"
+#include "script_panel.h"
 
 namespace {
 // Ctrl+Z and Ctrl+Y in the script box undo and redo its own typing, as in any
@@ -45,6 +47,27 @@ void MDIForm1::connectScriptHandlers() {
     connect(SaveScript, &QPushButton::clicked, this, &MDIForm1::SaveScript_Click);
     watchClicks(Text1, [this] { Text1_Click(); });
     watchClicks(RichTextBox1, [this] { RichTextBox1_Click(); });
+    // A Ctrl+click on a quoted entry name selects that entry, as a click in
+    // the list does (with its questions about unsaved edits).
+    connect(scriptPanel->scriptBox, &ScriptEditBox::entryLinkActivated, this,
+            [this](const QString& name) {
+                if (VFL_Blocked)
+                    return;
+                // The entry of that name, else the first whose name has it
+                // before a dot.
+                int dotted = -1;
+                for (int row = 0; row < List2->count(); ++row) {
+                    const QString text = List2->itemText(row);
+                    if (text == name) {
+                        List2->setCurrentRow(row);
+                        return;
+                    }
+                    if (dotted < 0 && text.startsWith(name + u'.'))
+                        dotted = row;
+                }
+                if (dotted >= 0)
+                    List2->setCurrentRow(dotted);
+            });
 }
 
 // "act:" counts the bytes the box's text takes in the file, the measure that

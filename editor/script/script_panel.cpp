@@ -1,5 +1,7 @@
 #include "script_panel.h"
 
+#include <QShortcut>
+
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 #include "layout_support.h"
 #include "script_codec.h"
 #include "script_edit_box.h"
+#include "script_find_bar.h"
 
 // Few fonts have the control pictures: after the window's own font, the
 // boxes take them from a font that does (Windows: Segoe UI Symbol; Debian:
@@ -53,10 +56,32 @@ ScriptPanel::ScriptPanel(const QFont& windowFont) {
     lengths->addWidget(SaveScript);
     layout_->addLayout(lengths, 0, 0);
 
-    Text1 = named(new ScriptEditBox, "Text1");
+    scriptBox = named(new ScriptEditBox, "Text1");
+    Text1 = scriptBox;
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setFont(scriptFont(windowFont));
     layout_->addWidget(Text1, 1, 0);
+    findBar = new ScriptFindBar(Text1);
+    layout_->addWidget(findBar, 2, 0);
+
+    // The keys of the script box and its bar.
+    const auto key = [this](const QKeySequence& sequence, auto action) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { findBar->openFind(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_H), [this] {
+        if (Text1->isEnabled())
+            findBar->openReplace();
+    });
+    key(QKeySequence(Qt::Key_F3), [this] {
+        if (findBar->FindText->text().isEmpty())
+            findBar->openFind();
+        else
+            findBar->findNext();
+    });
+    key(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { findBar->openGotoLine(); });
 }
 
 void ScriptPanel::addListing(QLayout* header, QWidget* view) {

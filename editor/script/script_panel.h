@@ -12,6 +12,8 @@ class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class ScriptEditBox;
+class ScriptFindBar;
 
 // The script box of the entry on display, with its lengths ("org:" counts
 // the script's bytes in the file, "act:" those of the box's text) and its
@@ -55,6 +57,9 @@ public:
     QPlainTextEdit* Text1;
     ControlArray<QLineEdit> Text2; // 5, 7: lengths; 8, 9, 10: captions
     QPushButton* SaveScript;
+    // Text1 as the code editor it is, and its find bar.
+    ScriptEditBox* scriptBox;
+    ScriptFindBar* findBar;
 
 private:
     QGridLayout* layout_;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QString>
+#include <algorithm>
 
 // Small helpers for building the main window's controls: every control that
 // handlers or tests address gets its name as its object name.
@@ -19,6 +20,14 @@ inline QLineEdit* textBox(const QString& name, int width = 0) {
     if (width > 0)
         box->setFixedWidth(width);
     return box;
+}
+
+// Widens a fixed-width text box, where its font needs it, so that `widest`
+// shows whole: the box's frame and margins take 6 pixels a side.
+inline void fitText(QLineEdit* box, const QString& widest) {
+    const int needed = box->fontMetrics().horizontalAdvance(widest) + 12;
+    if (box->width() < needed || box->minimumWidth() < needed)
+        box->setFixedWidth(std::max(box->minimumWidth(), needed));
 }
 
 // A text box only the program writes to.
@@ -54,4 +63,15 @@ inline QGroupBox* kindFrame(const QString& name) {
     auto* frame = named(new QGroupBox, name);
     frame->setAutoFillBackground(true);
     return frame;
+}
+
+// Gives the controls of `root` named in `tips` their tooltip.
+struct ToolTip {
+    const char* control;
+    const char* tip;
+};
+inline void setToolTips(QWidget* root, std::initializer_list<ToolTip> tips) {
+    for (const ToolTip& tip : tips)
+        if (auto* control = root->findChild<QWidget*>(tip.control))
+            control->setToolTip(tip.tip);
 }

@@ -25,6 +25,7 @@ namespace {
 // 12000 x 8550 twips at 96 dots per inch.
 const QSize FixedSize(800, 570);
 const QString FileUsedByAnother = "****** File used by another ******";
+const QString NotASceneText = " ---- Not a scene: no objects or scripts found ---- ";
 } // namespace
 
 MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
@@ -38,6 +39,9 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     connect(ExitMenu, &QAction::triggered, this, &MDIForm1::ExitMenu_Click);
     connect(UndoMenu, &QAction::triggered, this, &MDIForm1::UndoMenu_Click);
     connect(RedoMenu, &QAction::triggered, this, &MDIForm1::RedoMenu_Click);
+    connect(ReloadMenu, &QAction::triggered, this, &MDIForm1::ReloadMenu_Click);
+    connect(SaveMenu, &QAction::triggered, this, &MDIForm1::SaveMenu_Click);
+    connect(FindListMenu, &QAction::triggered, this, &MDIForm1::FindListMenu_Click);
     connect(ADDinMenu, &QAction::triggered, this, &MDIForm1::ADDinMenu_Click);
     connect(InfoMenu, &QAction::triggered, this, &MDIForm1::InfoMenu_Click);
     connect(List2, &EntryListView::currentRowChanged, this, &MDIForm1::List2_Click);
@@ -45,6 +49,7 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     connectNavigation();
     MDIForm_Load();
     connectInsertAndDelete();
+    setUpDesktop();
     if (!startPath.isEmpty()) {
         const QString path = QFileInfo(startPath).absoluteFilePath();
         QTimer::singleShot(0, this, [this, path] {
@@ -80,7 +85,7 @@ void MDIForm1::LoadMenu_Click() {
     // says; Cancel keeps them and the file.
     if (!settlePendingEdits(List2->currentRow()))
         return;
-    const QString path = dialogs_.openFile(QString(), "scene2 (*.bin)");
+    const QString path = dialogs_.openFile(QString(), "scene2 (*.bin)", sceneFolder());
     if (path.isEmpty())
         return;
     openScene(path);
@@ -123,6 +128,14 @@ void MDIForm1::openScene(const QString& path) {
             VFL_Blocked = false;
             keepShownFile();
             dialogs_.message(FileUsedByAnother, QString::fromLocal8Bit(indexed.error));
+            return;
+        }
+        // Marks of the file shown before mean nothing in this one.
+        dropValueEdits();
+        if (sceneIndex.entries.empty() && !sceneIndex.modelLenPos &&
+            !sceneIndex.gesamtLaengeScriptPos) {
+            setForeColour(Status, StatusRed);
+            Status->setText(NotASceneText);
         }
     } catch (const std::exception& failure) {
         VFL_Blocked = false;

@@ -164,6 +164,14 @@ public:
 
     // ---- Handlers.
     void LoadMenu_Click();
+    // Reads the open file from disk again, asking about unsaved edits first;
+    // the entry on display stays selected where it still exists.
+    void ReloadMenu_Click();
+    // Ctrl+S: the script's Save when the script box holds unsaved text, else
+    // the value Save when values are marked.
+    void SaveMenu_Click();
+    // Ctrl+L: to the search box of the list in front.
+    void FindListMenu_Click();
     void ExitMenu_Click();
     void List2_Click();
     void SaveValue_Click();
@@ -200,6 +208,9 @@ public:
     // (tests set 0).
     int deletePauseMs = 500;
     void ADDinMenu_Click();
+    // "&ADDin" with `chosen` in place of the open dialog's answer (a dropped
+    // file); empty: the dialog asks.
+    void applyAddin(const QString& chosen);
     void InfoMenu_Click();
 
     void Option1_Click();
@@ -217,10 +228,13 @@ public:
     // ---- Menus.
     QMenu* FileMenu;
     QAction* LoadMenu;
+    QAction* ReloadMenu;
+    QAction* SaveMenu;
     QAction* ExitMenu;
     QMenu* EditMenu;
     QAction* UndoMenu;
     QAction* RedoMenu;
+    QAction* FindListMenu;
     QMenu* InsertMenu;
     QAction* HumanMenu;
     QAction* CarMenu;
@@ -332,6 +346,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A dropped scene2.bin is loaded, a dropped add-in applied.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Places the loading panel Frame1 whenever it is shown.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -353,6 +370,10 @@ private:
     void placeLoadingPanel();
 
     void MDIForm_Load();
+    // Keys, the Tab order and drops.
+    void setUpDesktop();
+    // The open scene's folder, where the file dialogs start; empty: none open.
+    QString sceneFolder() const;
     void MDIForm_Resize();
     void openScene(const QString& path);
     void emptyEntryLists();

@@ -49,8 +49,14 @@ QPushButton* button(const QString& text, const QString& name) {
 void MDIForm1::buildMenus() {
     FileMenu = named(menuBar()->addMenu("&File"), "FileMenu");
     LoadMenu = menuItem(FileMenu, "&Load", "LoadMenu");
+    LoadMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ReloadMenu = menuItem(FileMenu, "&Reload", "ReloadMenu");
+    ReloadMenu->setShortcut(QKeySequence(Qt::Key_F5));
+    SaveMenu = menuItem(FileMenu, "&Save", "SaveMenu");
+    SaveMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileMenu->addSeparator();
     ExitMenu = menuItem(FileMenu, "&Exit", "ExitMenu");
+    ExitMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     EditMenu = named(menuBar()->addMenu("&Edit"), "EditMenu");
     UndoMenu = menuItem(EditMenu, "&Undo", "UndoMenu");
@@ -60,6 +66,9 @@ void MDIForm1::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     UndoMenu->setEnabled(false);
     RedoMenu->setEnabled(false);
+    EditMenu->addSeparator();
+    FindListMenu = menuItem(EditMenu, "&Find in list", "FindListMenu");
+    FindListMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
 
     InsertMenu = named(menuBar()->addMenu("&Insert"), "InsertMenu");
     HumanMenu = menuItem(InsertMenu, "&Human", "HumanMenu");
@@ -76,6 +85,7 @@ void MDIForm1::buildMenus() {
     // These two menus are commands themselves.
     ADDinMenu = named(menuBar()->addAction("&ADDin"), "ADDinMenu");
     InfoMenu = named(menuBar()->addAction("I&nfo"), "InfoMenu");
+    InfoMenu->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void MDIForm1::buildControls() {

@@ -18,11 +18,11 @@ public:
     std::vector<std::pair<QString, QString>> captionsAtQuestions;
     // Run at a question, as another program would act while the box is up.
     std::function<void()> atQuestion;
-    bool askYesNo(const QString& text, const QString& title) override {
+    bool askYesNo(const QString& text, const QString& title, bool noIsDefault) override {
         captionsAtQuestions.emplace_back(window->Label3(1)->text(), window->Label3(2)->text());
         if (atQuestion)
             atQuestion();
-        return FakeDialogs::askYesNo(text, title);
+        return FakeDialogs::askYesNo(text, title, noIsDefault);
     }
 };
 } // namespace

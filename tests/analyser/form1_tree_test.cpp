@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 
 #include "analyser_scene.h"
@@ -38,6 +39,29 @@ TEST_F(Form1Test, BuildTreeShowsTheReferenceTreeWithKeys) {
     EXPECT_EQ(find<QProgressBar>("ProgressBar2")->value(), 0);
     EXPECT_FALSE(window->busy);
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(Form1Test, DoubleClickOnANodeShowsTheEntryItNames) {
+    open(chain().build().bytes);
+    chooseAndScan();
+    buildTree();
+    auto* tree = find<QTreeWidget>("TreeView1");
+    auto* list = find<QListWidget>("List2");
+    const std::vector<std::pair<QTreeWidgetItem*, QString>> nodes = {
+        {tree->topLevelItem(2), "Joe"},                     // "---- 1----> Joe"
+        {tree->topLevelItem(0)->child(0), "Sam"},           // "Sam   -active-"
+        {tree->topLevelItem(0)->child(0)->child(0), "Joe"}, // with its back link
+        {tree->topLevelItem(3), "GameInit"},
+        {tree->topLevelItem(0), "boss"},
+    };
+    for (const auto& [node, name] : nodes) {
+        ASSERT_NE(node, nullptr);
+        emit tree->itemDoubleClicked(node, 0);
+        ASSERT_NE(list->currentItem(), nullptr);
+        EXPECT_EQ(list->currentItem()->text(), name) << node->text(0).toStdString();
+    }
+    // The script of the entry is shown, as a click on it shows it.
+    EXPECT_TRUE(find<QPlainTextEdit>("Text1")->toPlainText().contains("findactor"));
 }
 
 TEST_F(Form1Test, TreeOverflowShowsItsMessageAndNoTree) {

@@ -190,3 +190,22 @@ TEST(TreeRules, NumberTextHasALeadingBlankForNonNegativeNumbers) {
 }
 
 } // namespace
+
+TEST(TreeRules, NodeTextsGiveTheNamesOfTheirEntries) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"boss", "boss"},
+        {"---- 1----> Joe", "Joe"},
+        {"-----3----> Joe", "Joe"},
+        {"Start/End: |-->  GameInit", "GameInit"},
+        {"Sam   -active-", "Sam"},
+        {"Joe   -inact- ", "Joe"},
+        {"Joe   ---\?\?\?--", "Joe"},
+        {"Joe   -inact-  -- 12-->", "Joe"},
+        // Names that only look like parts of the marks stay whole.
+        {"a -- b", "a -- b"},
+        {"----x", "----x"},
+        {"Tür 2", "Tür 2"},
+    };
+    for (const auto& [text, name] : cases)
+        EXPECT_EQ(nodeEntryName(text), name) << text;
+}

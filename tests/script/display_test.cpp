@@ -70,7 +70,7 @@ TEST_F(Display, KindFramesFollowTheKind) {
     EXPECT_FALSE(frameShown("Frame9"));
 }
 
-TEST_F(Display, NameOnlyEntryShowsFrame2AndGreysTheEditor) {
+TEST_F(Display, NameOnlyEntryShowsFrame2AndEmptiesTheGreyedEditor) {
     clickEntry(Crate);
     const QString translation = box("Text5")->text();
     EXPECT_FALSE(frameShown("Frame2"));
@@ -78,9 +78,12 @@ TEST_F(Display, NameOnlyEntryShowsFrame2AndGreysTheEditor) {
     EXPECT_TRUE(frameShown("Frame2"));
     EXPECT_EQ(box("Text17")->text(), "Marker");
     EXPECT_EQ(backColour(editor()), systemColour(SystemColour::InactiveCaptionText));
-    // Nothing else changes: the script, its lengths and the values stay.
-    EXPECT_EQ(shownScript(), QString::fromStdString(scripts::CrateScript));
-    EXPECT_EQ(org(), QString::number(scripts::CrateScript.size()));
+    // The crate's script does not stay on show as if it were the marker's:
+    // the box is empty and read-only, and there are no lengths.
+    EXPECT_EQ(shownScript(), "");
+    EXPECT_FALSE(editor()->isEnabled());
+    EXPECT_EQ(org(), "");
+    EXPECT_EQ(act(), "");
     EXPECT_EQ(box("Text5")->text(), translation);
     EXPECT_EQ(status(), " ---- Ready ---- ");
     clickEntry(Guard);

@@ -14,6 +14,8 @@ public:
         Kind kind;
         QString text;  // the open dialog's filter
         QString title; // the open dialog's caption
+        bool noIsDefault = false;
+        QString startFolder; // the open dialog's
     };
 
     // Paths the open dialog returns in turn; an empty path is a cancel.
@@ -24,11 +26,11 @@ public:
     std::vector<Shown> shown;
 
     void message(const QString& text, const QString& title) override {
-        shown.push_back({Kind::Message, text, title});
+        shown.push_back({Kind::Message, text, title, false, {}});
     }
 
-    bool askYesNo(const QString& text, const QString& title) override {
-        shown.push_back({Kind::Question, text, title});
+    bool askYesNo(const QString& text, const QString& title, bool noIsDefault) override {
+        shown.push_back({Kind::Question, text, title, noIsDefault, {}});
         if (yesNoAnswers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return false;
@@ -39,7 +41,7 @@ public:
     }
 
     Answer askYesNoCancel(const QString& text, const QString& title) override {
-        shown.push_back({Kind::Question, text, title});
+        shown.push_back({Kind::Question, text, title, false, {}});
         if (threeWayAnswers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return Answer::Cancel;
@@ -49,8 +51,9 @@ public:
         return answer;
     }
 
-    QString openFile(const QString& caption, const QString& filter) override {
-        shown.push_back({Kind::OpenFile, filter, caption});
+    QString openFile(const QString& caption, const QString& filter,
+                     const QString& startFolder) override {
+        shown.push_back({Kind::OpenFile, filter, caption, false, startFolder});
         if (openFileAnswers.empty()) {
             ADD_FAILURE() << "unexpected open dialog";
             return {};

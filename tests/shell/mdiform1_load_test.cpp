@@ -209,7 +209,9 @@ TEST_F(Load, EmptyFileGivesEmptyListsAndFirstInitScriptAtOne) {
         EXPECT_EQ(rowCount(list(name)), 0) << name;
     EXPECT_EQ(window.MerkePosGameInit, 1);
     EXPECT_EQ(control<QLineEdit>(window, "Text24")->text(), "0");
-    EXPECT_EQ(control<QLabel>(window, "Status")->text(), " ---- Ready ---- ");
+    // Nothing of a scene was found in it, and the status says so.
+    EXPECT_EQ(control<QLabel>(window, "Status")->text(),
+              " ---- Not a scene: no objects or scripts found ---- ");
     EXPECT_FALSE(control<QFrame>(window, "Frame1")->isVisible());
     EXPECT_EQ(window.EditedIndex, -1);
 }

@@ -32,7 +32,8 @@ protected:
         EXPECT_TRUE(control<QPlainTextEdit>(window, "Text1")->toPlainText().isEmpty());
         for (const char* name : {"Frame2", "Frame3", "Frame8", "Frame9"})
             EXPECT_FALSE(control<QGroupBox>(window, name)->isVisible()) << name;
-        EXPECT_EQ(control<QLabel>(window, "Status")->text(), " ---- Ready ---- ");
+        EXPECT_EQ(control<QLabel>(window, "Status")->text(),
+                  " ---- Not a scene: no objects or scripts found ---- ");
         EXPECT_TRUE(dialogs.messages().empty());
     }
 };

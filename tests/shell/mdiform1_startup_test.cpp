@@ -41,11 +41,11 @@ TEST_F(StartUp, CaptionSizeAndMenus) {
     EXPECT_EQ(texts(top), QStringList({"&File", "&Edit", "&Insert", "&ADDin", "I&nfo"}));
     ASSERT_EQ(top.size(), 5);
     ASSERT_NE(top[0]->menu(), nullptr);
-    EXPECT_EQ(texts(top[0]->menu()->actions()), QStringList({"&Load", "-", "&Exit"}));
+    EXPECT_EQ(texts(top[0]->menu()->actions()), QStringList({"&Load", "&Reload", "&Save", "-", "&Exit"}));
     ASSERT_NE(top[1]->menu(), nullptr);
     const QList<QAction*> edit = top[1]->menu()->actions();
-    EXPECT_EQ(texts(edit), QStringList({"&Undo", "&Redo"}));
-    ASSERT_EQ(edit.size(), 2);
+    EXPECT_EQ(texts(edit), QStringList({"&Undo", "&Redo", "-", "&Find in list"}));
+    ASSERT_EQ(edit.size(), 4);
     EXPECT_EQ(edit[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(edit[1]->shortcuts(),
               QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y),

@@ -59,6 +59,14 @@ inline void chooseMenu(QMainWindow& window, const QString& menu, const QString& 
     QTest::keyClick(popup, Qt::Key(mnemonicKey(item)));
 }
 
+// Gives `target` the keyboard as a window manager would, so that its
+// shortcuts work; the offscreen platform leaves a closed menu active otherwise.
+inline void activateForKeys(QWidget* target) {
+    target->activateWindow();
+    QApplication::setActiveWindow(target);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(target));
+}
+
 // Writes `bytes` as scene2.bin in `dir` and returns its path.
 inline QString writeScene(const QTemporaryDir& dir, const std::vector<std::uint8_t>& bytes,
                           const QString& name = "scene2.bin") {
