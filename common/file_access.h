@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,6 +67,62 @@ FileResult probeReadWrite(const std::string& path);
 // file, or when the replacement could not keep the file's owner and group.
 // Other hard links to the file keep the old content (the rename splits them).
 FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected, ByteSpan replacement);
+
+// ---- Several files written as one change (an add-in's files) ----
+
+// The save locks of several files, held together until release() or the end
+// of the holder. Taken by takeSaveLocks; a save of one of these files that is
+// handed the holder (the overloads below) uses the lock held here instead of
+// taking it again.
+class SaveLocks {
+public:
+    SaveLocks();
+    ~SaveLocks();
+    SaveLocks(SaveLocks&&) noexcept;
+    SaveLocks& operator=(SaveLocks&&) noexcept;
+
+    // Whether the save lock of the file at `path` is among those held.
+    bool holds(const std::string& path) const;
+    // Whether the lock whose lock file is `lockPath` (as saveLockPath gives
+    // it) is among those held.
+    bool holdsLockFile(const std::string& lockPath) const;
+    std::size_t size() const { return lockPaths_.size(); }
+    // Lets go of every lock, the last taken first; lock files this holder
+    // created are removed as a single save removes its own.
+    void release();
+
+    // One lock as the platform holds it; the deleter lets it go.
+    struct Held;
+    struct LetGo {
+        void operator()(Held* held) const;
+    };
+    using HeldLock = std::unique_ptr<Held, LetGo>;
+
+private:
+    friend FileResult takeSaveLocks(const std::vector<std::string>& paths, SaveLocks& locks,
+                                    std::size_t* failed);
+    std::vector<std::string> lockPaths_;
+    std::vector<HeldLock> held_;
+};
+
+// The path of the lock file that guards saves of `path`: beside the file a
+// symbolic link leads to, or beside `path` when nothing is there yet (a file
+// about to be created; its folder should exist). A folder's lock lies beside
+// the folder.
+std::string saveLockPath(const std::string& path);
+
+// Takes the save locks of all `paths` (each as a save of that file takes it),
+// in the order of their lock files' paths, each once: two callers that lock
+// overlapping sets this way never wait on each other in a circle. On failure
+// nothing is held, `failed` (when given) receives the index in `paths` of
+// the file whose lock could not be taken, and the reason names its lock file.
+FileResult takeSaveLocks(const std::vector<std::string>& paths, SaveLocks& locks,
+                         std::size_t* failed = nullptr);
+
+// replaceFileIfUnchanged for a file whose save lock `held` holds already;
+// refused, writing nothing, when it does not.
+FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected, ByteSpan replacement,
+                                  const SaveLocks& held);
 
 // Writes each block at its position in the file (a few bytes at fixed
 // positions; the length never changes). Every block must lie inside the file,

@@ -165,7 +165,11 @@ FileResult holdsExactly(HANDLE h, std::uint64_t size, ByteSpan expected) {
 class SaveLock {
 public:
     FileResult acquire(const fs::path& dir, const std::string& tag) {
-        const fs::path p = dir / pathFromUtf8(lockName(tag));
+        return acquireAt(dir / pathFromUtf8(lockName(tag)));
+    }
+
+    // Takes the lock whose lock file is `p`.
+    FileResult acquireAt(const fs::path& p) {
         const std::string shown = pathToUtf8(p);
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
@@ -285,15 +289,32 @@ FileResult writeTemporary(const fs::path& dir, const std::string& tag, ByteSpan 
 }
 } // namespace
 
-FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement) {
+} // namespace qsfile
+
+struct SaveLocks::Held {
+    qsfile::SaveLock lock;
+};
+
+void SaveLocks::LetGo::operator()(Held* held) const {
+    delete held;
+}
+
+namespace qsfile {
+FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement,
+                       const SaveLocks* held) {
     fs::path target;
     if (auto r = resolveTarget(path, target); !r)
         return r;
     const fs::path dir = target.parent_path();
     const std::string tag = nameTag(utf8Name(target));
     SaveLock lock;
-    if (auto r = lock.acquire(dir, tag); !r)
+    if (held) {
+        const std::string lockPath = pathToUtf8(dir / pathFromUtf8(lockName(tag)));
+        if (!held->holdsLockFile(lockPath))
+            return lockNotHeld(lockPath);
+    } else if (auto r = lock.acquire(dir, tag); !r) {
         return r;
+    }
     DWORD attrs = 0;
     if (auto r = checkWritable(target, attrs); !r)
         return r;
@@ -360,6 +381,13 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         unconfirmed.unconfirmed = true;
         return unconfirmed;
     }
+    return {};
+}
+FileResult takeSaveLock(const std::string& lockPath, SaveLocks::HeldLock& out) {
+    SaveLocks::HeldLock held(new SaveLocks::Held);
+    if (auto r = held->lock.acquireAt(pathFromUtf8(lockPath)); !r)
+        return r;
+    out = std::move(held);
     return {};
 }
 } // namespace qsfile

@@ -1,8 +1,10 @@
 #include "file_names.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 #ifdef _WIN32
@@ -72,6 +74,10 @@ FileResult failure(std::string what) {
     return r;
 }
 
+FileResult lockNotHeld(const std::string& lockPath) {
+    return failure("The save lock " + lockPath + " is not held by this change; nothing is saved");
+}
+
 FileResult changedOnDisk() {
     FileResult r = failure("The file was changed by another program since it was loaded.");
     r.changed = true;
@@ -95,6 +101,86 @@ bool isQuillTemporaryName(const std::string& fileName) {
 FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected,
                                   ByteSpan replacement) {
     return qsfile::saveReplace(path, &expected, replacement);
+}
+
+FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected, ByteSpan replacement,
+                                  const SaveLocks& held) {
+    return qsfile::saveReplace(path, &expected, replacement, &held);
+}
+
+std::string saveLockPath(const std::string& path) {
+    namespace fs = std::filesystem;
+    const auto utf8 = [](const fs::path& p) {
+        const std::u8string u = p.u8string();
+        return std::string(u.begin(), u.end());
+    };
+    std::error_code ec;
+    const fs::path given(path);
+    fs::path target = fs::canonical(given, ec);
+    if (ec) {
+        // Nothing there yet: the name in its folder as the folder is reached.
+        target =
+            fs::canonical(given.parent_path().empty() ? fs::path(".") : given.parent_path(), ec) /
+            given.filename();
+        if (ec)
+            target = fs::absolute(given, ec).lexically_normal();
+    }
+    const std::string lock = qsfile::lockName(qsfile::nameTag(utf8(target.filename())));
+    return utf8(target.parent_path() / fs::path(std::u8string(lock.begin(), lock.end())));
+}
+
+SaveLocks::SaveLocks() = default;
+SaveLocks::~SaveLocks() {
+    release();
+}
+SaveLocks::SaveLocks(SaveLocks&&) noexcept = default;
+SaveLocks& SaveLocks::operator=(SaveLocks&& other) noexcept {
+    if (this != &other) {
+        release();
+        lockPaths_ = std::move(other.lockPaths_);
+        held_ = std::move(other.held_);
+    }
+    return *this;
+}
+
+bool SaveLocks::holds(const std::string& path) const {
+    return holdsLockFile(saveLockPath(path));
+}
+
+bool SaveLocks::holdsLockFile(const std::string& lockPath) const {
+    return std::binary_search(lockPaths_.begin(), lockPaths_.end(), lockPath);
+}
+
+void SaveLocks::release() {
+    while (!held_.empty())
+        held_.pop_back();
+    lockPaths_.clear();
+}
+
+FileResult takeSaveLocks(const std::vector<std::string>& paths, SaveLocks& locks,
+                         std::size_t* failed) {
+    locks.release();
+    std::vector<std::pair<std::string, std::size_t>> order;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (std::find(paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(i), paths[i]) ==
+            paths.begin() + static_cast<std::ptrdiff_t>(i))
+            order.emplace_back(saveLockPath(paths[i]), i);
+    std::sort(order.begin(), order.end());
+    SaveLocks taken;
+    for (const auto& [lockPath, index] : order) {
+        if (!taken.lockPaths_.empty() && taken.lockPaths_.back() == lockPath)
+            continue;
+        SaveLocks::HeldLock held;
+        if (FileResult r = qsfile::takeSaveLock(lockPath, held); !r) {
+            if (failed)
+                *failed = index;
+            return r;
+        }
+        taken.held_.push_back(std::move(held));
+        taken.lockPaths_.push_back(lockPath);
+    }
+    locks = std::move(taken);
+    return {};
 }
 
 FileResult writeInPlaceIfUnchanged(const std::string& path, ByteSpan expected,

@@ -35,7 +35,12 @@ public:
     ~SaveLock() { release(); }
 
     FileResult acquire(const std::string& dir, const std::string& tag) {
-        path_ = (fs::path(dir) / lockName(tag)).string();
+        return acquireAt((fs::path(dir) / lockName(tag)).string());
+    }
+
+    // Takes the lock whose lock file is `lockPath`.
+    FileResult acquireAt(const std::string& lockPath) {
+        path_ = lockPath;
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
         for (;;) {
@@ -264,15 +269,21 @@ FileResult openForCheck(const fs::path& target, int flags, Fd& fd, struct stat& 
 }
 } // namespace
 
-FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement) {
+FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement,
+                       const SaveLocks* held) {
     fs::path target;
     if (auto r = resolveTarget(path, target); !r)
         return r;
     const fs::path dir = target.parent_path();
     const std::string tag = nameTag(target.filename().string());
     SaveLock lock;
-    if (auto r = lock.acquire(dir.string(), tag); !r)
+    if (held) {
+        const std::string lockPath = (dir / lockName(tag)).string();
+        if (!held->holdsLockFile(lockPath))
+            return lockNotHeld(lockPath);
+    } else if (auto r = lock.acquire(dir.string(), tag); !r) {
         return r;
+    }
 
     // Opening for writing asks the system whether this user may write the file.
     Fd scene;
@@ -377,9 +388,25 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
 }
 } // namespace qsfile::posix
 
+struct SaveLocks::Held {
+    qsfile::posix::SaveLock lock;
+};
+
+void SaveLocks::LetGo::operator()(Held* held) const {
+    delete held;
+}
+
 namespace qsfile {
-FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement) {
-    return posix::saveReplace(path, expected, replacement);
+FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement,
+                       const SaveLocks* held) {
+    return posix::saveReplace(path, expected, replacement, held);
+}
+FileResult takeSaveLock(const std::string& lockPath, SaveLocks::HeldLock& out) {
+    SaveLocks::HeldLock held(new SaveLocks::Held);
+    if (auto r = held->lock.acquireAt(lockPath); !r)
+        return r;
+    out = std::move(held);
+    return {};
 }
 FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
                        const std::vector<InPlaceWrite>& writes) {

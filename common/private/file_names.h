@@ -24,8 +24,17 @@ bool isSingleName(const std::string& name);
 FileResult failure(std::string what);
 FileResult changedOnDisk();
 
-// The platform's save, with or without the content check (`expected` null).
-FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement);
+// The platform's save, with or without the content check (`expected` null),
+// taking the file's save lock unless `held` holds it already.
+FileResult saveReplace(const std::string& path, const ByteSpan* expected, ByteSpan replacement,
+                       const SaveLocks* held = nullptr);
+
+// Takes the platform's save lock whose lock file is `lockPath`, waiting for
+// another save as a single save does.
+FileResult takeSaveLock(const std::string& lockPath, SaveLocks::HeldLock& out);
+
+// Refuses a save handed locks that do not include the file's own.
+FileResult lockNotHeld(const std::string& lockPath);
 FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
                        const std::vector<InPlaceWrite>& writes);
 

@@ -169,6 +169,7 @@ std::optional<Refusal> Planner::planBackup(const fs::path& file, const std::stri
     s.path = found ? *found : file.parent_path() / pathFromUtf8(backupName);
     s.name = backupName;
     s.original = file;
+    s.existed = found.has_value();
     if (const FileResult writable = checkWritableFile(s.path); !writable)
         return cantFind(backupName, writable.error);
     if (const FileResult owner = checkCopyKeepsOwner(pathToUtf8(file), false); !owner)
@@ -207,6 +208,7 @@ void Planner::planPatches(MissionFile f, const MissionFileState& state) {
         s.path = state.path;
         s.name = name;
         s.content = std::move(patched);
+        s.existed = true;
         s.expected = state.bytes;
     }
     if (question)
@@ -241,6 +243,7 @@ std::optional<Refusal> Planner::planScene() {
     AddinStep& s = add(AddinStep::Kind::Insert);
     s.path = pathFromUtf8(r_.scenePath);
     s.name = sceneName_;
+    s.existed = true;
     return std::nullopt;
 }
 
@@ -279,6 +282,8 @@ std::optional<Refusal> Planner::planGroup(FileGroup g) {
             if (p.parent_path() == dir && sameNameNoCase(pathToUtf8(p.filename()), name))
                 target = p;
         bool exists = target.has_value();
+        std::vector<std::uint8_t> old;
+        bool onDisk = false;
         if (!target && !dirPlanned) {
             std::string error;
             target = findNoCase(dir, name, error);
@@ -289,12 +294,20 @@ std::optional<Refusal> Planner::planGroup(FileGroup g) {
                     return cantFind(name, writable.error);
                 if (const FileResult owner = checkCopyKeepsOwner(pathToUtf8(*target), true); !owner)
                     return cantFind(name, owner.error);
+                // Kept to put back should a later step fail.
+                if (const FileResult rd = readFileInFolder(pathToUtf8(target->parent_path()),
+                                                           pathToUtf8(target->filename()), old);
+                    !rd)
+                    return cantFind(name, rd.error);
+                onDisk = true;
             }
             exists = target.has_value();
         }
         AddinStep& s = add(exists ? AddinStep::Kind::Overwrite : AddinStep::Kind::Create);
         s.path = target ? *target : dir / pathFromUtf8(name);
         s.name = name;
+        s.existed = onDisk;
+        s.expected = std::move(old);
         s.content.assign(r_.addin.data() + entry.offset,
                          r_.addin.data() + entry.offset + entry.length);
         if (!exists)

@@ -32,7 +32,12 @@ struct AddinStep {
     std::vector<std::uint8_t> content;
     // Backup: the file copied, whose owner, group and mode the copy gets.
     std::filesystem::path original;
-    std::vector<std::uint8_t> expected; // Patch: the file as read, which it must still hold
+    // What was at `path` when the plan read it, which must still be there
+    // when the run starts: `expected`'s bytes when `existed` (Patch and
+    // Overwrite: the file as read; Backup: an empty file), else nothing. The
+    // run puts the bytes back when it fails later. Insert: the indexed scene.
+    bool existed = false;
+    std::vector<std::uint8_t> expected;
 };
 
 struct AddinPlan {

@@ -106,7 +106,7 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> inPlaceSpan(const Edit& e
 }
 
 EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneIndex& index,
-                       const Edit& edit, const EditExpectation& expect) {
+                       const Edit& edit, const EditExpectation& expect, const SaveLocks* held) {
     EditOutcome out;
     if (auto bad = validateEdit(indexed, edit)) {
         out.error = *bad;
@@ -119,15 +119,20 @@ EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneInd
         out.error = check.why;
         return out;
     }
-    return writeCheckedEdit(path, indexed, edit, std::move(newBytes), std::move(check.newIndex));
+    return writeCheckedEdit(path, indexed, edit, std::move(newBytes), std::move(check.newIndex),
+                            held);
 }
 
 EditOutcome writeCheckedEdit(const std::string& path, ByteView indexed, const Edit& edit,
-                             std::vector<std::uint8_t> newBytes, SceneIndex newIndex) {
+                             std::vector<std::uint8_t> newBytes, SceneIndex newIndex,
+                             const SaveLocks* held) {
     EditOutcome out;
     const ByteSpan expected(indexed.data(), indexed.size());
+    const ByteSpan replacement(newBytes.data(), newBytes.size());
     FileResult written;
-    if (const auto span = inPlaceSpan(edit)) {
+    if (held) {
+        written = replaceFileIfUnchanged(path, expected, replacement, *held);
+    } else if (const auto span = inPlaceSpan(edit)) {
         // One write of the span's new bytes: the unchanged bytes between the
         // splices are written as they are, so a kill leaves the old or the new
         // values, never some of each.
@@ -136,8 +141,7 @@ EditOutcome writeCheckedEdit(const std::string& path, ByteView indexed, const Ed
         written = writeInPlaceIfUnchanged(
             path, expected, {InPlaceWrite{span->first, std::vector<std::uint8_t>(from, to)}});
     } else {
-        written =
-            replaceFileIfUnchanged(path, expected, ByteSpan(newBytes.data(), newBytes.size()));
+        written = replaceFileIfUnchanged(path, expected, replacement);
     }
     if (!written) {
         out.fileChanged = written.changed;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "byte_view.h"
+#include "file_access.h"
 #include "scene_index.h"
 
 // Every change to a scene goes one way:
@@ -122,6 +123,8 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> inPlaceSpan(const Edit& e
 // Plans nothing: applies, checks and writes `edit`. Under the scene's save
 // lock it confirms the file at `path` still holds `indexed`, then replaces it
 // all-or-nothing (or writes in place when the edit allows it). On any failure
-// the file is as it was.
+// the file is as it was. With `held`, the caller holds the scene's save lock
+// there (a change of several files) and the edit replaces the file whole.
 EditOutcome commitEdit(const std::string& path, ByteView indexed, const SceneIndex& index,
-                       const Edit& edit, const EditExpectation& expect);
+                       const Edit& edit, const EditExpectation& expect,
+                       const SaveLocks* held = nullptr);

@@ -6,6 +6,8 @@
 #include <unistd.h>
 #endif
 
+#include <functional>
+
 #include "addin_fixture.h"
 #include "addin_run.h"
 #include "quill_runner.h"
@@ -131,6 +133,9 @@ TEST_F(AddinApply, NoStopsAfterTheBackupsAndThePatchesBeforeIt) {
     for (const char* backup : {"tree.klz.sav", "cache.bin.sav", "scene.4ds.sav", "scene2.bin.sav"})
         EXPECT_TRUE(fs::exists(mission / backup)) << backup;
     EXPECT_FALSE(fs::exists(game / "models"));
+    // The locks of the whole run are let go, their files removed.
+    for (const auto& [path, bytes] : snapshot(root).files)
+        EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
 }
 
 TEST_F(AddinApply, FileWithFlagZeroIsNeitherBackedUpNorChanged) {
@@ -283,32 +288,200 @@ TEST_F(AddinApply, ALinkUnderAFileNameIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(readBytes(outside), (Bytes{7}));
 }
 
-TEST_F(AddinApply, AMissionFileChangedAfterItWasReadIsNotOverwritten) {
-    const Bytes addin = packed(demoAddinSource());
-    const SceneIndex index =
-        buildSceneIndex(ByteView(demo.scene.bytes.data(), demo.scene.bytes.size()));
-    AddinRequest r;
-    r.scenePath = scene().string();
-    r.indexed = ByteView(demo.scene.bytes.data(), demo.scene.bytes.size());
-    r.index = &index;
-    r.addinPath = "x.qxa";
-    r.addin = ByteView(addin.data(), addin.size());
-    const AddinPlanResult plan = planAddin(r);
-    ASSERT_TRUE(plan.plan) << plan.message << plan.title;
-    Bytes other = demo.cacheBin;
-    other.push_back(1);
-    writeBytes(mission / "cache.bin", other);
-    struct Yes : AddinHost {
-        bool ask(const std::string&) override { return true; }
-    } host;
-    const AddinRunResult run = runAddin(*plan.plan, r, host, false);
-    EXPECT_EQ(run.status, AddinRunResult::Status::Failed);
-    EXPECT_EQ(run.message, "****** Can't find - cache.bin- ******");
-    EXPECT_EQ(run.title, "The file was changed by another program since it was read.");
-    EXPECT_EQ(readBytes(mission / "cache.bin"), other);
-    // What came before stays, as the run does not roll back.
-    EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "GifD"));
+namespace {
+// Answers Yes and lets a test act as another program just before a write.
+struct MeddlingHost : AddinHost {
+    std::function<void(const AddinStep&)> meddle;
+    bool ask(const std::string&) override { return true; }
+    void acting(const AddinStep& step) override {
+        if (meddle)
+            meddle(step);
+    }
+};
+
+// Everything below `root` but the ".sav" backups.
+TreeSnapshot withoutBackups(TreeSnapshot s) {
+    std::erase_if(s.files, [](const auto& f) { return f.first.ends_with(".sav"); });
+    return s;
+}
+} // namespace
+
+class AddinTransaction : public AddinApply {
+protected:
+    // Plans the add-in for the scene as on disk now; the test then changes
+    // the disk before running the plan.
+    AddinPlanResult plan(const AddinSource& source) {
+        addin = packed(source);
+        index = buildSceneIndex(ByteView(demo.scene.bytes.data(), demo.scene.bytes.size()));
+        request.scenePath = scene().string();
+        request.indexed = ByteView(demo.scene.bytes.data(), demo.scene.bytes.size());
+        request.index = &index;
+        request.addinPath = "x.qxa";
+        request.addin = ByteView(addin.data(), addin.size());
+        return planAddin(request);
+    }
+    AddinRunResult run(const AddinPlan& p) { return runAddin(p, request, host, false); }
+
+    Bytes addin;
+    SceneIndex index;
+    AddinRequest request;
+    MeddlingHost host;
+};
+
+// Another program changes one of the files between the plan and the run:
+// the run writes nothing at all, not even a backup, and names that file.
+TEST_F(AddinTransaction, AFileChangedBetweenPlanAndRunStopsItBeforeAnyWrite) {
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"tree.klz",
+         [this] {
+             writeBytes(mission / "tree.klz", {'G', 'i', 'f', 'X'});
+         }},
+        {"cache.bin",
+         [this] {
+             Bytes b = demo.cacheBin;
+             b.push_back(1);
+             writeBytes(mission / "cache.bin", b);
+         }},
+        {"scene2.bin",
+         [this] {
+             Bytes b = demo.scene.bytes;
+             b.back() ^= 1;
+             writeBytes(scene(), b);
+         }},
+        {"scene.4ds.sav", [this] { writeBytes(mission / "scene.4ds.sav", {9}); }},
+        // A game file that was there, changed; one that was not, made; a
+        // folder the run would make, made.
+        {"addin_car.i3d", [this] { writeBytes(game / "models" / "addin_car.i3d", {2}); }},
+        {"addin_map.bmp", [this] { writeBytes(game / "maps" / "addin_map.bmp", {3}); }},
+        {"sounds", [this] { fs::create_directories(game / "sounds"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(root);
+        SetUp();
+        fs::create_directories(game / "models");
+        fs::create_directories(game / "maps");
+        writeBytes(game / "models" / "addin_car.i3d", {1});
+        const AddinPlanResult planned = plan(demoAddinSource());
+        ASSERT_TRUE(planned.plan) << planned.message << planned.title;
+        c.change();
+        const TreeSnapshot before = snapshot(root);
+        const AddinRunResult r = run(*planned.plan);
+        EXPECT_EQ(r.status, AddinRunResult::Status::Failed);
+        EXPECT_EQ(r.message, std::string("****** Can't find - ") + c.name + "- ******");
+        EXPECT_EQ(r.title, "The file was changed by another program since it was read. No mission "
+                           "or game file was changed.");
+        EXPECT_FALSE(r.sceneChanged);
+        EXPECT_EQ(snapshot(root), before);
+    }
+}
+
+// A write fails halfway: what the run had changed is put back, the last
+// first; the backups stay; what another program left is not touched.
+TEST_F(AddinTransaction, AFailedWritePutsBackWhatTheRunChanged) {
+    fs::create_directories(game / "maps");
+    fs::create_directories(game / "models");
+    fs::create_directories(game / "tables");
+    writeBytes(game / "models" / "addin_car.i3d", {1});
+    const TreeSnapshot before = snapshot(root);
+    AddinSource twice = demoAddinSource();
+    twice.files[4].push_back({"zz_last.def", {1}});
+    const struct {
+        const char* failing; // the file whose write fails
+        std::function<void()> meddle;
+        std::string reason;
+        AddinSource source = demoAddinSource();
+    } cases[] = {
+        // After a table written twice (made, then overwritten): removed once.
+        {"zz_last.def", [this] { fs::create_directories(game / "tables" / "zz_last.def"); },
+         "Is a directory.", twice},
+        // The last file of the run: everything else was written.
+        {"addin_map.bmp", [this] { fs::create_directories(game / "maps" / "addin_map.bmp"); },
+         "Is a directory."},
+        // A later check: the scene changed after the patches were written.
+        {"scene2.bin",
+         [this] {
+             Bytes b = demo.scene.bytes;
+             b.back() ^= 1;
+             writeBytes(scene(), b);
+         },
+         "The file was changed by another program since it was loaded."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        const AddinPlanResult planned = plan(c.source);
+        ASSERT_TRUE(planned.plan) << planned.message << planned.title;
+        host.meddle = [&](const AddinStep& step) {
+            if (step.name == c.failing)
+                c.meddle();
+        };
+        const TreeSnapshot meddled = [&] {
+            const AddinRunResult r = run(*planned.plan);
+            EXPECT_EQ(r.status, AddinRunResult::Status::Failed);
+            EXPECT_EQ(r.message, std::string("****** Can't find - ") + c.failing + "- ******");
+            EXPECT_EQ(r.title, c.reason + " The files this add-in had changed were put back.");
+            EXPECT_FALSE(r.sceneChanged);
+            return snapshot(root);
+        }();
+        TreeSnapshot expected = before;
+        if (std::string(c.failing) == "scene2.bin")
+            expected.files["game/missions/demo/scene2.bin"] = readBytes(scene());
+        else if (std::string(c.failing) == "zz_last.def")
+            expected.dirs.insert("game/tables/zz_last.def");
+        else
+            expected.dirs.insert("game/maps/addin_map.bmp");
+        EXPECT_EQ(withoutBackups(meddled), expected);
+        // The backups were made before the first change and stay.
+        EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
+        EXPECT_EQ(readBytes(mission / "scene2.bin.sav"), demo.scene.bytes);
+        // Put back as they were: no new folder, no temporary or lock file.
+        EXPECT_FALSE(fs::exists(game / "sounds"));
+        for (const auto& [path, bytes] : meddled.files)
+            EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
+        fs::remove_all(game / "maps" / "addin_map.bmp");
+        fs::remove_all(game / "tables" / "zz_last.def");
+        writeBytes(scene(), demo.scene.bytes);
+        for (const char* backup :
+             {"tree.klz.sav", "cache.bin.sav", "scene.4ds.sav", "scene2.bin.sav"})
+            fs::remove(mission / backup);
+    }
+}
+
+// A file the run cannot put back (another program changed it after the run
+// wrote it, or put a link where the run made a file) is named and left as it
+// is; the others are put back.
+TEST_F(AddinTransaction, AFileThatCannotBePutBackIsNamed) {
+    fs::create_directories(game / "maps");
+    fs::create_directories(game / "models");
+    const fs::path outside = root / "outside.i3d";
+    writeBytes(outside, {7});
+    const AddinPlanResult planned = plan(demoAddinSource());
+    ASSERT_TRUE(planned.plan);
+    const Bytes theirs = {'t', 'h', 'e', 'i', 'r', 's'};
+    host.meddle = [&](const AddinStep& step) {
+        if (step.name == "addin_map.bmp") {
+            writeBytes(mission / "cache.bin", theirs);
+            fs::remove(game / "models" / "addin_car.i3d");
+            fs::create_symlink(outside, game / "models" / "addin_car.i3d");
+            fs::create_directories(game / "maps" / "addin_map.bmp");
+        }
+    };
+    const AddinRunResult r = run(*planned.plan);
+    EXPECT_EQ(r.status, AddinRunResult::Status::Failed);
+    EXPECT_EQ(r.message, "****** Can't find - addin_map.bmp- ******");
+    EXPECT_EQ(r.title, "Is a directory. These could not be put back: addin_car.i3d (Something "
+                       "else is in its place now.); cache.bin (The file was changed by another "
+                       "program since it was loaded.).");
+    EXPECT_TRUE(fs::is_symlink(game / "models" / "addin_car.i3d"));
+    EXPECT_EQ(readBytes(outside), (Bytes{7}));
+    EXPECT_EQ(readBytes(mission / "cache.bin"), theirs);
+    EXPECT_EQ(readBytes(mission / "tree.klz"), demo.treeKlz);
+    EXPECT_EQ(readBytes(mission / "scene.4ds"), demo.scene4ds);
     EXPECT_EQ(readBytes(scene()), demo.scene.bytes);
+    EXPECT_FALSE(fs::exists(game / "sounds"));
 }
 
 #ifndef _WIN32

@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "addin_fixture.h"
 #include "colours.h"
 #include "load_fixture.h"
@@ -14,8 +16,12 @@ class PanelDialogs : public FakeDialogs {
 public:
     MDIForm1* window = nullptr;
     std::vector<std::pair<QString, QString>> captionsAtQuestions;
+    // Run at a question, as another program would act while the box is up.
+    std::function<void()> atQuestion;
     bool askYesNo(const QString& text, const QString& title, bool noIsDefault) override {
         captionsAtQuestions.emplace_back(window->Label3(1)->text(), window->Label3(2)->text());
+        if (atQuestion)
+            atQuestion();
         return FakeDialogs::askYesNo(text, title, noIsDefault);
     }
 };
@@ -117,6 +123,31 @@ TEST_F(AddinWindow, AppliedAgainAsksAndNoStopsWithoutChanges) {
     EXPECT_EQ(dialogs.captionsAtQuestions[0].first, "Demo add-in");
     EXPECT_EQ(dialogs.captionsAtQuestions[0].second, "  --- Analyse tree.klz ---");
     EXPECT_EQ(snapshot(root), once);
+    EXPECT_EQ(rowCount(listView(window, "List2")), rows);
+    EXPECT_FALSE(window.Frame1->isVisible());
+    EXPECT_FALSE(window.VFL_Blocked);
+}
+
+// A write that fails after the scene was written: the window says the files
+// were put back and keeps the scene it had, which is again the one on disk.
+TEST_F(AddinWindow, AFailedRunIsPutBackAndTheSceneStaysAsItWas) {
+    AddinSource s = demoAddinSource();
+    s.patches[1] = std::vector<AddinPatchSource>{{{0xEE, 0xEF}, {0}}}; // cache.bin: a question
+    const QString path = addin(packed(s));
+    const int rows = rowCount(listView(window, "List2"));
+    // The maps folder the run would make is taken by a file meanwhile.
+    dialogs.atQuestion = [this] { writeBytes(root / "game" / "maps", {1}); };
+    dialogs.yesNoAnswers = {true};
+    runAddin(path);
+    const auto messages = dialogs.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "****** Can't find - maps- ******");
+    EXPECT_EQ(messages[0].title.toStdString(),
+              "File exists. The files this add-in had changed were put back.");
+    EXPECT_EQ(readBytes(mission / "scene2.bin"), demo.scene.bytes);
+    EXPECT_EQ(readBytes(mission / "tree.klz"), demo.treeKlz);
+    EXPECT_FALSE(fs::exists(root / "game" / "models"));
+    EXPECT_EQ(Bytes(window.indexedFile), demo.scene.bytes);
     EXPECT_EQ(rowCount(listView(window, "List2")), rows);
     EXPECT_FALSE(window.Frame1->isVisible());
     EXPECT_FALSE(window.VFL_Blocked);

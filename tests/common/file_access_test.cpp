@@ -192,6 +192,80 @@ TEST_F(FileSave, ALockHeldByAnotherSaveIsWaitedFor) {
     EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
 }
 
+std::vector<std::string> sortedLeftovers(const fs::path& dir,
+                                         const std::vector<std::string>& keep) {
+    std::vector<std::string> out = leftovers(dir, keep);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The locks of several files (a file there, one to be made, a folder to be
+// made, one name twice) are held together: a save of one of them by another
+// program waits; a save handed the holder writes under it; release removes
+// the lock files the holder made and keeps one that was there.
+TEST_F(FileSave, LocksOfSeveralFilesAreHeldTogetherAndLetGo) {
+    const fs::path other = dir / "cache.bin";
+    write(other, "abc");
+    const fs::path otherLock = dir / "cache.bin.quilltemp.save.lock";
+    write(otherLock, "");
+    const std::vector<std::string> paths = {file.string(), (dir / "new.bin").string(),
+                                            other.string(), (dir / "." / "scene2.bin").string(),
+                                            (dir / "models").string()};
+    SaveLocks locks;
+    ASSERT_TRUE(takeSaveLocks(paths, locks));
+    EXPECT_EQ(locks.size(), 4u);
+    for (const std::string& p : paths)
+        EXPECT_TRUE(locks.holds(p)) << p;
+    EXPECT_FALSE(locks.holds((dir / "tree.klz").string()));
+    EXPECT_EQ(saveLockPath((dir / "models").string()),
+              (dir / "models.quilltemp.save.lock").string());
+    EXPECT_EQ(sortedLeftovers(dir, {"scene2.bin", "cache.bin"}),
+              (std::vector<std::string>{"cache.bin.quilltemp.save.lock",
+                                        "models.quilltemp.save.lock", "new.bin.quilltemp.save.lock",
+                                        "scene2.bin.quilltemp.save.lock"}));
+
+    const pid_t saver = ::fork();
+    if (saver == 0)
+        ::_exit(replace("0123456789", "late") ? 0 : 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(content(file), "0123456789") << "not written while the lock is held";
+
+    const Bytes abc = bytesOf("abc"), xyz = bytesOf("xyz");
+    EXPECT_TRUE(replaceFileIfUnchanged(other.string(), abc, xyz, locks));
+    EXPECT_EQ(content(other), "xyz");
+    write(dir / "tree.klz", "abc");
+    const FileResult notHeld = replaceFileIfUnchanged((dir / "tree.klz").string(), abc, xyz, locks);
+    EXPECT_FALSE(notHeld);
+    EXPECT_NE(notHeld.error.find("tree.klz.quilltemp.save.lock is not held"), std::string::npos)
+        << notHeld.error;
+    EXPECT_EQ(content(dir / "tree.klz"), "abc");
+
+    locks.release();
+    EXPECT_EQ(locks.size(), 0u);
+    int status = 0;
+    ::waitpid(saver, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(content(file), "late");
+    EXPECT_EQ(sortedLeftovers(dir, {"scene2.bin", "cache.bin", "tree.klz"}),
+              (std::vector<std::string>{"cache.bin.quilltemp.save.lock"}));
+}
+
+// A lock that cannot be taken: nothing is held, and the path is named.
+TEST_F(FileSave, WhenOneOfSeveralLocksCannotBeTakenNoneIsHeld) {
+    write(dir / "cache.bin.quilltemp.save.lock", "someone's");
+    SaveLocks locks;
+    std::size_t failed = 99;
+    const FileResult r = takeSaveLocks(
+        {(dir / "tree.klz").string(), (dir / "cache.bin").string(), file.string()}, locks, &failed);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(failed, 1u);
+    EXPECT_NE(r.error.find("cache.bin.quilltemp.save.lock is a file of 9 bytes"), std::string::npos)
+        << r.error;
+    EXPECT_EQ(locks.size(), 0u);
+    EXPECT_EQ(sortedLeftovers(dir, {"scene2.bin"}),
+              (std::vector<std::string>{"cache.bin.quilltemp.save.lock"}));
+}
+
 // A save never removes, writes or uses a file under the lock's name that is
 // not an empty lock file: it refuses, naming the path and what is there.
 TEST_F(FileSave, ANonEmptyFileWithTheLocksNameIsKeptAndTheSaveRefused) {

@@ -20,6 +20,8 @@ std::optional<std::string> consistencyLost(ByteView old, const SceneIndex& oldIn
 // Writes `newBytes`, the checked result of applying `edit` to `indexed`, to
 // `path` under the save lock while the file still holds `indexed`: in place
 // when the edit allows it, else replaced all-or-nothing. The outcome takes the
-// bytes and their index when the write succeeded.
+// bytes and their index when the write succeeded. With `held` the lock is the
+// caller's and the file is replaced whole.
 EditOutcome writeCheckedEdit(const std::string& path, ByteView indexed, const Edit& edit,
-                             std::vector<std::uint8_t> newBytes, SceneIndex newIndex);
+                             std::vector<std::uint8_t> newBytes, SceneIndex newIndex,
+                             const SaveLocks* held = nullptr);
