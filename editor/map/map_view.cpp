@@ -1,0 +1,407 @@
+#include "map_view.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "cp1252.h"
+#include "open_scene.h"
+
+namespace {
+
+constexpr int MarkRadius = 4;     // half the size of a mark, pixels
+constexpr int PickRadius = 7;     // how near the pointer must be to a mark
+constexpr int LevelCell = 4;      // at most one mark per square of this side
+constexpr double MinScale = 1e-6; // pixels per unit
+constexpr double MaxScale = 1e4;
+constexpr double ZoomStep = 1.25;   // per wheel notch
+constexpr int ScaleBarPixels = 100; // the scale bar is at most this wide
+
+QColor kindColour(MarkKind kind) {
+    switch (kind) {
+    case MarkKind::Light:
+        return QColor(255, 220, 0);
+    case MarkKind::Human:
+        return QColor(220, 60, 40);
+    case MarkKind::Thing:
+        return QColor(150, 100, 40);
+    case MarkKind::Door:
+        return QColor(40, 90, 220);
+    case MarkKind::Car:
+        return QColor(30, 160, 60);
+    case MarkKind::Other:
+        break;
+    }
+    return QColor(130, 130, 130);
+}
+
+QColor linkColour(SwitchState state) {
+    switch (state) {
+    case SwitchState::Active:
+        return QColor(0, 150, 0);
+    case SwitchState::Inactive:
+        return QColor(200, 0, 0);
+    case SwitchState::Unknown:
+        break;
+    }
+    return QColor(90, 90, 90);
+}
+
+void drawShape(QPainter& painter, MarkKind kind, QPointF at) {
+    const double r = MarkRadius;
+    switch (kind) {
+    case MarkKind::Light:
+        painter.drawEllipse(at, r, r);
+        return;
+    case MarkKind::Human: {
+        const QPointF triangle[3] = {at + QPointF(0, -r - 1), at + QPointF(r, r),
+                                     at + QPointF(-r, r)};
+        painter.drawPolygon(triangle, 3);
+        return;
+    }
+    case MarkKind::Thing:
+        painter.drawRect(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r));
+        return;
+    case MarkKind::Door:
+        painter.drawRect(QRectF(at.x() - r, at.y() - r / 2, 2 * r, r));
+        return;
+    case MarkKind::Car: {
+        const QPointF diamond[4] = {at + QPointF(0, -r - 1), at + QPointF(r + 1, 0),
+                                    at + QPointF(0, r + 1), at + QPointF(-r - 1, 0)};
+        painter.drawPolygon(diamond, 4);
+        return;
+    }
+    case MarkKind::Other:
+        break;
+    }
+    painter.drawRect(QRectF(at.x() - r / 2, at.y() - r / 2, r, r));
+}
+
+// One stamp per kind and tick, painted once: copying a small pixmap is the
+// cheapest way to put thousands of marks on screen.
+const QPixmap& stamp(MarkKind kind, bool ticked) {
+    static QPixmap stamps[6][2];
+    QPixmap& s = stamps[int(kind)][ticked ? 1 : 0];
+    if (s.isNull()) {
+        const int side = 2 * MarkRadius + 5;
+        s = QPixmap(side, side);
+        s.fill(Qt::transparent);
+        QPainter p(&s);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(kindColour(kind));
+        p.setPen(ticked ? QPen(Qt::black, 1.6) : QPen(kindColour(kind).darker(130), 0.8));
+        drawShape(p, kind, QPointF(side / 2.0, side / 2.0));
+    }
+    return s;
+}
+
+// 1, 2 or 5 times a power of ten, the largest not above `most`.
+double niceLength(double most) {
+    if (!(most > 0) || !std::isfinite(most))
+        return 0;
+    const double power = std::pow(10.0, std::floor(std::log10(most)));
+    for (double step : {5.0, 2.0, 1.0})
+        if (step * power <= most)
+            return step * power;
+    return power;
+}
+
+QString number(float v) {
+    return QString::number(double(v), 'g', 7);
+}
+
+} // namespace
+
+QString markKindName(MarkKind kind) {
+    switch (kind) {
+    case MarkKind::Light:
+        return "light";
+    case MarkKind::Human:
+        return "human";
+    case MarkKind::Thing:
+        return "thing";
+    case MarkKind::Door:
+        return "door";
+    case MarkKind::Car:
+        return "car";
+    case MarkKind::Other:
+        break;
+    }
+    return "other";
+}
+
+MapView::MapView(const OpenScene& scene, QWidget* parent) : QWidget(parent), scene_(scene) {
+    setObjectName("MapView");
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(100, 100);
+    setToolTip("The scene from above, X across and Z up: the wheel zooms, dragging pans, "
+               "F fits the scene, a click selects the entry");
+}
+
+void MapView::sceneChanged() {
+    grid_ = scene_.isOpen() ? MarkGrid(scene_.index()) : MarkGrid();
+    links_.reset();
+    if (!fitted_ && grid_.bounds()) {
+        fitAll();
+        fitted_ = true;
+    } else if (!grid_.bounds()) {
+        fitted_ = false;
+    }
+    update();
+}
+
+void MapView::centreOn(int entry) {
+    if (entry < 0)
+        return;
+    if (const MapMark* mark = grid_.markOf(std::size_t(entry))) {
+        centreX_ = mark->x;
+        centreZ_ = mark->z;
+        update();
+    }
+}
+
+void MapView::fitAll() {
+    const auto b = grid_.bounds();
+    if (!b)
+        return;
+    centreX_ = (double(b->left) + b->right) / 2;
+    centreZ_ = (double(b->bottom) + b->top) / 2;
+    const double w = std::max(double(b->right) - b->left, 1e-3);
+    const double h = std::max(double(b->top) - b->bottom, 1e-3);
+    const double margin = 2.0 * (MarkRadius + 4);
+    const double sx = std::max(width() - margin, 10.0) / w;
+    const double sz = std::max(height() - margin, 10.0) / h;
+    scale_ = std::clamp(std::min(sx, sz), MinScale, MaxScale);
+    update();
+}
+
+void MapView::setShowLinks(bool show) {
+    showLinks_ = show;
+    update();
+}
+
+const std::vector<ScriptLink>& MapView::links() {
+    if (!links_)
+        links_ = scene_.isOpen() ? sceneLinks(scene_.bytes(), scene_.index())
+                                 : std::vector<ScriptLink>{};
+    return *links_;
+}
+
+QPointF MapView::toScreen(float x, float z) const {
+    return {width() / 2.0 + (double(x) - centreX_) * scale_,
+            height() / 2.0 - (double(z) - centreZ_) * scale_};
+}
+
+QPointF MapView::toScene(QPointF screen) const {
+    return {centreX_ + (screen.x() - width() / 2.0) / scale_,
+            centreZ_ - (screen.y() - height() / 2.0) / scale_};
+}
+
+MapRect MapView::visibleRect() const {
+    // A mark whose middle lies just outside still shows its edge.
+    const double pad = MarkRadius + 2;
+    const QPointF topLeft = toScene(QPointF(-pad, -pad));
+    const QPointF bottomRight = toScene(QPointF(width() + pad, height() + pad));
+    return {float(topLeft.x()), float(bottomRight.y()), float(bottomRight.x()), float(topLeft.y())};
+}
+
+double MapView::scaleBarUnits() const {
+    return niceLength(ScaleBarPixels / scale_);
+}
+
+int MapView::entryAt(QPointF screen) const {
+    const QPointF at = toScene(screen);
+    const MapMark* mark = grid_.nearest(float(at.x()), float(at.y()), float(PickRadius / scale_));
+    return mark ? int(mark->entry) : -1;
+}
+
+void MapView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(250, 250, 245));
+    if (showLinks_)
+        paintLinks(painter);
+    else
+        arrows_.clear();
+    paintMarks(painter);
+    paintScaleBar(painter);
+}
+
+void MapView::paintMarks(QPainter& painter) {
+    const int columns = width() / LevelCell + 1;
+    const int rows = height() / LevelCell + 1;
+    occupied_.assign(std::size_t(columns) * std::size_t(rows), 0);
+    drawn_ = 0;
+    inView_ = 0;
+    const double half = stamp(MarkKind::Other, false).width() / 2.0;
+    grid_.forEachIn(visibleRect(), [&](const MapMark& mark) {
+        ++inView_;
+        const QPointF at = toScreen(mark.x, mark.z);
+        const int cx = std::clamp(int(at.x()) / LevelCell, 0, columns - 1);
+        const int cy = std::clamp(int(at.y()) / LevelCell, 0, rows - 1);
+        std::uint8_t& cell = occupied_[std::size_t(cy) * std::size_t(columns) + std::size_t(cx)];
+        if (cell)
+            return;
+        cell = 1;
+        ++drawn_;
+        if (mark.kind == MarkKind::Light) {
+            painter.setBrush(QColor::fromRgb(mark.rgb));
+            painter.setPen(mark.ticked ? QPen(Qt::black, 1.6) : QPen(QColor(120, 120, 120)));
+            drawShape(painter, MarkKind::Light, at);
+        } else {
+            painter.drawPixmap(QPointF(at.x() - half, at.y() - half),
+                               stamp(mark.kind, mark.ticked));
+        }
+    });
+    const int current = current_ ? current_() : -1;
+    if (const MapMark* mark = current >= 0 ? grid_.markOf(std::size_t(current)) : nullptr) {
+        const QPointF at = toScreen(mark->x, mark->z);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(255, 0, 0), 2.5));
+        painter.drawEllipse(at, MarkRadius + 5, MarkRadius + 5);
+        painter.drawLine(at + QPointF(-MarkRadius - 10, 0), at + QPointF(-MarkRadius - 6, 0));
+        painter.drawLine(at + QPointF(MarkRadius + 6, 0), at + QPointF(MarkRadius + 10, 0));
+        painter.drawLine(at + QPointF(0, -MarkRadius - 10), at + QPointF(0, -MarkRadius - 6));
+        painter.drawLine(at + QPointF(0, MarkRadius + 6), at + QPointF(0, MarkRadius + 10));
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+}
+
+void MapView::paintLinks(QPainter& painter) {
+    arrows_.clear();
+    const QRectF area = QRectF(rect()).adjusted(-2, -2, 2, 2);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const ScriptLink& link : links()) {
+        const MapMark* from = grid_.markOf(link.owner);
+        const MapMark* to = grid_.markOf(link.actor);
+        if (!from || !to || from == to)
+            continue;
+        const QPointF a = toScreen(from->x, from->z);
+        const QPointF b = toScreen(to->x, to->z);
+        if (!area.intersects(QRectF(a, b).normalized().adjusted(-1, -1, 1, 1)))
+            continue;
+        arrows_.emplace_back(link.owner, link.actor);
+        const QColor colour = linkColour(link.state);
+        painter.setPen(QPen(colour, 1.3));
+        painter.drawLine(a, b);
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        const double length = std::hypot(dx, dy);
+        if (length < 1)
+            continue;
+        // The head stops at the target mark's edge.
+        const QPointF ux(dx / length, dy / length);
+        const QPointF tip = b - ux * double(MarkRadius + 2);
+        const QPointF side(-ux.y(), ux.x());
+        const QPointF head[3] = {tip, tip - ux * 8.0 + side * 4.0, tip - ux * 8.0 - side * 4.0};
+        painter.setBrush(colour);
+        painter.drawPolygon(head, 3);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void MapView::paintScaleBar(QPainter& painter) {
+    const double units = scaleBarUnits();
+    if (units <= 0 || !grid_.bounds())
+        return;
+    const int pixels = int(std::lround(units * scale_));
+    const int x0 = 10, y0 = height() - 12;
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawLine(x0, y0, x0 + pixels, y0);
+    painter.drawLine(x0, y0 - 4, x0, y0 + 2);
+    painter.drawLine(x0 + pixels, y0 - 4, x0 + pixels, y0 + 2);
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(x0, y0 - 6), QString::number(units, 'g', 6) + " units");
+}
+
+void MapView::zoomAt(QPointF screen, double factor) {
+    const QPointF before = toScene(screen);
+    scale_ = std::clamp(scale_ * factor, MinScale, MaxScale);
+    // The scene point under the pointer stays under it.
+    centreX_ = before.x() - (screen.x() - width() / 2.0) / scale_;
+    centreZ_ = before.y() + (screen.y() - height() / 2.0) / scale_;
+    update();
+}
+
+void MapView::wheelEvent(QWheelEvent* event) {
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches != 0)
+        zoomAt(event->position(), std::pow(ZoomStep, notches));
+    event->accept();
+}
+
+void MapView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    pressAt_ = event->position();
+    lastDrag_ = event->position();
+    dragged_ = false;
+}
+
+void MapView::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressAt_)
+        return;
+    const QPointF at = event->position();
+    if (!dragged_ && (at - *pressAt_).manhattanLength() < 4)
+        return;
+    dragged_ = true;
+    centreX_ -= (at.x() - lastDrag_.x()) / scale_;
+    centreZ_ += (at.y() - lastDrag_.y()) / scale_;
+    lastDrag_ = at;
+    update();
+}
+
+void MapView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressAt_)
+        return QWidget::mouseReleaseEvent(event);
+    const bool click = !dragged_;
+    pressAt_.reset();
+    dragged_ = false;
+    if (click) {
+        const int entry = entryAt(event->position());
+        if (entry >= 0)
+            emit markClicked(entry);
+    }
+}
+
+void MapView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_F:
+        fitAll();
+        return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomAt(rect().center(), ZoomStep);
+        return;
+    case Qt::Key_Minus:
+        zoomAt(rect().center(), 1 / ZoomStep);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool MapView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int entry = entryAt(help->pos());
+    if (entry < 0) {
+        // Off the marks the widget's own tip explains the controls.
+        return QWidget::event(event);
+    }
+    const IndexRecord& record = scene_.index().entries[std::size_t(entry)];
+    const auto& t = *record.translation;
+    const QString text = QString::fromUtf8(cp1252ToUtf8(record.name)) + "\n" +
+                         markKindName(markKindOf(record.kind)) + "\n" + number(t[0].value()) +
+                         ", " + number(t[1].value()) + ", " + number(t[2].value());
+    QToolTip::showText(help->globalPos(), text, this);
+    return true;
+}
