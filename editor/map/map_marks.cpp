@@ -23,8 +23,8 @@ std::uint32_t colourOf(const IndexRecord& record) {
 
 } // namespace
 
-MarkKind markKindOf(std::uint8_t kind) {
-    switch (kind) {
+MarkKind markKindOf(std::uint8_t code) {
+    switch (code) {
     case kind::Light:
         return MarkKind::Light;
     case deftype::Human:

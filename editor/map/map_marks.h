@@ -8,7 +8,7 @@
 
 // How the map draws an entry, from its kind code.
 enum class MarkKind : std::uint8_t { Light, Human, Thing, Door, Car, Other };
-MarkKind markKindOf(std::uint8_t kind);
+MarkKind markKindOf(std::uint8_t code);
 
 // An entry has a place on the map when it is an object (not an init script),
 // is listed with its record (not by name only) and has a finite translation.

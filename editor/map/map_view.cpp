@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "cp1252.h"
@@ -86,8 +87,10 @@ void drawShape(QPainter& painter, MarkKind kind, QPointF at) {
 // One stamp per kind and tick, painted once: copying a small pixmap is the
 // cheapest way to put thousands of marks on screen.
 const QPixmap& stamp(MarkKind kind, bool ticked) {
-    static QPixmap stamps[6][2];
-    QPixmap& s = stamps[int(kind)][ticked ? 1 : 0];
+    // Made on first use and kept for the program's life: a pixmap must not
+    // outlive the application object, so none is destroyed at exit.
+    static auto* stamps = new std::array<std::array<QPixmap, 2>, 6>();
+    QPixmap& s = (*stamps)[std::size_t(kind)][ticked ? 1 : 0];
     if (s.isNull()) {
         const int side = 2 * MarkRadius + 5;
         s = QPixmap(side, side);
@@ -152,6 +155,7 @@ void MapView::sceneChanged() {
     if (!fitted_ && grid_.bounds()) {
         fitAll();
         fitted_ = true;
+        fitOnResize_ = true;
     } else if (!grid_.bounds()) {
         fitted_ = false;
     }
@@ -161,6 +165,7 @@ void MapView::sceneChanged() {
 void MapView::centreOn(int entry) {
     if (entry < 0)
         return;
+    fitOnResize_ = false;
     if (const MapMark* mark = grid_.markOf(std::size_t(entry))) {
         centreX_ = mark->x;
         centreZ_ = mark->z;
@@ -322,6 +327,7 @@ void MapView::paintScaleBar(QPainter& painter) {
 }
 
 void MapView::zoomAt(QPointF screen, double factor) {
+    fitOnResize_ = false;
     const QPointF before = toScene(screen);
     scale_ = std::clamp(scale_ * factor, MinScale, MaxScale);
     // The scene point under the pointer stays under it.
@@ -352,6 +358,7 @@ void MapView::mouseMoveEvent(QMouseEvent* event) {
     if (!dragged_ && (at - *pressAt_).manhattanLength() < 4)
         return;
     dragged_ = true;
+    fitOnResize_ = false;
     centreX_ -= (at.x() - lastDrag_.x()) / scale_;
     centreZ_ += (at.y() - lastDrag_.y()) / scale_;
     lastDrag_ = at;
@@ -386,6 +393,12 @@ void MapView::keyPressEvent(QKeyEvent* event) {
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void MapView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (fitOnResize_)
+        fitAll();
 }
 
 bool MapView::event(QEvent* event) {

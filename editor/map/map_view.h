@@ -3,12 +3,14 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "map_marks.h"
 #include "script_links.h"
 
 class OpenScene;
+class QPainter;
 
 // The open scene seen from above: X across, Z up the screen. One widget
 // paints every mark from a bucket grid, visiting only the buckets in view and
@@ -29,6 +31,9 @@ public:
     void centreOn(int entry);
     // Fits every mark into the view.
     void fitAll();
+    // Fits every mark again at the next change of size, until the user zooms
+    // or pans: a view just put on screen gets its size only then.
+    void fitWhenSized() { fitOnResize_ = true; }
     // Draws the script links as arrows from a script's owner to its actors.
     void setShowLinks(bool show);
     bool showsLinks() const { return showLinks_; }
@@ -61,11 +66,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     MapRect visibleRect() const;
     void zoomAt(QPointF screen, double factor);
-    void paintMarks(class QPainter& painter);
+    void paintMarks(QPainter& painter);
     void paintLinks(QPainter& painter);
     void paintScaleBar(QPainter& painter);
 
@@ -75,6 +81,7 @@ private:
     std::function<int()> current_;
     bool showLinks_ = false;
     bool fitted_ = false;
+    bool fitOnResize_ = true;
     double centreX_ = 0;
     double centreZ_ = 0;
     double scale_ = 1; // pixels per scene unit

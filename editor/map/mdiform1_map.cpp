@@ -32,7 +32,7 @@ QWidget* MDIForm1::buildListingTabs(QWidget* listing) {
     listingTabs->setTabBarAutoHide(true);
     listingTabs->setDocumentMode(true);
     listingTabs->addTab(listing, ListingTab);
-    mapView = new MapView(scene);
+    mapView = new MapView(scene, listingTabs);
     mapView->setCurrentEntry([this] { return List2->currentRow(); });
     mapView->hide();
     return listingTabs;
@@ -44,7 +44,7 @@ void MDIForm1::connectMap() {
         if (show && at < 0) {
             listingTabs->addTab(mapView, MapTab);
             listingTabs->setCurrentWidget(mapView);
-            mapView->fitAll();
+            mapView->fitWhenSized();
         } else if (!show && at >= 0) {
             listingTabs->removeTab(at);
             mapView->hide();

@@ -8,19 +8,6 @@
 
 namespace mapscene {
 
-// An object record of the given type at (x, y, z).
-inline void placed(SceneWriter& w, const std::string& name, std::uint32_t type,
-                   std::array<float, 3> at) {
-    w.beginChunk(0x4010);
-    w.chunkU32(0x4011, type);
-    w.chunkString(0x0010, name);
-    w.chunkFloats(0x0020, {at[0], at[1], at[2]});
-    w.chunkFloats(0x0022, {1.0f, 0.0f, 0.0f, 0.0f});
-    w.chunkFloats(0x002D, {1.0f, 1.0f, 1.0f});
-    w.chunkString(0x2012, name + ".i3d");
-    w.endChunk();
-}
-
 // An object listed by its name only: no type chunk first.
 inline void nameOnly(SceneWriter& w, const std::string& name) {
     w.beginChunk(0x4010);
@@ -49,12 +36,12 @@ inline const std::string CrateScript = "findactor 0, \"Crate\"\r\n"
 inline std::vector<std::uint8_t> bytes() {
     return mini::scene(
         [](SceneWriter& w) {
-            placed(w, "Guard", 9, {10.0f, 1.0f, 20.0f});
-            placed(w, "Gate", 9, {-30.0f, 0.0f, 5.0f});
-            placed(w, "Lamp", 2, {0.0f, 4.0f, -40.0f});
-            placed(w, "Crate", 9, {50.0f, 0.0f, 0.0f});
-            placed(w, "Car", 9, {20.0f, 0.0f, -10.0f});
-            placed(w, "Pole", 9, {-5.0f, 0.0f, 35.0f});
+            mini::placedObject(w, "Guard", 9, {10.0f, 1.0f, 20.0f});
+            mini::placedObject(w, "Gate", 9, {-30.0f, 0.0f, 5.0f});
+            mini::placedObject(w, "Lamp", 2, {0.0f, 4.0f, -40.0f});
+            mini::placedObject(w, "Crate", 9, {50.0f, 0.0f, 0.0f});
+            mini::placedObject(w, "Car", 9, {20.0f, 0.0f, -10.0f});
+            mini::placedObject(w, "Pole", 9, {-5.0f, 0.0f, 35.0f});
             nameOnly(w, "Ghost");
         },
         [](SceneWriter& w) {
