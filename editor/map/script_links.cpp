@@ -55,9 +55,8 @@ std::vector<SwitchedActor> switchedActors(std::string_view script) {
         std::size_t end = script.find('\n', comma);
         if (end == std::string_view::npos)
             end = script.size();
-        std::string_view state = script.substr(comma + 1, end - comma - 1);
-        if (!state.empty() && state.back() == '\r')
-            state.remove_suffix(1);
+        // A carriage return before the line feed holds none of the letters looked for.
+        const std::string_view state = script.substr(comma + 1, end - comma - 1);
         from = end + 1;
         if (state.find('o') != std::string_view::npos)
             continue;
