@@ -130,6 +130,21 @@ TEST_F(MapScene, ObjectsWithATranslationHaveAPlaceAndNothingElse) {
     EXPECT_EQ(bounds->top, 35);
 }
 
+// Also when the record of a name-only entry or an init script carries a
+// translation, neither has a place.
+TEST_F(MapScene, NameOnlyEntriesAndInitScriptsHaveNoPlaceWhateverTheyHold) {
+    for (std::size_t entry : {6u, 7u})
+        index.entries[entry].translation = std::array<StoredFloat, 3>{
+            StoredFloat::fromValue(1), StoredFloat::fromValue(2), StoredFloat::fromValue(3)};
+    const MarkGrid grid(index);
+    EXPECT_EQ(grid.marks().size(), 6u);
+    EXPECT_EQ(grid.markOf(6), nullptr);
+    EXPECT_EQ(grid.markOf(7), nullptr);
+    EXPECT_FALSE(hasMapPlace(index, 6));
+    EXPECT_FALSE(hasMapPlace(index, 7));
+    EXPECT_TRUE(hasMapPlace(index, 5));
+}
+
 TEST_F(MapScene, AnUnreadableTranslationHasNoPlace) {
     index.entries[4].translation->at(0) =
         StoredFloat::fromValue(std::numeric_limits<float>::quiet_NaN());
