@@ -204,14 +204,15 @@ TEST_F(MapLinks, FitShowsEveryMarkAndTheScaleBarIsARoundLength) {
 
 TEST_F(MapLinks, TheWheelZoomsAtThePointer) {
     map()->fitAll();
-    const QPointF guard = map()->toScreen(10, 20);
+    // Gate, away from the middle in both directions.
+    const QPointF gate = map()->toScreen(-30, 5);
     const double scale = map()->pixelsPerUnit();
-    QWheelEvent wheel(guard, map()->mapToGlobal(guard), {}, {0, 240}, Qt::NoButton, {},
+    QWheelEvent wheel(gate, map()->mapToGlobal(gate), {}, {0, 240}, Qt::NoButton, {},
                       Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(map(), &wheel);
     EXPECT_DOUBLE_EQ(map()->pixelsPerUnit(), scale * 1.25 * 1.25);
-    EXPECT_NEAR(map()->toScreen(10, 20).x(), guard.x(), 1e-6);
-    EXPECT_NEAR(map()->toScreen(10, 20).y(), guard.y(), 1e-6);
+    EXPECT_NEAR(map()->toScreen(-30, 5).x(), gate.x(), 1e-6);
+    EXPECT_NEAR(map()->toScreen(-30, 5).y(), gate.y(), 1e-6);
     QTest::keyClick(map(), Qt::Key_F);
     EXPECT_DOUBLE_EQ(map()->pixelsPerUnit(), scale);
 }
@@ -227,4 +228,20 @@ TEST_F(MapLinks, DraggingPansAndIsNoClick) {
     EXPECT_NEAR(map()->toScreen(10, 20).x(), guard.x() + 30, 1e-6);
     EXPECT_NEAR(map()->toScreen(10, 20).y(), guard.y() + 15, 1e-6);
     EXPECT_NE(currentRow(list("List2")), 0) << "a drag selects nothing";
+}
+
+// Zoomed far out every mark falls within a pixel: the squares of the level
+// of detail are fixed to the screen, so the cluster touches at most four of
+// them, and one mark is drawn for each; the others are only counted.
+TEST_F(MapLinks, ZoomedFarOutOneMarkStandsForAllInItsSquare) {
+    map()->fitAll();
+    map()->grab();
+    EXPECT_EQ(map()->drawnMarks(), 6);
+    for (int press = 0; press < 30; ++press)
+        QTest::keyClick(map(), Qt::Key_Minus);
+    ASSERT_LT(80 * map()->pixelsPerUnit(), 1.0);
+    map()->grab();
+    EXPECT_EQ(map()->marksInView(), 6);
+    EXPECT_GE(map()->drawnMarks(), 1);
+    EXPECT_LE(map()->drawnMarks(), 4);
 }
