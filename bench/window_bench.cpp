@@ -10,11 +10,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QWheelEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <sys/resource.h>
 
 #include "entry_list.h"

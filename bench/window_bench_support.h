@@ -22,11 +22,11 @@ public:
     bool answer = false;
     int messages = 0;
     void message(const QString&, const QString&) override { ++messages; }
-    bool askYesNo(const QString&, const QString&) override { return answer; }
+    bool askYesNo(const QString&, const QString&, bool) override { return answer; }
     Answer askYesNoCancel(const QString&, const QString&) override {
         return answer ? Answer::Yes : Answer::No;
     }
-    QString openFile(const QString&, const QString&) override { return path; }
+    QString openFile(const QString&, const QString&, const QString&) override { return path; }
 };
 
 // Writes the large generated scene as `dir`/scene2.bin, points `dialogs` at it
