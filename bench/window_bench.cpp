@@ -188,6 +188,7 @@ void BM_MapFirstPaint(benchmark::State& state) {
     }
     state.counters["marks"] = double(map.grid().marks().size());
     state.counters["drawn"] = double(map.drawnMarks());
+    state.counters["map_px"] = double(map.width() * map.height());
 }
 
 // Frames of a user panning and zooming: each step moves or zooms the view,

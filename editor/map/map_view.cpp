@@ -165,8 +165,8 @@ void MapView::sceneChanged() {
 void MapView::centreOn(int entry) {
     if (entry < 0)
         return;
-    fitOnResize_ = false;
     if (const MapMark* mark = grid_.markOf(std::size_t(entry))) {
+        fitOnResize_ = false;
         centreX_ = mark->x;
         centreZ_ = mark->z;
         update();

@@ -42,9 +42,11 @@ void MDIForm1::connectMap() {
     connect(ShowMap, &QAction::toggled, this, [this](bool show) {
         const int at = listingTabs->indexOf(mapView);
         if (show && at < 0) {
+            // The tab may size the view at once or only when laid out.
+            mapView->fitWhenSized();
             listingTabs->addTab(mapView, MapTab);
             listingTabs->setCurrentWidget(mapView);
-            mapView->fitWhenSized();
+            mapView->fitAll();
         } else if (!show && at >= 0) {
             listingTabs->removeTab(at);
             mapView->hide();

@@ -245,3 +245,11 @@ TEST_F(MapLinks, ZoomedFarOutOneMarkStandsForAllInItsSquare) {
     EXPECT_GE(map()->drawnMarks(), 1);
     EXPECT_LE(map()->drawnMarks(), 4);
 }
+
+// Shown for the first time, the map is fitted to the size it is shown at.
+TEST_F(MapLinks, ShownTheMapFitsTheWholeScene) {
+    QCoreApplication::processEvents();
+    const double shown = map()->pixelsPerUnit();
+    map()->fitAll();
+    EXPECT_DOUBLE_EQ(map()->pixelsPerUnit(), shown);
+}
