@@ -10,6 +10,9 @@
 #include "script_links.h"
 
 class OpenScene;
+
+// Half the size of a mark, in pixels.
+inline constexpr int MapMarkRadius = 4;
 class QPainter;
 
 // The open scene seen from above: X across, Z up the screen. One widget
