@@ -1,7 +1,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "entry_list.h"
 #include "layout_support.h"
@@ -32,6 +34,10 @@ QWidget* MDIForm1::buildListingTabs(QWidget* listing) {
     listingTabs->setTabBarAutoHide(true);
     listingTabs->setDocumentMode(true);
     listingTabs->addTab(listing, ListingTab);
+    listingTabs->setToolTip("The script listing and, through View > Map, the map of the scene");
+    // The tab bar's own scroll buttons say what they do, like every control.
+    for (QToolButton* scroll : listingTabs->tabBar()->findChildren<QToolButton*>())
+        scroll->setToolTip("Shows the tabs that do not fit");
     mapView = new MapView(scene, listingTabs);
     mapView->setCurrentEntry([this] { return List2->currentRow(); });
     mapView->hide();
