@@ -1,6 +1,7 @@
 // The main window on the 20 MB / 45,000-entry generated scene, offscreen:
 // a load from "&Load" until the lists are filled, the last entry is shown and
-// the script listing is built; a longer-script save from the click on "Save"
+// the script listing is built; the map's first paint and a pan or zoom frame;
+// a longer-script save from the click on "Save"
 // until the re-indexed file is shown again; a selection change; and the peak
 // memory above the empty window's.
 #include <benchmark/benchmark.h>
@@ -8,14 +9,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <sys/resource.h>
 
 #include "entry_list.h"
 #include "listing_view.h"
+#include "map_view.h"
 #include "mdiform1.h"
 #include "scene_generator.h"
 #include "script_panel.h"
@@ -190,12 +194,78 @@ void BM_TypeInLargestScript(benchmark::State& state) {
     w.scriptPanel->dropTyping();
 }
 
+// The entry of a mark in the middle of the map's list of marks.
+int middleMarkEntry(const MapView& map) {
+    const auto& marks = map.grid().marks();
+    return marks.empty() ? -1 : int(marks[marks.size() / 2].entry);
+}
+
+// The map shown on the loaded scene: its marks taken from the index, fitted
+// and painted once, as after a load.
+MapView& shownMap(MDIForm1& w) {
+    if (!loadedAndShown(w))
+        w.LoadMenu_Click();
+    w.ShowMap->setChecked(true);
+    QApplication::processEvents();
+    return *w.mapView;
+}
+
+void paintOnce(MapView& map, QImage& image) {
+    image.fill(Qt::white);
+    map.render(&image);
+}
+
+void BM_MapFirstPaint(benchmark::State& state) {
+    MapView& map = shownMap(*bench().window);
+    QImage image(map.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        map.sceneChanged();
+        map.fitAll();
+        paintOnce(map, image);
+    }
+    state.counters["marks"] = double(map.grid().marks().size());
+    state.counters["drawn"] = double(map.drawnMarks());
+    state.counters["map_px"] = double(map.width() * map.height());
+}
+
+// Frames of a user panning and zooming: each step moves or zooms the view,
+// then paints it. Half the frames are at the whole scene, the densest view.
+void BM_MapPanZoomFrame(benchmark::State& state) {
+    MapView& map = shownMap(*bench().window);
+    QImage image(map.size(), QImage::Format_ARGB32_Premultiplied);
+    map.fitAll();
+    const QPointF middle(map.width() / 2.0, map.height() / 2.0);
+    int frame = 0;
+    for (auto _ : state) {
+        switch (frame++ % 4) {
+        case 0:
+            map.fitAll();
+            break;
+        case 1: {
+            QWheelEvent in(middle, map.mapToGlobal(middle), {}, {0, 120 * 4}, Qt::NoButton, {},
+                           Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(&map, &in);
+            break;
+        }
+        case 2:
+            map.centreOn(middleMarkEntry(map));
+            break;
+        default:
+            map.fitAll();
+        }
+        paintOnce(map, image);
+    }
+    state.counters["in_view_last"] = double(map.marksInView());
+}
+
 BENCHMARK(BM_LoadUntilShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongerScriptSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoLongerScriptSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReindexShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectionChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeInLargestScript)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapFirstPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapPanZoomFrame)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

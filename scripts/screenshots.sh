@@ -1,5 +1,6 @@
 #!/bin/sh
-# Takes the README's screenshots of the main, insert, about and Trellis
+# Takes the README's screenshots of the main window (with and without its
+# map), the insert, about and Trellis
 # windows at 1x and 2x under Xvfb. Usage: scripts/screenshots.sh BUILD_DIR
 set -e
 build=${1:-build/dev}
@@ -41,6 +42,11 @@ for scale in 1 2; do
     sleep 2
     click "$main" 60 400 # an object, with its values and script
     shot "$main" "main-${scale}x.png"
+    press "$main" ctrl+m # the map, with the script links drawn
+    press "$main" alt+v
+    xdotool key l
+    shot "$main" "map-${scale}x.png"
+    press "$main" ctrl+m
     press "$main" F1
     about=$(window "Quillscope-Info")
     shot "$about" "about-${scale}x.png"

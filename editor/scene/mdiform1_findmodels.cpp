@@ -15,6 +15,7 @@
 #include "cp1252.h"
 #include "entry_list.h"
 #include "listing_view.h"
+#include "map_view.h"
 #include "mdiform1.h"
 #include "scene_verify.h"
 #include "script_edit_box.h"
@@ -179,6 +180,8 @@ void MDIForm1::showIndexInLists() {
     }
     Text24->setText(QString::number(sceneIndex.definitionNameCount));
     fillEntryLists();
+    // Every change of the open file passes here: the map follows it at once.
+    mapView->sceneChanged();
 }
 
 void MDIForm1::fillEntryLists() {

@@ -1,7 +1,9 @@
 #pragma once
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSlider>
 #include <QString>
 #include <algorithm>
@@ -12,6 +14,11 @@
 template <class Control> Control* named(Control* control, const QString& name) {
     control->setObjectName(name);
     return control;
+}
+
+// A menu entry named like its handler's control.
+inline QAction* menuItem(QMenu* menu, const QString& text, const QString& name) {
+    return named(menu->addAction(text), name);
 }
 
 // A text box of the value panel; `width` in pixels, 0 leaves it to the layout.

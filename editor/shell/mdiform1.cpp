@@ -47,6 +47,7 @@ MDIForm1::MDIForm1(Dialogs& dialogs, const QString& startPath, QWidget* parent)
     connect(List2, &EntryListView::currentRowChanged, this, &MDIForm1::List2_Click);
     connectScriptHandlers();
     connectNavigation();
+    connectMap();
     MDIForm_Load();
     connectInsertAndDelete();
     setUpDesktop();

@@ -42,6 +42,8 @@ class frmAbout;
 class SystemInfoHost;
 class ValuePanel;
 class ScriptPanel;
+class MapView;
+class QTabWidget;
 
 // The editor's main window. It owns the working state of the open scene2.bin;
 // the handlers of every feature are members, defined in the folder of the
@@ -235,6 +237,9 @@ public:
     QAction* UndoMenu;
     QAction* RedoMenu;
     QAction* FindListMenu;
+    QMenu* ViewMenu;
+    QAction* ShowMap;   // shows the map tab beside the script listing
+    QAction* ShowLinks; // draws the script links on the map
     QMenu* InsertMenu;
     QAction* HumanMenu;
     QAction* CarMenu;
@@ -274,6 +279,9 @@ public:
     ListingView* RichTextBox1; // the script listing, a view over its bytes
     QPushButton* search2;
     QCheckBox* Check1;
+    // The listing and, when ShowMap is ticked, the map as tabs.
+    QTabWidget* listingTabs = nullptr;
+    MapView* mapView = nullptr; // the scene from above
 
     // ---- Status line.
     QLabel* Status;
@@ -354,6 +362,10 @@ protected:
 
 private:
     void buildMenus();
+    void buildViewMenu();
+    QWidget* buildListingTabs(QWidget* listing);
+    void connectMap();
+    bool pickingOnMap_ = false; // a click on the map is selecting its entry
     // Shows the open scene's index in the lists and the position members.
     void showIndexInLists();
     void refreshHistoryActions();

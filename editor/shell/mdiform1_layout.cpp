@@ -15,12 +15,6 @@
 
 namespace {
 
-QAction* menuItem(QMenu* menu, const QString& text, const QString& name) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    return action;
-}
-
 EntryListView* entryList(const QString& name) {
     return named(new EntryListView, name);
 }
@@ -69,6 +63,8 @@ void MDIForm1::buildMenus() {
     EditMenu->addSeparator();
     FindListMenu = menuItem(EditMenu, "&Find in list", "FindListMenu");
     FindListMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+
+    buildViewMenu();
 
     InsertMenu = named(menuBar()->addMenu("&Insert"), "InsertMenu");
     HumanMenu = menuItem(InsertMenu, "&Human", "HumanMenu");

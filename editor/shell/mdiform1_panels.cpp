@@ -77,6 +77,6 @@ QWidget* MDIForm1::buildScriptPanel() {
     listing->addWidget(search2);
     RichTextBox1 = named(new ListingView, "RichTextBox1");
     RichTextBox1->setFont(scriptFont(font()));
-    scriptPanel->addListing(listing, RichTextBox1);
+    scriptPanel->addListing(listing, buildListingTabs(RichTextBox1));
     return scriptPanel;
 }

@@ -2,6 +2,7 @@
 // Small hand-made scenes for the index rules: one helper per record kind,
 // written with the sample writer so every length field is right unless a
 // test patches it.
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,19 +38,25 @@ inline std::vector<std::uint8_t> scene(const Part& objects, const Part& defs = {
     return w.take();
 }
 
-// An object record with type chunk, name, translation, rotation, size and model.
-inline void object(SceneWriter& w, const std::string& name, std::uint32_t type = 9,
-                   const Part& extra = {}) {
+// An object record with type chunk, name, translation `at`, rotation, size and model.
+inline void placedObject(SceneWriter& w, const std::string& name, std::uint32_t type,
+                         std::array<float, 3> at, const Part& extra = {}) {
     w.beginChunk(0x4010);
     w.chunkU32(0x4011, type);
     w.chunkString(0x0010, name);
-    w.chunkFloats(0x0020, {1.5f, -2.0f, 3.25f});
+    w.chunkFloats(0x0020, {at[0], at[1], at[2]});
     w.chunkFloats(0x0022, {1.0f, 0.0f, 0.0f, 0.0f});
     w.chunkFloats(0x002D, {1.0f, 1.0f, 1.0f});
     w.chunkString(0x2012, name + ".i3d");
     if (extra)
         extra(w);
     w.endChunk();
+}
+
+// The same at (1.5, -2, 3.25).
+inline void object(SceneWriter& w, const std::string& name, std::uint32_t type = 9,
+                   const Part& extra = {}) {
+    placedObject(w, name, type, {1.5f, -2.0f, 3.25f}, extra);
 }
 
 // A definition record: name, type, then data = values followed by an optional script.

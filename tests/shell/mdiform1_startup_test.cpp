@@ -38,10 +38,11 @@ TEST_F(StartUp, CaptionSizeAndMenus) {
     EXPECT_EQ(window.windowTitle(), "Quillscope 4.01");
     EXPECT_EQ(window.size(), QSize(800, 570));
     const QList<QAction*> top = window.menuBar()->actions();
-    EXPECT_EQ(texts(top), QStringList({"&File", "&Edit", "&Insert", "&ADDin", "I&nfo"}));
-    ASSERT_EQ(top.size(), 5);
+    EXPECT_EQ(texts(top), QStringList({"&File", "&Edit", "&View", "&Insert", "&ADDin", "I&nfo"}));
+    ASSERT_EQ(top.size(), 6);
     ASSERT_NE(top[0]->menu(), nullptr);
-    EXPECT_EQ(texts(top[0]->menu()->actions()), QStringList({"&Load", "&Reload", "&Save", "-", "&Exit"}));
+    EXPECT_EQ(texts(top[0]->menu()->actions()),
+              QStringList({"&Load", "&Reload", "&Save", "-", "&Exit"}));
     ASSERT_NE(top[1]->menu(), nullptr);
     const QList<QAction*> edit = top[1]->menu()->actions();
     EXPECT_EQ(texts(edit), QStringList({"&Undo", "&Redo", "-", "&Find in list"}));
@@ -52,16 +53,27 @@ TEST_F(StartUp, CaptionSizeAndMenus) {
                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     EXPECT_FALSE(edit[0]->isEnabled()) << "nothing to undo before a file is changed";
     ASSERT_NE(top[2]->menu(), nullptr);
-    EXPECT_EQ(texts(top[2]->menu()->actions()),
+    const QList<QAction*> view = top[2]->menu()->actions();
+    EXPECT_EQ(texts(view), QStringList({"&Map", "Script &links on the map"}));
+    ASSERT_EQ(view.size(), 2);
+    EXPECT_EQ(view[0]->objectName(), "ShowMap");
+    EXPECT_EQ(view[1]->objectName(), "ShowLinks");
+    EXPECT_EQ(view[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
+    for (QAction* toggle : view) {
+        EXPECT_TRUE(toggle->isCheckable());
+        EXPECT_FALSE(toggle->isChecked()) << "the listing alone, as before, until asked";
+    }
+    ASSERT_NE(top[3]->menu(), nullptr);
+    EXPECT_EQ(texts(top[3]->menu()->actions()),
               QStringList({"&Human", "&Car", "&Truck", "P&olicecar", "&Building", "&Door",
                            "&Things", "&Light", "&Other", "&InvisibleWall"}));
-    EXPECT_EQ(top[3]->menu(), nullptr);
     EXPECT_EQ(top[4]->menu(), nullptr);
+    EXPECT_EQ(top[5]->menu(), nullptr);
 }
 
 TEST_F(StartUp, PanelsHiddenListingTickedAndStateEmpty) {
-    for (const char* name :
-         {"Frame6", "Frame7", "Frame2", "Label1", "Frame3", "Frame8", "Frame9", "Frame1"}) {
+    for (const char* name : {"Frame6", "Frame7", "Frame2", "Label1", "Frame3", "Frame8", "Frame9",
+                             "Frame1", "MapView"}) {
         auto* hidden = control<QWidget>(window, name);
         ASSERT_NE(hidden, nullptr);
         EXPECT_FALSE(hidden->isVisible()) << name;
