@@ -110,12 +110,9 @@ FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected, By
 
 std::string saveLockPath(const std::string& path) {
     namespace fs = std::filesystem;
-    const auto utf8 = [](const fs::path& p) {
-        const std::u8string u = p.u8string();
-        return std::string(u.begin(), u.end());
-    };
+    const auto utf8 = [](const fs::path& p) { return pathToUtf8(p); };
     std::error_code ec;
-    const fs::path given(path);
+    const fs::path given = pathFromUtf8(path);
     fs::path target = fs::canonical(given, ec);
     if (ec) {
         // Nothing there yet: the name in its folder as the folder is reached.
@@ -126,7 +123,7 @@ std::string saveLockPath(const std::string& path) {
             target = fs::absolute(given, ec).lexically_normal();
     }
     const std::string lock = qsfile::lockName(qsfile::nameTag(utf8(target.filename())));
-    return utf8(target.parent_path() / fs::path(std::u8string(lock.begin(), lock.end())));
+    return utf8(target.parent_path() / pathFromUtf8(lock));
 }
 
 SaveLocks::SaveLocks() = default;
