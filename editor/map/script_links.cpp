@@ -78,7 +78,7 @@ std::vector<ScriptLink> sceneLinks(ByteView file, const SceneIndex& index) {
     std::unordered_multimap<std::string_view, std::size_t> placed;
     for (std::size_t entry = 0; entry < index.entries.size(); ++entry)
         if (hasMapPlace(index, entry))
-            placed.emplace(index.entries[entry].name, entry);
+            placed.emplace(index.entries.name(entry), entry);
     std::vector<ScriptLink> links;
     for (std::size_t owner = 0; owner < index.entries.size(); ++owner) {
         if (!index.entries[owner].ticked || !hasMapPlace(index, owner))

@@ -133,9 +133,12 @@ TEST_F(MapScene, ObjectsWithATranslationHaveAPlaceAndNothingElse) {
 // Also when the record of a name-only entry or an init script carries a
 // translation, neither has a place.
 TEST_F(MapScene, NameOnlyEntriesAndInitScriptsHaveNoPlaceWhateverTheyHold) {
-    for (std::size_t entry : {6u, 7u})
-        index.entries[entry].translation = std::array<StoredFloat, 3>{
+    for (std::size_t entry : {6u, 7u}) {
+        IndexRecord record = index.entries[entry];
+        record.translation = std::array<StoredFloat, 3>{
             StoredFloat::fromValue(1), StoredFloat::fromValue(2), StoredFloat::fromValue(3)};
+        index.entries.set(entry, record);
+    }
     const MarkGrid grid(index);
     EXPECT_EQ(grid.marks().size(), 6u);
     EXPECT_EQ(grid.markOf(6), nullptr);
@@ -146,10 +149,12 @@ TEST_F(MapScene, NameOnlyEntriesAndInitScriptsHaveNoPlaceWhateverTheyHold) {
 }
 
 TEST_F(MapScene, AnUnreadableTranslationHasNoPlace) {
-    index.entries[4].translation->at(0) =
-        StoredFloat::fromValue(std::numeric_limits<float>::quiet_NaN());
-    index.entries[5].translation->at(2) =
-        StoredFloat::fromValue(std::numeric_limits<float>::infinity());
+    IndexRecord car = index.entries[4];
+    car.translation->at(0) = StoredFloat::fromValue(std::numeric_limits<float>::quiet_NaN());
+    index.entries.set(4, car);
+    IndexRecord other = index.entries[5];
+    other.translation->at(2) = StoredFloat::fromValue(std::numeric_limits<float>::infinity());
+    index.entries.set(5, other);
     const MarkGrid grid(index);
     EXPECT_EQ(grid.marks().size(), 4u);
     EXPECT_EQ(grid.markOf(4), nullptr);
@@ -179,7 +184,9 @@ TEST_F(MapScene, LinksGoFromPlacedOwnersToPlacedActors) {
 }
 
 TEST_F(MapScene, AnActorNamedByTwoEntriesLinksToBoth) {
-    index.entries[4].name = "Lamp";
+    IndexRecord car = index.entries[4];
+    car.name = "Lamp";
+    index.entries.set(4, car);
     const std::vector<ScriptLink> expected = {
         {0, 1, SwitchState::Active},
         {0, 2, SwitchState::Inactive},
@@ -210,7 +217,7 @@ TEST(MarkGrid, VisitsExactlyTheMarksInsideAnyRectangle) {
         std::vector<std::uint32_t> scanned;
         for (std::size_t entry = 0; entry < index.entries.size(); ++entry)
             if (hasMapPlace(index, entry)) {
-                const auto& t = *index.entries[entry].translation;
+                const auto t = *index.entries[entry].translation;
                 if (view.contains(t[0].value(), t[2].value()))
                     scanned.push_back(std::uint32_t(entry));
             }
