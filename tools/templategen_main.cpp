@@ -5,20 +5,12 @@
 #include <iostream>
 #include <string_view>
 
+#include "one_argument.h"
 #include "template_writer.h"
 
 int main(int argc, char** argv) {
-    constexpr const char* Usage = "usage: templategen DIR\n";
-    const std::string_view arg = argc == 2 ? argv[1] : "";
-    if (arg == "--help" || arg == "-h") {
-        std::cout << Usage;
-        return 0;
-    }
-    // A folder name that starts with "-" is a mistyped option, never a folder to create.
-    if (argc != 2 || arg.starts_with("-")) {
-        std::cerr << Usage;
-        return 2;
-    }
+    if (const auto done = checkOneArgument(argc, argv, "usage: templategen DIR\n"))
+        return *done;
     const std::filesystem::path dir(argv[1]);
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
