@@ -80,7 +80,7 @@ EntryTable::EntryTable(std::initializer_list<IndexRecord> records) {
         push_back(r);
 }
 
-IndexRecord EntryTable::operator[](std::size_t i) const {
+const IndexRecord EntryTable::operator[](std::size_t i) const {
     const Slot& s = slots_[i];
     IndexRecord r;
     r.name.assign(text_.get(s.name));
@@ -129,7 +129,7 @@ IndexRecord EntryTable::operator[](std::size_t i) const {
     return r;
 }
 
-IndexRecord EntryTable::at(std::size_t i) const {
+const IndexRecord EntryTable::at(std::size_t i) const {
     if (i >= size())
         throw std::out_of_range("entry " + std::to_string(i) + " of " + std::to_string(size()));
     return (*this)[i];

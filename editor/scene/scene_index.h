@@ -203,12 +203,12 @@ public:
         using value_type = IndexRecord;
         using difference_type = std::ptrdiff_t;
         using pointer = void;
-        using reference = IndexRecord;
+        using reference = const IndexRecord;
 
         const_iterator() = default;
         const_iterator(const EntryTable* t, std::size_t i) : t_(t), i_(i) {}
-        IndexRecord operator*() const { return (*t_)[i_]; }
-        IndexRecord operator[](difference_type n) const {
+        const IndexRecord operator*() const { return (*t_)[i_]; }
+        const IndexRecord operator[](difference_type n) const {
             return (*t_)[i_ + static_cast<std::size_t>(n)];
         }
         const_iterator& operator++() {
@@ -254,10 +254,10 @@ public:
 
     std::size_t size() const { return slots_.size(); }
     bool empty() const { return slots_.empty(); }
-    IndexRecord operator[](std::size_t i) const;
-    IndexRecord at(std::size_t i) const; // throws std::out_of_range past the end
-    IndexRecord front() const { return (*this)[0]; }
-    IndexRecord back() const { return (*this)[size() - 1]; }
+    const IndexRecord operator[](std::size_t i) const;
+    const IndexRecord at(std::size_t i) const; // throws std::out_of_range past the end
+    const IndexRecord front() const { return (*this)[0]; }
+    const IndexRecord back() const { return (*this)[size() - 1]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
