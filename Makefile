@@ -1,6 +1,6 @@
 # Common commands. Each installs missing Debian packages first (only when
 # something is missing), then configures and builds incrementally.
-.PHONY: windows test-windows run test test-asan bench fuzz deps format clean release-programs install package package-check
+.PHONY: windows test-windows run test test-asan bench fuzz deps format format-check mutants clean release-programs install package package-check
 
 DEMO := samples/missions/demo/scene2.bin
 JOBS ?= 2
@@ -98,6 +98,16 @@ fuzz: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails, naming the places, when a source file is not formatted.
+format-check: deps
+	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
+
+# Each listed mutation of the sources in turn, against the tests named for it:
+# the report lists the mutants no test caught. MUTANTS=ID,ID runs only those.
+MUTANT_LISTS ?= $(wildcard tools/mutants/*.list)
+mutants: deps build/dev/build.ninja
+	python3 tools/mutants.py $(if $(MUTANTS),--only $(MUTANTS)) $(MUTANT_LISTS)
 
 clean:
 	rm -rf build
