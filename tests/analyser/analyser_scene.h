@@ -7,6 +7,15 @@
 #include <string>
 #include <vector>
 
+// Object values that hide a script from the tick test but not from the
+// script location: "Game", eleven zero bytes, then the text.
+inline std::vector<std::uint8_t> untickedScript(const std::string& text) {
+    std::vector<std::uint8_t> v{'G', 'a', 'm', 'e'};
+    v.resize(15, 0x00);
+    v.insert(v.end(), text.begin(), text.end());
+    return v;
+}
+
 class AnalyserScene {
 public:
     // A definition record: name chunk first, then type and data; the data

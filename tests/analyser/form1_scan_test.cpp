@@ -8,7 +8,7 @@ const std::string TommyScript = "findactor 1, \"Sam\"\r\nact_setstate 1, active\
 AnalyserScene::Built sampleScene() {
     return AnalyserScene()
         .object("Tommy", TommyScript)
-        .object("lamp", "")
+        .object("lamp", "", untickedScript("wait 1\r\n"))
         .init("GameInit", "mission_objectives 1\r\n")
         .build();
 }
@@ -43,6 +43,7 @@ TEST_F(Form1Test, ScanListsEntriesWithTicksAndShowsNothingUntilAClick) {
     EXPECT_EQ(text2(1)->text(), QString::number(TommyScript.size()));
     EXPECT_EQ(window->scriptLength, static_cast<std::int64_t>(TommyScript.size()));
 
+    // The script location would find lamp's text; an unticked entry shows none.
     clickItem(list2(), 1);
     EXPECT_TRUE(text1()->toPlainText().isEmpty());
     EXPECT_EQ(text2(2)->text(), "  -- Nothing found -- ");

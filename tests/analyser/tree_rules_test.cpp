@@ -110,6 +110,34 @@ TEST(TreeRules, ScriptsReachedFromTwoPlacesAreNumberedCrossLinks) {
     EXPECT_EQ(texts(tree.nodes[2].children), (Texts{"Bob   -active-"}));
 }
 
+TEST(TreeRules, EachLinkTakesTheNextNumberAndANumberedScriptNumbersNothing) {
+    // boss switches Joe and Sam. Joe switches itself, so it is numbered while
+    // its own children are copied under boss: Bob, reached from the now
+    // numbered Joe, gets no number. Carl, reached through Sam, gets the next.
+    const auto tree = treeOf(
+        AnalyserScene()
+            .object("boss",
+                    lines({find(1, "Joe"), find(2, "Sam"), set(1, "active"), set(2, "active")}))
+            .object("hidden", "", untickedScript(lines({find(1, "Joe"), set(1, "active")})))
+            .object("Joe",
+                    lines({find(1, "Joe"), find(2, "Bob"), set(1, "active"), set(2, "inactive")}))
+            .object("Bob", lines({find(1, "Zed"), set(1, "active")}))
+            .object("Sam", lines({find(1, "Carl"), set(1, "active")}))
+            .object("Carl", lines({find(1, "Zed"), set(1, "inactive")})));
+    ASSERT_EQ(texts(tree.nodes),
+              (Texts{"boss", "---- 1----> Joe", "Bob", "Sam", "---- 2----> Carl"}))
+        << "the unticked entry takes no slot";
+    EXPECT_EQ(tree.nodes[4].key, "---- 2----> Carl 4");
+    const TreeNode& boss = tree.nodes[0];
+    ASSERT_EQ(texts(boss.children), (Texts{"Joe   -active-", "Sam   -active-"}));
+    EXPECT_EQ(texts(boss.children[0].children),
+              (Texts{"Joe   -active- -- 1-->", "Bob   -inact- "}));
+    EXPECT_EQ(texts(boss.children[1].children), (Texts{"Carl   -active- -- 2-->"}));
+    ASSERT_EQ(texts(tree.nodes[1].children), (Texts{"Joe   -active-", "Bob   -inact- "}));
+    EXPECT_EQ(texts(tree.nodes[1].children[1].children), (Texts{"Zed   -active-"}));
+    EXPECT_EQ(texts(tree.nodes[4].children), (Texts{"Zed   -inact- "}));
+}
+
 TEST(TreeRules, ChildScriptsWithoutChildrenAreClearedWhenReachedThroughALink) {
     // boss -> Sam -> Leaf, where Leaf has a script without children: Leaf
     // leaves the top level.

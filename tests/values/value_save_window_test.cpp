@@ -26,6 +26,11 @@ TEST_F(ValueWindow, HumanValuesAreWrittenInPlace) {
     EXPECT_TRUE(isRed(combo("Combo3")));
     clickSaveValue();
     EXPECT_TRUE(dialogs.messages().empty());
+    // The notice shows until the timer, which runs only once events are processed.
+    const QLabel* notice = control<QLabel>(window, "Label1");
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), "SAVED");
+    EXPECT_EQ(foreColour(notice), QColor(255, 0, 0));
 
     const Bytes now = onDisk();
     ASSERT_EQ(now.size(), original.size());
@@ -40,7 +45,7 @@ TEST_F(ValueWindow, HumanValuesAreWrittenInPlace) {
     EXPECT_LE(differing, 1u + 1u + 4u + 4u + 4u);
     expectSound(now);
 
-    // The window holds what the file holds, marks are gone, "SAVED" was shown.
+    // The window holds what the file holds, marks are gone, the notice goes again.
     EXPECT_EQ(window.indexedFile, now);
     EXPECT_EQ(record(Guard).sex, 17);
     EXPECT_EQ(window.FlagValueSave, 0);
