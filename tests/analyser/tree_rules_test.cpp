@@ -138,6 +138,20 @@ TEST(TreeRules, EachLinkTakesTheNextNumberAndANumberedScriptNumbersNothing) {
     EXPECT_EQ(texts(tree.nodes[4].children), (Texts{"Zed   -inact- "}));
 }
 
+TEST(TreeRules, AClearedScriptGivesWayToTheNextOfTheSameName) {
+    // Sam reaches Leaf twice: the first Leaf (no children) is cleared, so the
+    // second reach finds the second Leaf, which has children, and numbers it.
+    const auto tree =
+        treeOf(AnalyserScene()
+                   .object("boss", lines({find(1, "Sam"), set(1, "active")}))
+                   .object("Sam", lines({find(1, "Leaf"), set(1, "active"), set(1, "inactive")}))
+                   .object("Leaf", lines({"wait 1"}))
+                   .object("Leaf", lines({find(1, "Zed"), set(1, "active")})));
+    ASSERT_EQ(texts(tree.nodes), (Texts{"boss", "Sam", "---- 1----> Leaf"}));
+    EXPECT_EQ(texts(tree.nodes[0].children[0].children),
+              (Texts{"Leaf   -active-", "Leaf   -inact-  -- 1-->"}));
+}
+
 TEST(TreeRules, ChildScriptsWithoutChildrenAreClearedWhenReachedThroughALink) {
     // boss -> Sam -> Leaf, where Leaf has a script without children: Leaf
     // leaves the top level.

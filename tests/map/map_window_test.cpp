@@ -98,6 +98,11 @@ TEST_F(MapWindow, ClickingAMarkSelectsItsEntryAndTheListCentresTheMark) {
     const QPointF middle(map()->width() / 2.0, map()->height() / 2.0);
     EXPECT_EQ(screenOf(other), middle.toPoint());
     EXPECT_EQ(map()->entryAt(middle), other);
+    // While the window works a click on a mark selects nothing.
+    window.VFL_Blocked = true;
+    clickMark(row);
+    window.VFL_Blocked = false;
+    EXPECT_EQ(currentRow(list("List2")), other);
 }
 
 TEST_F(MapWindow, AMarkClickedAwayFromUnsavedValuesAsksFirstAndCancelStays) {

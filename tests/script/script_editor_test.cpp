@@ -180,6 +180,13 @@ TEST_F(ScriptEditor, ReplaceAllOfANameIsSavedAndReadBack) {
     box->undo();
     EXPECT_TRUE(box->toPlainText().contains("// Old, old"));
     box->redo();
+    // A box the user cannot change (as while the window works) is not changed.
+    box->setReadOnly(true);
+    bar->FindText->setText("New");
+    EXPECT_EQ(bar->replaceAll(), 0);
+    bar->replaceOne();
+    EXPECT_EQ(box->toPlainText(), expected);
+    box->setReadOnly(false);
 
     QTest::mouseClick(window.SaveScript, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !window.VFL_Blocked; }));

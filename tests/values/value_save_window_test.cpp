@@ -293,16 +293,28 @@ TEST_F(ValueWindow, ClicksMarkOnlyWhereTheGuardAllows) {
     EXPECT_TRUE(isRed(box("Text6")));
     window.dropValueEdits();
 
+    // Each colour slider marks its own label ("Red", "Green", "Blue") only.
+    const std::pair<const char*, const char*> sliders[] = {
+        {"Slider3", "Label9"}, {"Slider4", "Label11(0)"}, {"Slider5", "Label14"}};
+    for (const auto& [name, label] : sliders) {
+        SCOPED_TRACE(name);
+        for (const auto& other : sliders)
+            setForeColour(control<QWidget>(window, other.second),
+                          systemColour(SystemColour::WindowText));
+        moveSlider(name, 200);
+        for (const auto& other : sliders)
+            EXPECT_EQ(isRed(control<QWidget>(window, other.second)),
+                      std::string(other.second) == label)
+                << other.second;
+    }
     moveSlider("Slider3", 255);
     moveSlider("Slider5", 0);
     moveSlider("Slider4", 127);
-    setForeColour(control<QWidget>(window, "Label11(0)"), systemColour(SystemColour::WindowText));
     moveSlider("Slider4", 128);
     EXPECT_EQ(box("Text14")->text(), "255");
     EXPECT_EQ(box("Text15")->text(), "128");
     EXPECT_EQ(box("Text16")->text(), "0");
     EXPECT_EQ(backColour(control<QWidget>(window, "Picture4")), QColor(255, 128, 0));
-    EXPECT_TRUE(isRed(control<QWidget>(window, "Label11(0)")));
 }
 
 TEST_F(ValueWindow, NothingIsWrittenWithoutAnEntryOrValues) {
