@@ -13,6 +13,7 @@ A list file holds blocks separated by blank lines:
     replace: its replacement (may be empty)
     nth: 2                      (optional: the 2nd occurrence, else it must be unique)
     tests: ^(SceneEdit|Save)\\.  (optional ctest -R regex, else the whole suite)
+    targets: scene_tests quill  (optional: build only these, else everything)
     equivalent: why             (optional: listed, not counted)
 
 A mutant is killed when the build breaks, a test fails or a test times out.
@@ -48,7 +49,7 @@ def parse(path):
         m = {"id": ident, "description": description.strip(), "list": path}
         for line in lines[1:]:
             key, sep, value = line.partition(":")
-            if not sep or key not in ("file", "find", "replace", "nth", "tests", "equivalent"):
+            if not sep or key not in ("file", "find", "replace", "nth", "tests", "targets", "equivalent"):
                 raise ListError(f"{path}: {ident}: unknown line {line!r}")
             m[key] = value[1:] if value.startswith(" ") else value
         for key in ("file", "find", "replace"):
@@ -136,7 +137,8 @@ def main():
             try:
                 with open(path, "wb") as f:
                     f.write(mutated)
-                code, out = run(build, None)
+                targets = m.get("targets", "").split()
+                code, out = run(build + (["--target"] + targets if targets else []), None)
                 if code != 0:
                     verdict = "killed (build)"
                 else:
