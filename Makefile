@@ -86,7 +86,7 @@ test-windows: deps build/dev/build.ninja
 
 fuzz: deps
 	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz --target fuzz_index fuzz_addin fuzz_trellis addingen scenegen -j $(JOBS)
 	mkdir -p fuzz-corpus/index
 	./build/fuzz/fuzz/fuzz_index -max_total_time=$(FUZZ_SECONDS) -max_len=65536 fuzz-corpus/index samples/missions/demo
 	mkdir -p fuzz-corpus/addin fuzz-corpus/addin-seed
