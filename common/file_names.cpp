@@ -193,6 +193,8 @@ FileResult replaceAtomically(const std::string& path, const std::vector<std::uin
     return qsfile::saveReplace(path, nullptr, ByteSpan(bytes.data(), bytes.size()));
 }
 
-FileResult MappedFile::open(const std::string& path) {
-    return readWholeFile(path, bytes_);
+void MappedFile::take(const std::vector<std::uint8_t>& bytes) {
+    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), bytes_.get());
+    size_ = bytes.size();
 }

@@ -145,6 +145,31 @@ FileResult folderFd(const std::string& dir, Fd& fd) {
 using namespace qsfile;
 using namespace qsfile::posix;
 
+FileResult MappedFile::open(const std::string& path) {
+    Fd fd;
+    struct stat st {};
+    if (auto r = openRegular(AT_FDCWD, path, O_RDONLY, fd, st); !r)
+        return r;
+    if (st.st_size == 0) {
+        std::vector<std::uint8_t> made;
+        if (auto r = readUnsized(fd, made); !r)
+            return r;
+        take(made);
+        return {};
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    if (auto r = readExactly(fd.get(), 0, bytes.get(), size); !r)
+        return r;
+    // A file that grew while it was read was not read whole.
+    struct stat after {};
+    if (::fstat(fd.get(), &after) == 0 && after.st_size != st.st_size)
+        return failure("The file changed while it was read");
+    bytes_ = std::move(bytes);
+    size_ = size;
+    return {};
+}
+
 FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64_t length,
                          std::vector<std::uint8_t>& out) {
     Fd fd;
