@@ -205,10 +205,18 @@ public:
     std::size_t size() const { return size_; }
 
 private:
+    // Gives back the memory of the bytes: `mapped` bytes of an anonymous
+    // mapping, or an array when 0.
+    struct Release {
+        Release() : mapped(0) {}
+        explicit Release(std::size_t m) : mapped(m) {}
+        void operator()(std::uint8_t* p) const;
+        std::size_t mapped;
+    };
     // Takes a copy of bytes read some other way.
     void take(const std::vector<std::uint8_t>& bytes);
 
     // Not zero-filled first: the read writes every byte of it.
-    std::unique_ptr<std::uint8_t[]> bytes_;
+    std::unique_ptr<std::uint8_t[], Release> bytes_;
     std::size_t size_ = 0;
 };
