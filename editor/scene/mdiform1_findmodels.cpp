@@ -51,7 +51,7 @@ struct Reindexed {
 QString fileNote(ByteView file, const SceneIndex& index) {
     if (!index.modelLenPos)
         return " (not a scene file)";
-    const VerifyReport report = verifyScene(file, index);
+    const VerifyReport report = verifyScene(file);
     if (report.ok())
         return {};
     const std::uint64_t header = file.size() >= 6 ? *file.u32(2) : 0;

@@ -12,7 +12,6 @@ namespace {
 
 constexpr char Usage[] = "usage: quillscope [SCENE]\n"
                          "       quillscope --screenshot PNG [SCENE]\n"
-                         "       quillscope --ready SCENE\n"
                          "       quillscope --help | --version\n"
                          "SCENE is a mission's scene2.bin, loaded at start.\n";
 
@@ -37,9 +36,6 @@ int answerWithoutWindow(int argc, char** argv) {
 // quillscope [PATH] opens PATH at start as "&Load" would.
 // quillscope --screenshot FILE [PATH] saves a picture of the window once PATH
 // is loaded (or at once without PATH) and ends.
-// quillscope --ready PATH paints the window once PATH is loaded, prints
-// "ready" and ends: a run timed from outside up to that line measures the
-// start until the loaded scene is on screen.
 int main(int argc, char** argv) {
     if (const int status = answerWithoutWindow(argc, argv); status >= 0)
         return status;
@@ -50,9 +46,6 @@ int main(int argc, char** argv) {
         screenshot = arguments.at(1);
         arguments = arguments.mid(2);
     }
-    const bool ready = arguments.size() == 2 && arguments.front() == "--ready";
-    if (ready)
-        arguments = arguments.mid(1);
     const QString path = arguments.value(0);
 
     QtDialogs dialogs;
@@ -60,14 +53,6 @@ int main(int argc, char** argv) {
     dialogs.setParent(&window);
     window.show();
 
-    if (ready) {
-        QObject::connect(&window, &MDIForm1::indexed, &window, [&window] {
-            window.repaint();
-            std::fputs("ready\n", stdout);
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
     if (!screenshot.isEmpty()) {
         auto grab = [&window, screenshot] {
             QTimer::singleShot(300, &window, [&window, screenshot] {
