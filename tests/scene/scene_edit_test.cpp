@@ -222,6 +222,19 @@ TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
     straddle.splices.push_back({*index.entries[0].translationPos + 10, 4, {0, 0, 0, 0}});
     c = checkEdit(view(scene), index, straddle, view(applyEdit(view(scene), straddle)), {});
     EXPECT_FALSE(c.ok);
+    // Declared, a change of translation Z that runs on into the header of the
+    // rotation chunk is still refused by the whole-file check.
+    Edit runOn;
+    const std::uint64_t tp = *index.entries[0].translationPos;
+    runOn.splices.push_back({tp + 8, 8, Bytes(8, 0x01)});
+    const Bytes after = applyEdit(view(scene), runOn);
+    EditExpectation x;
+    IndexRecord tom = index.entries[0];
+    tom.translation = buildSceneIndex(view(after)).entries[0].translation;
+    x.records.emplace_back(0, tom);
+    c = checkEdit(view(scene), index, runOn, view(after), x);
+    EXPECT_FALSE(c.ok);
+    EXPECT_NE(c.why.find("consistent"), std::string::npos) << c.why;
 }
 
 class CommitEdit : public SceneEdit {
