@@ -35,6 +35,7 @@ bench: deps
 	./build/release/bench/insert_delete_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./build/release/bench/window_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/quill_vs_cat.sh build/release
+	./bench/scripts_import.sh build/release
 	./build/release/bench/trellis_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # The three programs, optimised: what `install` and `package` take.

@@ -7,14 +7,33 @@
 
 #include "cp1252.h"
 
-std::string jsonNumber(float f) {
-    if (std::isnan(f))
-        return "\"nan\"";
-    if (std::isinf(f))
-        return f > 0 ? "\"inf\"" : "\"-inf\"";
+namespace {
+// Appends what jsonNumber gives, without a string of its own.
+void appendJsonNumber(std::string& out, float f) {
+    if (std::isnan(f)) {
+        out += "\"nan\"";
+        return;
+    }
+    if (std::isinf(f)) {
+        out += f > 0 ? "\"inf\"" : "\"-inf\"";
+        return;
+    }
     char buf[32];
     const auto r = std::to_chars(buf, buf + sizeof buf, f);
-    return std::string(buf, r.ptr);
+    out.append(buf, r.ptr);
+}
+
+void appendInteger(std::string& out, std::int64_t v) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+} // namespace
+
+std::string jsonNumber(float f) {
+    std::string out;
+    appendJsonNumber(out, f);
+    return out;
 }
 
 namespace {
@@ -27,9 +46,9 @@ public:
         s += k;
         s += "\":";
     }
-    void str(std::string_view bytes1252) { s += jsonText(bytes1252); }
-    void num(float f) { s += jsonNumber(f); }
-    void num(std::int64_t v) { s += std::to_string(v); }
+    void str(std::string_view bytes1252) { appendJsonText(s, bytes1252); }
+    void num(float f) { appendJsonNumber(s, f); }
+    void num(std::int64_t v) { appendInteger(s, v); }
     void null() { s += "null"; }
 
     template <class T> void opt(const char* k, const std::optional<T>& v) {
@@ -67,14 +86,18 @@ public:
 };
 
 void entry(JsonOut& j, std::size_t i, const IndexRecord& r) {
-    j.s += "{\"index\":" + std::to_string(i) + ",";
+    j.s += "{\"index\":";
+    j.num(static_cast<std::int64_t>(i));
+    j.s += ',';
     j.key("name");
     j.str(r.name);
     j.s += ",\"ticked\":";
     j.s += r.ticked ? "true" : "false";
     j.s += ",\"name_only\":";
     j.s += r.nameOnly ? "true" : "false";
-    j.s += ",\"kind\":" + std::to_string(r.kind) + ",";
+    j.s += ",\"kind\":";
+    j.num(std::int64_t{r.kind});
+    j.s += ',';
     j.opt("record_pos", r.recordPos);
     j.opt("translation_pos", r.translationPos);
     j.optA("translation", r.translation);

@@ -201,9 +201,22 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
 
     FileResult open(const std::string& path);
-    const std::uint8_t* data() const { return bytes_.data(); }
-    std::size_t size() const { return bytes_.size(); }
+    const std::uint8_t* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    // Gives back the memory of the bytes: `mapped` bytes of an anonymous
+    // mapping, or an array when 0.
+    struct Release {
+        Release() : mapped(0) {}
+        explicit Release(std::size_t m) : mapped(m) {}
+        void operator()(std::uint8_t* p) const;
+        std::size_t mapped;
+    };
+    // Takes a copy of bytes read some other way.
+    void take(const std::vector<std::uint8_t>& bytes);
+
+    // Not zero-filled first: the read writes every byte of it.
+    std::unique_ptr<std::uint8_t[], Release> bytes_;
+    std::size_t size_ = 0;
 };

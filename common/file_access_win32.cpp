@@ -398,6 +398,14 @@ FileResult readWholeFile(const std::string& path, std::vector<std::uint8_t>& out
     return readSpan(pathFromUtf8(path), false, 0, std::nullopt, out);
 }
 
+FileResult MappedFile::open(const std::string& path) {
+    std::vector<std::uint8_t> read;
+    if (auto r = readWholeFile(path, read); !r)
+        return r;
+    take(read);
+    return {};
+}
+
 FileResult readFileRange(const std::string& path, std::uint64_t pos, std::uint64_t length,
                          std::vector<std::uint8_t>& out) {
     return readSpan(pathFromUtf8(path), false, pos, length, out);

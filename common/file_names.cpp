@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <process.h>
 #else
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -193,6 +194,18 @@ FileResult replaceAtomically(const std::string& path, const std::vector<std::uin
     return qsfile::saveReplace(path, nullptr, ByteSpan(bytes.data(), bytes.size()));
 }
 
-FileResult MappedFile::open(const std::string& path) {
-    return readWholeFile(path, bytes_);
+void MappedFile::Release::operator()(std::uint8_t* p) const {
+#ifndef _WIN32
+    if (mapped) {
+        ::munmap(p, mapped);
+        return;
+    }
+#endif
+    delete[] p;
+}
+
+void MappedFile::take(const std::vector<std::uint8_t>& bytes) {
+    bytes_ = std::unique_ptr<std::uint8_t[], Release>(new std::uint8_t[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), bytes_.get());
+    size_ = bytes.size();
 }

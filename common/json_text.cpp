@@ -2,11 +2,16 @@
 
 #include "cp1252.h"
 
-std::string jsonText(std::string_view bytes1252) {
+void appendJsonText(std::string& out, std::string_view bytes1252) {
     static constexpr char Hex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (const char c : cp1252ToUtf8(bytes1252)) {
+    out += '"';
+    for (const char c : bytes1252) {
         const auto u = static_cast<unsigned char>(c);
+        // Bytes from 0x80 on become characters whose UTF-8 bytes need no escape.
+        if (u >= 0x80) {
+            appendUtf8(out, cp1252ToUnicode(u));
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";
@@ -33,5 +38,11 @@ std::string jsonText(std::string_view bytes1252) {
             }
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string jsonText(std::string_view bytes1252) {
+    std::string out;
+    appendJsonText(out, bytes1252);
+    return out;
 }

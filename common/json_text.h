@@ -7,3 +7,5 @@
 // and \t, every other C0 control byte as \u00XX. quill and Trellis print their
 // JSON with it, so the same name reads the same in both.
 std::string jsonText(std::string_view bytes1252);
+// The same, appended to `out`.
+void appendJsonText(std::string& out, std::string_view bytes1252);

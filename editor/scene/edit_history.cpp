@@ -80,8 +80,9 @@ Edit inverseEdit(ByteView old, const Edit& edit) {
         }
         shift += spliceDelta(s);
     }
+    const PositionMap moved(edit);
     for (const LengthFieldChange& f : edit.lengthFields)
-        back.lengthFields.push_back({mapPosition(edit, f.pos), -f.delta});
+        back.lengthFields.push_back({moved(f.pos), -f.delta});
     return back;
 }
 

@@ -72,6 +72,37 @@ std::uint64_t mapPosition(const Edit& edit, std::uint64_t oldPos) {
     return static_cast<std::uint64_t>(static_cast<std::int64_t>(oldPos) + shift);
 }
 
+PositionMap::PositionMap(const Edit& edit) : edit_(edit) {
+    shiftBefore_.reserve(edit.splices.size() + 1);
+    std::int64_t shift = 0;
+    std::uint64_t prevEnd = 0;
+    for (const Splice& s : edit.splices) {
+        // Ordered and disjoint, the splices' starts and ends both ascend.
+        if (s.pos < prevEnd || s.removed > ~std::uint64_t{0} - s.pos)
+            ordered_ = false;
+        else
+            prevEnd = s.pos + s.removed;
+        shiftBefore_.push_back(shift);
+        shift += spliceDelta(s);
+    }
+    shiftBefore_.push_back(shift);
+}
+
+std::uint64_t PositionMap::operator()(std::uint64_t oldPos) const {
+    if (!ordered_)
+        return mapPosition(edit_, oldPos);
+    const auto& sp = edit_.splices;
+    // The splices that start at or before oldPos; only the last of them can hold it.
+    const auto k = static_cast<std::size_t>(
+        std::upper_bound(sp.begin(), sp.end(), oldPos,
+                         [](std::uint64_t p, const Splice& s) { return p < s.pos; }) -
+        sp.begin());
+    if (k > 0 && oldPos < sp[k - 1].pos + sp[k - 1].removed)
+        return static_cast<std::uint64_t>(static_cast<std::int64_t>(sp[k - 1].pos) +
+                                          shiftBefore_[k - 1]);
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(oldPos) + shiftBefore_[k]);
+}
+
 std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(static_cast<std::int64_t>(old.size()) +
@@ -85,8 +116,9 @@ std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
         at = s.pos + s.removed;
     }
     out.insert(out.end(), old.data() + at, old.data() + old.size());
+    const PositionMap moved(edit);
     for (const LengthFieldChange& f : edit.lengthFields) {
-        const std::uint64_t p = mapPosition(edit, f.pos);
+        const std::uint64_t p = moved(f.pos);
         const auto v = ByteView(out.data(), out.size()).u32(p);
         if (v)
             putU32(out, p, static_cast<std::uint32_t>(static_cast<std::int64_t>(*v) + f.delta));

@@ -40,12 +40,12 @@ std::optional<std::string> valuesDiffer(const IndexRecord& want, const IndexReco
     return std::nullopt;
 }
 
-std::optional<std::string> positionsDiffer(const Edit& edit, const IndexRecord& before,
+std::optional<std::string> positionsDiffer(const PositionMap& map, const IndexRecord& before,
                                            const IndexRecord& after) {
     auto moved = [&](const std::optional<std::uint32_t>& p) -> std::optional<std::uint64_t> {
         if (!p)
             return std::nullopt;
-        return mapPosition(edit, *p);
+        return map(*p);
     };
     auto same = [&](const std::optional<std::uint32_t>& a, const std::optional<std::uint32_t>& b) {
         const auto m = moved(a);
@@ -70,24 +70,40 @@ std::optional<std::string> positionsDiffer(const Edit& edit, const IndexRecord& 
 bool onlyValuePayloads(const SceneIndex& index, const Edit& edit) {
     if (!edit.keepsLength())
         return false;
-    auto inside = [](const Splice& s, Pos32 at, std::uint64_t offset, std::uint64_t length) {
-        return at && s.pos >= *at + offset && s.pos + s.removed <= *at + offset + length;
+    // The value ranges [from, to), ordered by start; a splice lies in one of
+    // them when the ranges that start at or before it reach far enough.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    auto add = [&](Pos32 at, std::uint64_t offset, std::uint64_t length) {
+        if (at)
+            ranges.emplace_back(*at + offset, *at + offset + length);
     };
     const EntryTable& entries = index.entries;
-    for (const Splice& s : edit.splices) {
-        bool covered = false;
-        for (std::size_t i = 0; i < entries.size() && !covered; ++i) {
-            if (const entry_store::Body* b = entries.body(i))
-                covered = inside(s, b->translationPos, 0, 12) ||
-                          inside(s, b->translationPos, placement::Rotation, 16) ||
-                          inside(s, b->translationPos, placement::Size, 12) ||
-                          inside(s, b->brightnessPos, 0, 4) || inside(s, b->colourPos, 0, 12);
-            if (const entry_store::Definition* d = entries.definition(i); d && !covered)
-                covered = inside(s, d->weightPos, 0, 4) || inside(s, d->soundPos, 0, 4) ||
-                          inside(s, d->behaviourPos, 0, 1) || inside(s, d->behaviourPos, 4, 1) ||
-                          inside(s, d->aggressionPos, 0, 4);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (const entry_store::Body* b = entries.body(i)) {
+            add(b->translationPos, 0, 12);
+            add(b->translationPos, placement::Rotation, 16);
+            add(b->translationPos, placement::Size, 12);
+            add(b->brightnessPos, 0, 4);
+            add(b->colourPos, 0, 12);
         }
-        if (!covered)
+        if (const entry_store::Definition* d = entries.definition(i)) {
+            add(d->weightPos, 0, 4);
+            add(d->soundPos, 0, 4);
+            add(d->behaviourPos, 0, 1);
+            add(d->behaviourPos, 4, 1);
+            add(d->aggressionPos, 0, 4);
+        }
+    }
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::uint64_t> reach(ranges.size()); // the furthest end of ranges [0, i]
+    for (std::size_t i = 0; i < ranges.size(); ++i)
+        reach[i] = std::max(ranges[i].second, i ? reach[i - 1] : 0);
+    for (const Splice& s : edit.splices) {
+        const auto k = static_cast<std::size_t>(
+            std::upper_bound(ranges.begin(), ranges.end(), s.pos,
+                             [](std::uint64_t p, const auto& r) { return p < r.first; }) -
+            ranges.begin());
+        if (k == 0 || s.pos + s.removed > reach[k - 1])
             return false;
     }
     return true;
@@ -135,14 +151,18 @@ std::optional<std::string> validateEdit(ByteView old, const Edit& edit) {
             return "The change does not lie within the file.";
         prevEnd = s.pos + s.removed;
     }
+    // Ordered and disjoint, the splices' ends ascend too: the first splice
+    // that ends after a field's first byte is the only one that can reach it.
+    const auto& splices = edit.splices;
     for (const LengthFieldChange& f : edit.lengthFields) {
         const auto v = old.u32(f.pos);
         if (!v)
             return "A length field of the change lies outside the file.";
-        for (const Splice& s : edit.splices) {
-            if (f.pos < s.pos + s.removed && s.pos < f.pos + 4)
-                return "A length field of the change lies in bytes the change replaces.";
-        }
+        const auto s = std::partition_point(splices.begin(), splices.end(), [&](const Splice& x) {
+            return x.pos + x.removed <= f.pos;
+        });
+        if (s != splices.end() && s->pos < f.pos + 4)
+            return "A length field of the change lies in bytes the change replaces.";
         const std::int64_t moved = static_cast<std::int64_t>(*v) + f.delta;
         if (moved < 0 || moved > 0xFFFFFFFFll)
             return "The change does not fit the file's length fields.";
@@ -181,6 +201,14 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
     std::sort(records.begin(), records.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     const std::set<std::size_t> mayChange(expect.mayChange.begin(), expect.mayChange.end());
+    // The expected scripts by entry; of two for one entry, the first given counts.
+    std::vector<const std::pair<std::size_t, std::string>*> scripts;
+    scripts.reserve(expect.scripts.size());
+    for (const auto& sc : expect.scripts)
+        scripts.push_back(&sc);
+    std::stable_sort(scripts.begin(), scripts.end(),
+                     [](const auto* a, const auto* b) { return a->first < b->first; });
+    const PositionMap moved(edit);
 
     std::size_t j = 0;
     for (std::size_t i = 0; i < before.size(); ++i) {
@@ -193,27 +221,29 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
             continue;
         const IndexRecord was = before[i];
         const IndexRecord now = after[newAt];
-        auto sit = std::find_if(expect.scripts.begin(), expect.scripts.end(),
-                                [&](const auto& s) { return s.first == i; });
-        if (sit != expect.scripts.end()) {
-            if (auto why = scriptReadBack(newBytes, out.newIndex, newAt, sit->second, was, i))
+        const auto sit =
+            std::lower_bound(scripts.begin(), scripts.end(), i,
+                             [](const auto* s, std::size_t e) { return s->first < e; });
+        const bool scriptExpected = sit != scripts.end() && (*sit)->first == i;
+        if (scriptExpected) {
+            if (auto why = scriptReadBack(newBytes, out.newIndex, newAt, (*sit)->second, was, i))
                 return refuse(*why);
         }
         if (isInitScriptEntry(oldIndex, i) != isInitScriptEntry(out.newIndex, newAt))
             return refuse("After the change " + entryLabel(was, i) +
                           " would be listed on the other side of the init scripts.");
         const IndexRecord* want = &was;
-        auto it = std::find_if(records.begin(), records.end(),
-                               [&](const auto& r) { return r.first == i; });
-        if (it != records.end())
+        const auto it = std::lower_bound(records.begin(), records.end(), i,
+                                         [](const auto& r, std::size_t e) { return r.first < e; });
+        if (it != records.end() && it->first == i)
             want = &it->second;
         if (auto d = valuesDiffer(*want, now, false))
             return refuse("After the change " + entryLabel(was, i) +
                           " would read back with another " + *d + ".");
-        if (auto d = positionsDiffer(edit, was, now))
+        if (auto d = positionsDiffer(moved, was, now))
             return refuse("After the change " + entryLabel(was, i) +
                           " would no longer be found where it belongs.");
-        if (sit == expect.scripts.end() &&
+        if (!scriptExpected &&
             scriptText(newBytes, out.newIndex, newAt) != scriptText(old, oldIndex, i)) {
             return refuse("After the change the script of " + entryLabel(was, i) +
                           " would read back differently.");
@@ -222,7 +252,7 @@ EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, 
 
     auto sectionMoved = [&](const std::optional<std::uint32_t>& a,
                             const std::optional<std::uint32_t>& b) {
-        return a.has_value() != b.has_value() || (a && mapPosition(edit, *a) != *b);
+        return a.has_value() != b.has_value() || (a && moved(*a) != *b);
     };
     if (oldIndex.hasInitSection != out.newIndex.hasInitSection ||
         sectionMoved(oldIndex.modelLenPos, out.newIndex.modelLenPos) ||

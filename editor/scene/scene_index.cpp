@@ -15,15 +15,11 @@ constexpr auto kTranslationHead = "\x20\x00\x12\x00\x00\x00"sv;
 SceneIndex IndexBuilder::run() {
     idx_.fileLength = f_.size();
     if (f_.size() > 0 && findObjectsSection()) {
-        // An object record takes at least ~80 bytes in a real scene; the name
-        // table grows past this when a file holds more.
-        byName_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(objectsEnd_, f_.size()) -
-                                                 objectsStart_) /
-                            80 +
-                        16);
         walkObjects();
         if (tentative_)
             dropOpenObject();
+        // The objects' names go into the table together, once they are all known.
+        byName_.addAllFirst(static_cast<std::uint32_t>(idx_.entries.size()));
         scanDefinitions();
     }
     if (!idx_.hasInitSection)
@@ -45,15 +41,32 @@ std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord& rec) {
     return e;
 }
 
-IndexRecord& IndexBuilder::startObject(std::size_t pos) {
-    object_ = IndexRecord{};
+void IndexBuilder::startObject(std::size_t pos) {
+    object_ = ObjectDraft{};
     tentative_ = true;
-    object_.recordPos = static_cast<std::uint32_t>(pos);
-    return object_;
+    object_.slot.recordPos = static_cast<std::uint32_t>(pos);
 }
 
+// Lists the draft as EntryTable::push_back lists the IndexRecord it stands
+// for: light values equal to the name-only defaults are held as that flag, and
+// the body is kept when the record gave any of its fields.
 void IndexBuilder::listOpenObject(std::string_view name) {
-    addEntry(name, object_);
+    ObjectDraft& o = object_;
+    entry_store::Body& b = o.body;
+    using entry_store::Body;
+    const auto half = StoredFloat::fromValue(0.5f);
+    if (o.hasBrightness && o.hasColour && b.brightness == StoredFloat::fromValue(2.0f) &&
+        b.colour == std::array<StoredFloat, 3>{half, half, half}) {
+        o.slot.flags |= entry_store::Slot::DefaultLight;
+        b.brightness = {};
+        b.colour = {};
+    } else {
+        b.has |= static_cast<std::uint8_t>((o.hasBrightness ? Body::HasBrightness : 0) |
+                                           (o.hasColour ? Body::HasColour : 0));
+    }
+    const bool hasBody = b.translationPos || o.model || (b.has & Body::HasLightKind) ||
+                         b.brightnessPos || b.colourPos;
+    idx_.entries.appendObject(name, o.slot, hasBody ? &b : nullptr, o.model);
     tentative_ = false;
     open_.reset();
 }
@@ -105,16 +118,15 @@ void IndexBuilder::walkObjects() {
             (id == chunk::ObjectRecord || id == chunk::Name) ? chunkLength(p) : std::nullopt;
         if (id == chunk::ObjectRecord && len) {
             open_ = OpenRecord{p, p + static_cast<std::uint64_t>(*len)};
-            IndexRecord& rec = startObject(p);
+            startObject(p);
             p += chunk::HeaderSize;
             if (f_.u16(p) == chunk::ObjectType) {
                 if (f_.u8(p + 6) == kind::Light)
-                    rec.kind = kind::Light;
+                    object_.slot.kind = kind::Light;
             } else {
-                rec.nameOnly = true;
-                rec.brightness = StoredFloat::fromValue(2.0f);
-                const auto half = StoredFloat::fromValue(0.5f);
-                rec.colour = std::array<StoredFloat, 3>{half, half, half};
+                // Brightness 2.0 and colour 0.5, 0.5, 0.5: the light defaults.
+                object_.slot.flags = static_cast<std::uint8_t>(entry_store::Slot::NameOnly |
+                                                               entry_store::Slot::DefaultLight);
             }
         } else if (id == chunk::Name && len && open_) {
             p = readObjectName(p, *len);
@@ -129,9 +141,8 @@ std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
     const OpenRecord o = *open_;
     const std::string_view name = nameAt(p, n);
     const std::size_t next = o.end > p ? static_cast<std::size_t>(o.end) : p + 1;
-    IndexRecord& rec = object_;
-    rec.namePos = static_cast<std::uint32_t>(p);
-    if (rec.nameOnly) {
+    object_.slot.namePos = static_cast<std::uint32_t>(p);
+    if (object_.slot.flags & entry_store::Slot::NameOnly) {
         listOpenObject(name);
         return next;
     }
@@ -143,20 +154,25 @@ std::size_t IndexBuilder::readObjectName(std::size_t p, std::uint32_t n) {
     }
     const std::size_t tp = afterName + chunk::HeaderSize;
     if (f_.has(tp, placement::End)) {
-        rec.translationPos = static_cast<std::uint32_t>(tp);
-        rec.translation = floatsAt<3>(tp);
-        rec.rotation = floatsAt<4>(tp + placement::Rotation);
-        rec.size = floatsAt<3>(tp + placement::Size);
-        idx_.lastRotation = rec.rotation;
+        entry_store::Body& b = object_.body;
+        b.translationPos = static_cast<std::uint32_t>(tp);
+        b.translation = *floatsAt<3>(tp);
+        b.rotation = *floatsAt<4>(tp + placement::Rotation);
+        b.size = *floatsAt<3>(tp + placement::Size);
+        b.has |= entry_store::Body::HasTranslation | entry_store::Body::HasRotation |
+                 entry_store::Body::HasSize;
+        idx_.lastRotation = b.rotation;
         if (o.end > tp + placement::End)
-            readObjectTail(rec, tp + placement::End, o.end);
+            readObjectTail(tp + placement::End, o.end);
     }
     listOpenObject(name);
     return next;
 }
 
 // Reads the model name and the light block from the record's remaining children.
-void IndexBuilder::readObjectTail(IndexRecord& rec, std::size_t q, std::uint64_t end) const {
+void IndexBuilder::readObjectTail(std::size_t q, std::uint64_t end) {
+    ObjectDraft& o = object_;
+    entry_store::Body& b = o.body;
     const std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(end, f_.size()));
     if (containsNoCase(f_.text(q, e - q), ".i3d")) {
         for (std::size_t c = q; c + 2 <= e;) {
@@ -164,7 +180,7 @@ void IndexBuilder::readObjectTail(IndexRecord& rec, std::size_t q, std::uint64_t
             if (!len)
                 break;
             if (f_.u16At(c) == chunk::Model) {
-                rec.model = std::string(f_.text(c + chunk::HeaderSize, *len >= 7 ? *len - 7 : 0));
+                o.model = f_.text(c + chunk::HeaderSize, *len >= 7 ? *len - 7 : 0);
                 break;
             }
             c += *len;
@@ -174,21 +190,25 @@ void IndexBuilder::readObjectTail(IndexRecord& rec, std::size_t q, std::uint64_t
         switch (f_.u16At(c)) {
         case chunk::LightColour:
             if (auto v = floatsAt<3>(c + 6)) {
-                rec.colourPos = static_cast<std::uint32_t>(c + 6);
-                rec.colour = v;
+                b.colourPos = static_cast<std::uint32_t>(c + 6);
+                b.colour = *v;
+                o.hasColour = true;
             }
             c += 18;
             break;
         case chunk::LightBrightness:
             if (auto v = floatAt(c + 6)) {
-                rec.brightnessPos = static_cast<std::uint32_t>(c + 6);
-                rec.brightness = v;
+                b.brightnessPos = static_cast<std::uint32_t>(c + 6);
+                b.brightness = *v;
+                o.hasBrightness = true;
             }
             c += 10;
             break;
         case chunk::LightKind:
-            if (auto v = f_.u32(c + 6))
-                rec.lightKind = v;
+            if (auto v = f_.u32(c + 6)) {
+                b.lightKind = *v;
+                b.has |= entry_store::Body::HasLightKind;
+            }
             c += 10;
             break;
         case chunk::LightBlock:

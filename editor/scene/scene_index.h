@@ -301,6 +301,11 @@ public:
     void setTicked(std::size_t i) { slots_[i].flags |= entry_store::Slot::Ticked; }
     entry_store::Definition& definitionOf(std::size_t i);
     entry_store::Script& scriptOf(std::size_t i);
+    // Appends an object entry as its parts stand: the slot (its name and body
+    // are set here), the placement and light block when it has one, with its
+    // model name, if any.
+    void appendObject(std::string_view name, entry_store::Slot slot, const entry_store::Body* body,
+                      std::optional<std::string_view> model);
 
     // Bytes held, the unused capacity included.
     std::size_t memoryBytes() const;

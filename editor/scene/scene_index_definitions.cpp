@@ -53,6 +53,7 @@ void IndexBuilder::scanDefinitions() {
             continue;
         case chunk::DefinitionRecord:
             defPos_ = static_cast<std::uint32_t>(p);
+            lookAhead(p);
             p += chunk::HeaderSize;
             continue;
         case chunk::InitScripts:
@@ -93,6 +94,27 @@ void IndexBuilder::scanDefinitions() {
         default:
             ++p;
         }
+    }
+}
+
+// Before the scan reaches them: the record after `record` has its name's
+// table slot fetched (a lookup that waits for its slot costs more than the
+// rest of a record), the one after that its first bytes. A hint only: it
+// decides nothing.
+void IndexBuilder::lookAhead(std::size_t record) {
+    const auto len = chunkLength(record);
+    if (!len)
+        return;
+    const std::size_t next = record + *len;
+    const auto nextLen = chunkLength(next);
+    if (!nextLen || f_.u16At(next) != chunk::DefinitionRecord)
+        return;
+    if (const std::size_t after = next + *nextLen; after < f_.size())
+        prefetchLine(f_.data() + after);
+    const std::size_t name = next + chunk::HeaderSize;
+    if (f_.u16(name) == chunk::DefinitionName) {
+        if (const auto n = chunkLength(name))
+            byName_.prefetch(nameAt(name, *n));
     }
 }
 
@@ -205,7 +227,7 @@ void IndexBuilder::readInitScript(std::size_t r, std::uint32_t n) {
     if (containsNoCase(run, "gameinitend"))
         text = kGameInitEnd;
 
-    IndexRecord& rec = object_;
+    IndexRecord& rec = init_;
     rec = IndexRecord{};
     rec.ticked = true;
     if (zero < end) {

@@ -18,17 +18,20 @@ std::optional<std::size_t> findObjectScript(ByteView f, std::size_t chunkPos,
                                             std::uint64_t chunkEnd) {
     const std::size_t stop = static_cast<std::size_t>(std::min<std::uint64_t>(chunkEnd, f.size()));
     const auto* data = f.data();
-    // Candidates are the bytes 01 and 05 that may start a marker, visited in order.
+    // Candidates are the bytes 01 and 05 that may start a marker, visited in
+    // order. A 05 counts only before the next 01, so it is looked for only
+    // up to there: the text behind an accepted script start is never searched.
     std::size_t next01 = nextByte(data, chunkPos + 6, stop, 0x01);
-    std::size_t next05 = nextByte(data, chunkPos + 6, stop, 0x05);
+    std::size_t from = chunkPos + 6; // every candidate before it is done
     while (true) {
-        const std::size_t s = std::min(next01, next05);
-        if (s >= stop)
-            return std::nullopt;
-        if (s == next01)
+        const std::size_t next05 = nextByte(data, from, next01, 0x05);
+        const std::size_t s = next05;
+        if (next05 == next01) {
+            if (s >= stop)
+                return std::nullopt;
             next01 = nextByte(data, s + 1, stop, 0x01);
-        else
-            next05 = nextByte(data, s + 1, stop, 0x05);
+        }
+        from = s + 1;
         // 01 00 00 00 00 starts a script, 05 00 00 00 00 says there is none.
         if (!f.has(s, 5) || data[s + 1] || data[s + 2] || data[s + 3] || data[s + 4])
             continue;

@@ -1,7 +1,8 @@
 #include "script_files.h"
 
 #include <charconv>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "cp1252.h"
 #include "text_search.h"
@@ -104,17 +105,23 @@ std::string fitted(std::string stem, const std::string& suffix, std::string& kep
 
 std::vector<std::string> scriptFileNames(const SceneIndex& index) {
     std::vector<std::string> names(index.entries.size());
-    std::set<std::string> taken; // folded Windows-1252 names
+    std::unordered_set<std::string> taken; // folded Windows-1252 names
+    // For each stem, the suffix number its last name took: the names of every
+    // number up to it are taken (names are never given back), so the search
+    // for the next name of that stem starts after it.
+    std::unordered_map<std::string, int> lastOfStem;
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
         if (!index.entries.ticked(i) || !index.entries.scriptPos(i))
             continue;
         const std::string stem = safeStem(index.entries.name(i));
-        for (int k = 1;; ++k) {
+        int& last = lastOfStem[stem];
+        for (int k = last + 1;; ++k) {
             const std::string suffix = k == 1 ? "" : "~" + std::to_string(k);
             std::string kept;
             std::string name = fitted(stem, suffix, kept);
             if (taken.insert(folded(kept) + suffix).second) {
                 names[i] = std::move(name);
+                last = k;
                 break;
             }
         }

@@ -23,7 +23,7 @@ std::string writeTemp(const std::vector<std::uint8_t>& b, const std::string& nam
 }
 
 TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
-    const std::string name = "Caf\xE9\x80\"q\\";
+    const std::string name = "Caf\xE9\x80\"q\\\x81\x7F";
     const auto b = mini::scene([&](SceneWriter& w) {
         mini::object(w, name, 2, [](SceneWriter& w) {
             w.beginChunk(0x4040);
@@ -34,7 +34,11 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
     });
     const QuillRun r = quill({"index", "--json", writeTemp(b, "json.bin")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\""), std::string::npos)
+    EXPECT_NE(r.out.find("\"name\":\"Caf\xC3\xA9\xE2\x82\xAC\\\"q\\\\\xC2\x81\x7F\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("{\"index\":1,\"name\":\"t\\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"name_only\":false,\"kind\":255,\"record_pos\":"), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("\"name\":\"t\\tx\\r\\u0001\\n\""), std::string::npos)
         << "control bytes as Trellis writes them";

@@ -129,6 +129,9 @@ TEST_F(QuillScript, ExportThenImportSavesOnlyEditedScripts) {
     EXPECT_EQ(slurp(dir / "again" / "GameInitEnd.txt"), "end\r\n");
 }
 
+// The script file names of a scene whose objects have these names and scripts.
+std::vector<std::string> namesFor(const std::vector<std::string>& entries);
+
 TEST(ScriptFileNames, AreSafeAndUnique) {
     const auto b = mini::scene(
         [](SceneWriter& w) {
@@ -147,6 +150,13 @@ TEST(ScriptFileNames, AreSafeAndUnique) {
     EXPECT_EQ(names[2], "A_B~2.txt");
     EXPECT_EQ(names[3], "con_x.txt");
     EXPECT_EQ(names[4], "script~2.txt");
+
+    // A name that another stem's numbering already took is passed over, and
+    // each stem's numbering goes on from its last name.
+    const auto more = namesFor({"a_b~2", "a/b", "a:b", "a_b~3", "a*b", "a?b", "x/y", "x:y"});
+    const std::vector<std::string> want{"a_b~2.txt", "a_b.txt",   "a_b~3.txt", "a_b~3~2.txt",
+                                        "a_b~4.txt", "a_b~5.txt", "x_y.txt",   "x_y~2.txt"};
+    EXPECT_EQ(more, want);
 }
 } // namespace
 

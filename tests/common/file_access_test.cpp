@@ -527,6 +527,25 @@ TEST_F(FileRead, FilesThatReportNoSizeAreReadToTheirEnd) {
     EXPECT_TRUE(b.empty());
 }
 
+// Small files, and large ones that are read into pages of their own, come
+// back byte for byte; a file replaced between two reads is read anew.
+TEST_F(FileRead, WholeFilesOfAnySizeReadBackExactly) {
+    for (const std::size_t size : {std::size_t{1}, std::size_t{4097}, std::size_t{5} << 20}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>((i * 7919 + size) % 251);
+        const fs::path p = dir / ("whole" + std::to_string(size));
+        write(p, bytes);
+        MappedFile m;
+        ASSERT_TRUE(m.open(p.string())) << size;
+        ASSERT_EQ(m.size(), size);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.data()), m.size()), bytes) << size;
+        write(p, "again");
+        ASSERT_TRUE(m.open(p.string()));
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.data()), m.size()), "again");
+    }
+}
+
 TEST_F(FileRead, RangesPastTheEndFail) {
     write(dir / "f", "abc");
     Bytes b;

@@ -101,9 +101,22 @@ TEST(SceneIndexRules, LightBlockAndNameOnlyDefaults) {
         w.beginChunk(0x4010);
         w.chunkString(0x0010, "ghost");
         w.endChunk();
+        // Light values that equal the name-only defaults, all or in part.
+        mini::object(w, "dim", 2, [](SceneWriter& w) {
+            w.beginChunk(0x4040);
+            w.chunkU32(0x4041, 4);
+            w.chunkFloats(0x0026, {0.5f, 0.5f, 0.5f});
+            w.chunkFloats(0x4042, {2.0f});
+            w.endChunk();
+        });
+        mini::object(w, "half", 2, [](SceneWriter& w) {
+            w.beginChunk(0x4040);
+            w.chunkFloats(0x4042, {2.0f});
+            w.endChunk();
+        });
     });
     const SceneIndex idx = indexOf(b);
-    ASSERT_EQ(idx.entries.size(), 2u);
+    ASSERT_EQ(idx.entries.size(), 4u);
     const IndexRecord& lamp = idx.entries[0];
     EXPECT_EQ(lamp.kind, 2);
     EXPECT_EQ(lamp.lightKind, 3u);
@@ -120,6 +133,21 @@ TEST(SceneIndexRules, LightBlockAndNameOnlyDefaults) {
     EXPECT_EQ(ghost.brightness->value(), 2.0f);
     EXPECT_EQ((*ghost.colour)[2].value(), 0.5f);
     EXPECT_FALSE(ghost.colourPos);
+
+    const IndexRecord dim = idx.entries[2];
+    EXPECT_FALSE(dim.nameOnly);
+    EXPECT_EQ(dim.lightKind, 4u);
+    EXPECT_EQ(dim.brightness->value(), 2.0f);
+    ASSERT_TRUE(dim.colour);
+    EXPECT_EQ((*dim.colour)[0].value(), 0.5f);
+    EXPECT_EQ(dim.colourPos, find(b, std::string("\x26\x00\x12\x00", 4), *dim.recordPos) + 6);
+    EXPECT_EQ(dim.brightnessPos, find(b, std::string("\x42\x40\x0A\x00", 4), *dim.recordPos) + 6);
+    const IndexRecord half = idx.entries[3];
+    EXPECT_EQ(half.brightness->value(), 2.0f);
+    EXPECT_FALSE(half.colour) << "only a record's own light values are held";
+    EXPECT_FALSE(half.colourPos);
+    EXPECT_FALSE(half.lightKind);
+    EXPECT_TRUE(half.translationPos);
 }
 
 TEST(SceneIndexRules, ObjectsThatCannotBeReadAreNotListed) {
@@ -172,22 +200,40 @@ TEST(SceneIndexRules, DefinitionsAttachByNameAndValues) {
 TEST(SceneIndexRules, ScriptStartMustLookLikeText) {
     const std::string crlf = "\r\nend\r\n";
     const std::string binary = std::string("\x02\x03\x04\x05", 4) + "text";
+    // A script start whose text is not text, then a "no script" marker.
+    const std::string rejectedThenNone = std::string("\x01\x00\x00\x00\x00\x04\x00\x00\x00"
+                                                     "\x02\x02\x02\x02"
+                                                     "\x05\x00\x00\x00\x00",
+                                                     18);
+    // A "no script" marker in the text behind the script changes nothing.
+    const std::string marked = kScript + std::string("\x05\x00\x00\x00\x00", 5);
     const Bytes b = mini::scene(
         [](SceneWriter& w) {
-            for (const char* n : {"a", "b", "c"})
+            for (const char* n : {"a", "b", "c", "d", "e", "f", "g"})
                 mini::object(w, n);
         },
         [&](SceneWriter& w) {
             mini::definition(w, "a", 5, "", &crlf);
             mini::definition(w, "b", 5, "", &binary);
             mini::definition(w, "c", 5, std::string("\x05\x00\x00\x00\x00", 5), &kScript);
+            mini::definition(w, "d", 5, std::string("\x01\x07\x05\x00\x00\x00\x00", 7), &kScript);
+            mini::definition(w, "e", 5, rejectedThenNone, &kScript);
+            mini::definition(w, "f", 5, std::string("\x05\x07\x01\x07\x05\x00\x00\x00\x01", 9),
+                             &kScript);
+            mini::definition(w, "g", 5, "", &marked);
         });
     const SceneIndex idx = indexOf(b);
-    ASSERT_EQ(idx.entries.size(), 3u);
+    ASSERT_EQ(idx.entries.size(), 7u);
     EXPECT_TRUE(idx.entries[0].ticked);
     EXPECT_EQ(idx.entries[0].kind, 5);
     EXPECT_FALSE(idx.entries[1].ticked);
     EXPECT_FALSE(idx.entries[2].ticked) << "05 00 00 00 00 ends the search";
+    EXPECT_FALSE(idx.entries[3].ticked) << "05 00 00 00 00 after a lone 01";
+    EXPECT_FALSE(idx.entries[4].ticked) << "05 00 00 00 00 after a rejected start";
+    EXPECT_TRUE(idx.entries[5].ticked) << "neither 05 07 nor 05 00 00 00 01 ends the search";
+    EXPECT_EQ(idx.entries[5].scriptPos, *idx.entries[5].dataChunkPos + 6 + 9 + 5);
+    EXPECT_TRUE(idx.entries[6].ticked);
+    EXPECT_EQ(readScript(ByteView(b.data(), b.size()), idx, 6), marked);
 }
 
 TEST(SceneIndexRules, InitScriptsFollowTheObjects) {

@@ -93,6 +93,94 @@ TEST_F(SceneEdit, MalformedEditsAreRefusedBeforeAnythingIsRead) {
     EXPECT_FALSE(c.ok);
 }
 
+// Splices at 10 (2 bytes by 5), 20 (1 byte inserted), 20 (4 bytes removed)
+// and 30 (3 bytes overwritten), in order; and two out of order.
+Edit spliced() {
+    Edit e;
+    e.splices.push_back({10, 2, Bytes(5, 0xAA)});
+    e.splices.push_back({20, 0, Bytes(1, 0xBB)});
+    e.splices.push_back({20, 4, {}});
+    e.splices.push_back({30, 3, Bytes(3, 0xCC)});
+    return e;
+}
+
+TEST(PositionMap, GivesWhatTheWalkGivesAtEverySpliceEdge) {
+    const Edit e = spliced();
+    const PositionMap map(e);
+    const std::pair<std::uint64_t, std::uint64_t> cases[] = {
+        {0, 0},   {9, 9},   {10, 10}, {11, 10}, {12, 15}, {19, 22}, {20, 24},
+        {23, 24}, {24, 24}, {29, 29}, {30, 30}, {32, 30}, {33, 33}, {100, 100}};
+    for (const auto& [from, to] : cases) {
+        EXPECT_EQ(map(from), to) << from;
+        EXPECT_EQ(mapPosition(e, from), to) << from;
+    }
+    EXPECT_EQ(PositionMap(Edit{})(7), 7u);
+
+    // Out of order, the walk stops at the first splice past the position.
+    Edit unordered;
+    unordered.splices.push_back({20, 2, Bytes(3, 0)});
+    unordered.splices.push_back({10, 0, Bytes(4, 0)});
+    const PositionMap walked(unordered);
+    EXPECT_EQ(walked(15), 15u);
+    EXPECT_EQ(walked(21), 20u);
+    EXPECT_EQ(walked(25), 30u);
+}
+
+TEST_F(SceneEdit, ALengthFieldIsRefusedInAnyOfManySplices) {
+    Edit e = spliced();
+    e.splices.push_back({40, 0, Bytes(2, 0)});
+    ASSERT_FALSE(validateEdit(view(scene), e));
+    // field position -> whether one of the splices reaches into its 4 bytes
+    const std::pair<std::uint64_t, bool> cases[] = {
+        {6, false}, {7, true},   {11, true},  {12, false}, {16, false},
+        {17, true}, {23, true},  {24, false}, {26, false}, {27, true},
+        {32, true}, {33, false}, {36, false}, {37, true},  {40, false}};
+    for (const auto& [at, refused] : cases) {
+        Edit f = e;
+        f.lengthFields.push_back({at, 1});
+        EXPECT_EQ(validateEdit(view(scene), f).has_value(), refused) << at;
+    }
+}
+
+TEST_F(SceneEdit, ExpectedScriptsAreFoundInAnyOrderTheFirstOfAnEntryCounting) {
+    const std::string longer = "wait 10\r\nwait 30\r\n";
+    Edit e;
+    for (std::size_t i : {0u, 1u})
+        e.splices.push_back(
+            {*index.entries[i].scriptPos + 4u, script.size(), Bytes(longer.begin(), longer.end())});
+    std::vector<std::uint64_t> chunks{0, *index.gesamtLaengeScriptPos - 2u};
+    for (std::size_t i : {0u, 1u}) {
+        chunks.push_back(*index.entries[i].definitionPos);
+        chunks.push_back(*index.entries[i].dataChunkPos);
+    }
+    ASSERT_FALSE(coverWithChunks(view(scene), e, chunks));
+    for (std::size_t i : {0u, 1u})
+        e.lengthFields.push_back({*index.entries[i].scriptPos,
+                                  static_cast<std::int64_t>(longer.size() - script.size())});
+    const Bytes after = applyEdit(view(scene), e);
+
+    EditExpectation x;
+    x.scripts.emplace_back(1, longer);
+    x.scripts.emplace_back(0, longer);
+    x.scripts.emplace_back(0, "other");
+    EditCheck c = checkEdit(view(scene), index, e, view(after), x);
+    EXPECT_TRUE(c.ok) << c.why;
+
+    x.scripts.clear();
+    x.scripts.emplace_back(1, "other");
+    x.scripts.emplace_back(0, longer);
+    x.scripts.emplace_back(1, longer);
+    c = checkEdit(view(scene), index, e, view(after), x);
+    EXPECT_FALSE(c.ok);
+    EXPECT_NE(c.why.find("Ann"), std::string::npos) << c.why;
+
+    x.scripts.clear();
+    x.scripts.emplace_back(1, longer);
+    c = checkEdit(view(scene), index, e, view(after), x);
+    EXPECT_FALSE(c.ok) << "Tom's script changed unannounced";
+    EXPECT_NE(c.why.find("Tom"), std::string::npos) << c.why;
+}
+
 TEST_F(SceneEdit, ChangesNobodyAskedForAreRefusedWithTheEntry) {
     // A same-length edit of Ann's weight that the writer did not declare.
     Edit e;
@@ -134,6 +222,19 @@ TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
     straddle.splices.push_back({*index.entries[0].translationPos + 10, 4, {0, 0, 0, 0}});
     c = checkEdit(view(scene), index, straddle, view(applyEdit(view(scene), straddle)), {});
     EXPECT_FALSE(c.ok);
+    // Declared, a change of translation Z that runs on into the header of the
+    // rotation chunk is still refused by the whole-file check.
+    Edit runOn;
+    const std::uint64_t tp = *index.entries[0].translationPos;
+    runOn.splices.push_back({tp + 8, 8, Bytes(8, 0x01)});
+    const Bytes after = applyEdit(view(scene), runOn);
+    EditExpectation x;
+    IndexRecord tom = index.entries[0];
+    tom.translation = buildSceneIndex(view(after)).entries[0].translation;
+    x.records.emplace_back(0, tom);
+    c = checkEdit(view(scene), index, runOn, view(after), x);
+    EXPECT_FALSE(c.ok);
+    EXPECT_NE(c.why.find("consistent"), std::string::npos) << c.why;
 }
 
 class CommitEdit : public SceneEdit {

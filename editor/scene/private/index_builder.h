@@ -80,15 +80,16 @@ private:
     template <std::size_t N>
     std::optional<std::array<StoredFloat, N>> floatsAt(std::size_t pos) const;
     std::size_t addEntry(std::string_view name, IndexRecord& rec);
-    IndexRecord& startObject(std::size_t pos);
+    void startObject(std::size_t pos);
     void listOpenObject(std::string_view name);
     void dropOpenObject();
 
     bool findObjectsSection();
     void walkObjects();
     std::size_t readObjectName(std::size_t p, std::uint32_t n);
-    void readObjectTail(IndexRecord& rec, std::size_t q, std::uint64_t end) const;
+    void readObjectTail(std::size_t q, std::uint64_t end);
     void scanDefinitions();
+    void lookAhead(std::size_t record);
     void readDefinitionData(std::size_t d, std::uint32_t n);
     void readInitScript(std::size_t r, std::uint32_t n);
     void setByte(entry_store::Definition& v, std::uint8_t bit, std::uint8_t& value, Pos32& pos,
@@ -102,9 +103,19 @@ private:
     SceneIndex idx_;
     NameTable<EntryNames> byName_{EntryNames{&idx_.entries}};
     std::optional<OpenRecord> open_;
-    // The record of open_, listed into the table once its name is read.
-    IndexRecord object_;
+    // The entry of open_ as read so far, listed into the table once its name
+    // is read: what EntryTable would make of its IndexRecord, without the record.
+    struct ObjectDraft {
+        entry_store::Slot slot;
+        entry_store::Body body;
+        std::optional<std::string_view> model;
+        bool hasBrightness = false;
+        bool hasColour = false;
+    };
+    ObjectDraft object_;
     bool tentative_ = false; // object_ belongs to open_
+    // An init script's record, kept to reuse its memory.
+    IndexRecord init_;
     std::size_t objectsStart_ = 0;
     std::uint64_t objectsEnd_ = 0;
 

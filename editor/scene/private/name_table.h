@@ -1,11 +1,24 @@
 #pragma once
 // Internal to the index: first list position of each entry name. Open
-// addressing over list positions alone (4 bytes a slot); the names are read
-// back through `NameOf`, a callable from a position to its name.
+// addressing; a slot keeps the name's hash, length and first bytes, so a
+// probe reads no name but its own slot unless the name is longer than those
+// bytes. The names are read back through `NameOf`, a callable from a position
+// to its name.
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
+
+// Starts fetching the cache line at `p` for a read soon after; changes nothing.
+inline void prefetchLine(const void* p) {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
 
 template <class NameOf> class NameTable {
 public:
@@ -13,66 +26,117 @@ public:
 
     void reserve(std::size_t n) {
         std::size_t cap = 16;
-        while (cap < n * 2)
+        while (full(n, cap))
             cap *= 2;
         if (cap > slots_.size())
             rehash(cap);
     }
 
     // Keeps the first position recorded for a name; `nameOf(pos)` must give `name`.
-    void addFirst(std::string_view name, std::uint32_t pos) {
-        if ((used_ + 1) * 2 > slots_.size())
-            rehash(slots_.empty() ? 16 : slots_.size() * 2);
-        std::uint32_t& s = probe(name);
-        if (s != kEmpty)
-            return;
-        s = pos;
-        ++used_;
+    void addFirst(std::string_view name, std::uint32_t pos) { addHashed(name, hash(name), pos); }
+
+    // addFirst for positions [0, n) in order, each with its name as `nameOf`
+    // gives it. The slots are fetched a few names ahead of their use.
+    void addAllFirst(std::uint32_t n) {
+        reserve(used_ + n + 1);
+        std::vector<std::uint32_t> hashes(n);
+        for (std::uint32_t i = 0; i < n; ++i)
+            hashes[i] = hash(nameOf_(i));
+        for (std::uint32_t i = 0; i < n; ++i) {
+            if (i + kAhead < n)
+                prefetch(hashes[i + kAhead]);
+            addHashed(nameOf_(i), hashes[i], i);
+        }
     }
 
     std::optional<std::size_t> find(std::string_view name) const {
         if (slots_.empty())
             return std::nullopt;
-        const std::uint32_t s = const_cast<NameTable*>(this)->probe(name);
-        if (s == kEmpty)
+        const Slot& s = const_cast<NameTable*>(this)->probe(name, hash(name));
+        if (s.pos == kEmpty)
             return std::nullopt;
-        return s;
+        return s.pos;
+    }
+
+    // Starts fetching the slot a find of `name` begins at; changes nothing.
+    void prefetch(std::string_view name) const {
+        if (!slots_.empty())
+            prefetch(hash(name));
     }
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kAhead = 16;
+    static constexpr std::size_t kHead = 22;
 
-    static std::uint64_t hash(std::string_view s) {
+    struct Slot {
+        std::uint32_t pos = kEmpty;
+        std::uint32_t hash = 0;
+        std::uint16_t length = 0; // of the name, or 0xFFFF for that or more
+        char head[kHead] = {};    // the name's first bytes, zero after its end
+    };
+
+    static std::uint32_t hash(std::string_view s) {
         std::uint64_t h = 1469598103934665603ull; // FNV-1a
         for (unsigned char c : s) {
             h ^= c;
             h *= 1099511628211ull;
         }
-        return h ^ (h >> 29);
+        return static_cast<std::uint32_t>(h ^ (h >> 29));
     }
 
-    std::uint32_t& probe(std::string_view name) {
+    void prefetch(std::uint32_t h) const { prefetchLine(&slots_[h & (slots_.size() - 1)]); }
+
+    // More than 7 in 10 slots taken: probes grow long.
+    static bool full(std::size_t used, std::size_t cap) { return used * 10 > cap * 7; }
+
+    bool holds(const Slot& s, std::string_view name, std::uint32_t h) const {
+        if (s.hash != h || s.length != std::min<std::size_t>(name.size(), 0xFFFF))
+            return false;
+        const std::size_t inHead = std::min(name.size(), kHead);
+        if (std::memcmp(s.head, name.data(), inHead) != 0)
+            return false;
+        return name.size() <= kHead || nameOf_(s.pos) == name;
+    }
+
+    Slot& probe(std::string_view name, std::uint32_t h) {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = hash(name) & mask;; i = (i + 1) & mask) {
-            std::uint32_t& s = slots_[i];
-            if (s == kEmpty || nameOf_(s) == name)
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (s.pos == kEmpty || holds(s, name, h))
                 return s;
         }
     }
 
+    void addHashed(std::string_view name, std::uint32_t h, std::uint32_t pos) {
+        if (full(used_ + 1, slots_.size()))
+            rehash(slots_.empty() ? 16 : slots_.size() * 2);
+        Slot& s = probe(name, h);
+        if (s.pos != kEmpty)
+            return;
+        s.pos = pos;
+        s.hash = h;
+        s.length = static_cast<std::uint16_t>(std::min<std::size_t>(name.size(), 0xFFFF));
+        std::memcpy(s.head, name.data(), std::min(name.size(), kHead));
+        ++used_;
+    }
+
+    // Moves every slot to its place in a table of `cap` slots; no name is read.
     void rehash(std::size_t cap) {
-        std::vector<std::uint32_t> old = std::move(slots_);
-        slots_.assign(cap, kEmpty);
-        used_ = 0;
-        for (const std::uint32_t s : old) {
-            if (s != kEmpty) {
-                probe(nameOf_(s)) = s;
-                ++used_;
-            }
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(cap, Slot{});
+        const std::size_t mask = cap - 1;
+        for (const Slot& s : old) {
+            if (s.pos == kEmpty)
+                continue;
+            std::size_t i = s.hash & mask;
+            while (slots_[i].pos != kEmpty)
+                i = (i + 1) & mask;
+            slots_[i] = s;
         }
     }
 
     NameOf nameOf_;
-    std::vector<std::uint32_t> slots_;
+    std::vector<Slot> slots_;
     std::size_t used_ = 0;
 };
