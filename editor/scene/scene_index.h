@@ -281,6 +281,9 @@ public:
         return script(i) ? script(i)->definitionPos : Pos32{};
     }
     Pos32 scriptPos(std::size_t i) const { return script(i) ? script(i)->scriptPos : Pos32{}; }
+    Pos32 dataChunkPos(std::size_t i) const {
+        return script(i) ? script(i)->dataChunkPos : Pos32{};
+    }
     Pos32 translationPos(std::size_t i) const {
         const auto* b = body(i);
         return b ? b->translationPos : Pos32{};
@@ -301,6 +304,12 @@ public:
     void setTicked(std::size_t i) { slots_[i].flags |= entry_store::Slot::Ticked; }
     entry_store::Definition& definitionOf(std::size_t i);
     entry_store::Script& scriptOf(std::size_t i);
+
+    // After bytes were replaced in the file: every position at or after
+    // `from` moves by `delta`, in place; positions before it stay.
+    void movePositions(std::uint64_t from, std::int64_t delta);
+    // Whether any position the table holds lies in [from, to).
+    bool holdsPositionIn(std::uint64_t from, std::uint64_t to) const;
 
     // Bytes held, the unused capacity included.
     std::size_t memoryBytes() const;
