@@ -3,6 +3,7 @@
 #include <random>
 
 #include "demo_mission.h"
+#include "mini_scene.h"
 #include "scene_edit.h"
 #include "scene_generator.h"
 #include "scene_index.h"
@@ -230,6 +231,49 @@ TEST(SpliceReindex, DeclinesWhereTheTextIsReadAsStructure) {
         if (moved) {
             EXPECT_EQ(*moved, buildSceneIndex(view(after))) << c.what;
         }
+    }
+}
+
+// Scripts whose text the index reads as values: a human's script placed
+// right at the start of its data (its length field is the sex byte, its text
+// the aggression and weight), a physical thing whose script gains the word
+// that makes it glass. The shortcut declines; the whole index shows why.
+TEST(SpliceReindex, DeclinesWhereTheIndexReadsTheScriptAsValues) {
+    const std::string script(120, 'w');
+    const std::string doorValues(20, 'v');
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        std::string added;
+        const char* changes; // the field of entry 0 the edit changes
+    };
+    const std::vector<Case> cases = {
+        {"human, script first",
+         mini::scene([](SceneWriter& w) { mini::object(w, "Man"); },
+                     [&](SceneWriter& w) { mini::definition(w, "Man", 27, "", &script); }),
+         "wait 1\r\n", "sex"},
+        {"door gaining glass",
+         mini::scene([](SceneWriter& w) { mini::object(w, "Door"); },
+                     [&](SceneWriter& w) { mini::definition(w, "Door", 6, doorValues, &script); }),
+         std::string(80, ' ') + "glass", "material"},
+    };
+    for (const Case& c : cases) {
+        const Scene s = sceneOf(c.bytes);
+        ASSERT_TRUE(s.index.entries.ticked(0)) << c.what;
+        const std::string text = *readScript(view(s.bytes), s.index, 0);
+        ScriptSaveResult r = planScriptSave(view(s.bytes), s.index, 0, text + c.added, text.size());
+        ASSERT_TRUE(r.plan) << c.what;
+        const Bytes after = applyEdit(view(s.bytes), r.plan->edit);
+        const IndexRecord was = s.index.entries[0];
+        const IndexRecord now = buildSceneIndex(view(after)).entries[0];
+        EXPECT_TRUE(was.sex != now.sex || was.material != now.material) << c.what << c.changes;
+        EXPECT_FALSE(spliceSceneIndex(view(s.bytes), s.index, r.plan->edit, view(after))) << c.what;
+        const EditCheck quick =
+            checkEdit(view(s.bytes), s.index, r.plan->edit, view(after), r.plan->expect);
+        const EditCheck full =
+            checkEditWhole(view(s.bytes), s.index, r.plan->edit, view(after), r.plan->expect);
+        EXPECT_EQ(quick.ok, full.ok) << c.what;
+        EXPECT_EQ(quick.why, full.why) << c.what;
     }
 }
 } // namespace
