@@ -263,6 +263,10 @@ TEST(SpliceReindex, DeclinesWhereTheIndexReadsTheScriptAsValues) {
         const std::string text = *readScript(view(s.bytes), s.index, 0);
         ScriptSaveResult r = planScriptSave(view(s.bytes), s.index, 0, text + c.added, text.size());
         ASSERT_TRUE(r.plan) << c.what;
+        // The added text alone, so that no position lies in the bytes replaced.
+        const auto span = locateScript(view(s.bytes), s.index, 0);
+        r.plan->edit.splices = {
+            {span->textPos + span->textLength, 0, Bytes(c.added.begin(), c.added.end())}};
         const Bytes after = applyEdit(view(s.bytes), r.plan->edit);
         const IndexRecord was = s.index.entries[0];
         const IndexRecord now = buildSceneIndex(view(after)).entries[0];
@@ -275,5 +279,38 @@ TEST(SpliceReindex, DeclinesWhereTheIndexReadsTheScriptAsValues) {
         EXPECT_EQ(quick.ok, full.ok) << c.what;
         EXPECT_EQ(quick.why, full.why) << c.what;
     }
+}
+
+// A data chunk without a script that ends in a script marker: the marker's
+// text test reads the next record's length field, which reads 0D 0A (CR LF)
+// when that record is 2573 bytes long. Saving the next record's script moves
+// that field, and the first entry gains or loses a script: the shortcut
+// must decline.
+TEST(SpliceReindex, DeclinesWhereAMarkerBeforeTheRecordReadsItsLength) {
+    // Values long enough that no data chunk starts within reach of the field.
+    const std::string markerEnd = std::string(90, 'v') + std::string("\x01\x00\x00\x00\x00xy", 7);
+    auto build = [&](const std::string& script) {
+        return mini::scene(
+            [](SceneWriter& w) {
+                mini::object(w, "A");
+                mini::object(w, "B");
+            },
+            [&](SceneWriter& w) {
+                mini::definition(w, "A", 4, markerEnd);
+                mini::definition(w, "B", 4, "", &script);
+            });
+    };
+    std::string script(2000, 'w');
+    Scene s = sceneOf(build(script));
+    const std::uint32_t recordB = *s.index.entries.definitionPos(1);
+    script.resize(script.size() + 2573 - *view(s.bytes).u32(recordB + 2), 'w');
+    s = sceneOf(build(script));
+    ASSERT_EQ(*view(s.bytes).u32(recordB + 2), 2573u);
+    ASSERT_TRUE(s.index.entries.ticked(0));
+    ScriptSaveResult r = planScriptSave(view(s.bytes), s.index, 1, script + "w", script.size());
+    ASSERT_TRUE(r.plan);
+    const Bytes after = applyEdit(view(s.bytes), r.plan->edit);
+    EXPECT_FALSE(buildSceneIndex(view(after)).entries.ticked(0));
+    EXPECT_FALSE(spliceSceneIndex(view(s.bytes), s.index, r.plan->edit, view(after)));
 }
 } // namespace
