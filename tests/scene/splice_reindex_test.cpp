@@ -281,14 +281,15 @@ TEST(SpliceReindex, DeclinesWhereTheIndexReadsTheScriptAsValues) {
     }
 }
 
-// A data chunk without a script that ends in a script marker: the marker's
-// text test reads the next record's length field, which reads 0D 0A (CR LF)
-// when that record is 2573 bytes long. Saving the next record's script moves
-// that field, and the first entry gains or loses a script: the shortcut
-// must decline.
+// A data chunk without a script that ends in a script marker with a text
+// length of 2: the marker's text test reads the next record's header, whose
+// length field reads as two printable bytes when that record is 8224 (0x2020)
+// bytes long. Shortening the next record's script moves that field, and the
+// first entry loses its script: the shortcut must decline.
 TEST(SpliceReindex, DeclinesWhereAMarkerBeforeTheRecordReadsItsLength) {
     // Values long enough that no data chunk starts within reach of the field.
-    const std::string markerEnd = std::string(90, 'v') + std::string("\x01\x00\x00\x00\x00xy", 7);
+    const std::string markerEnd =
+        std::string(90, 'v') + std::string("\x01\x00\x00\x00\x00\x02\x00\x00\x00", 9);
     auto build = [&](const std::string& script) {
         return mini::scene(
             [](SceneWriter& w) {
@@ -300,14 +301,15 @@ TEST(SpliceReindex, DeclinesWhereAMarkerBeforeTheRecordReadsItsLength) {
                 mini::definition(w, "B", 4, "", &script);
             });
     };
-    std::string script(2000, 'w');
+    std::string script(8000, 'w');
     Scene s = sceneOf(build(script));
     const std::uint32_t recordB = *s.index.entries.definitionPos(1);
-    script.resize(script.size() + 2573 - *view(s.bytes).u32(recordB + 2), 'w');
+    script.resize(script.size() + 0x2020 - *view(s.bytes).u32(recordB + 2), 'w');
     s = sceneOf(build(script));
-    ASSERT_EQ(*view(s.bytes).u32(recordB + 2), 2573u);
+    ASSERT_EQ(*view(s.bytes).u32(recordB + 2), 0x2020u);
     ASSERT_TRUE(s.index.entries.ticked(0));
-    ScriptSaveResult r = planScriptSave(view(s.bytes), s.index, 1, script + "w", script.size());
+    ScriptSaveResult r = planScriptSave(view(s.bytes), s.index, 1,
+                                        script.substr(0, script.size() - 1), script.size());
     ASSERT_TRUE(r.plan);
     const Bytes after = applyEdit(view(s.bytes), r.plan->edit);
     EXPECT_FALSE(buildSceneIndex(view(after)).entries.ticked(0));
