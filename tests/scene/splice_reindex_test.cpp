@@ -298,7 +298,7 @@ TEST(SpliceReindex, DeclinesWhereAMarkerBeforeTheRecordReadsItsLength) {
             },
             [&](SceneWriter& w) {
                 mini::definition(w, "A", 4, markerEnd);
-                mini::definition(w, "B", 4, "", &script);
+                mini::definition(w, "B", 4, std::string(70, 'u'), &script);
             });
     };
     std::string script(8000, 'w');
