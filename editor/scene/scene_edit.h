@@ -101,12 +101,12 @@ struct EditCheck {
     SceneIndex newIndex;
 };
 
-// Indexes `newBytes` and compares with `oldIndex` as `expect` says; a file
-// whose old bytes passed the whole-file check must pass it afterwards.
-// An edit that only rewrites the text of the one script `expect` names, away
-// from everything the index reads, is checked by moving the old index
-// (spliceSceneIndex) and reading that script back; any other by
-// checkEditWhole. Both give the same verdict and index.
+// Checks `newBytes` against `oldIndex` as `expect` says; a file whose old
+// bytes passed the whole-file check must pass it afterwards. An edit that only
+// rewrites the text of the one script `expect` names, away from everything the
+// index reads, is checked by moving the old index (spliceSceneIndex) and
+// reading that script back; any other by checkEditWhole. Both give the same
+// verdict and the same new index.
 EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
                     const EditExpectation& expect);
 // The check made in full: the new bytes indexed whole, every entry compared,
