@@ -160,10 +160,17 @@ EditOutcome commitRestoringEdit(const std::string& path, ByteView indexed, const
                     "give back the file as it was. Nothing was written.";
         return out;
     }
-    SceneIndex newIndex = buildSceneIndex(result);
-    if (auto lost = consistencyLost(indexed, index, edit, result, newIndex)) {
-        out.error = *lost;
-        return out;
+    SceneIndex newIndex;
+    if (const auto splice = findScriptSplice(indexed, index, edit, result)) {
+        // Rewritten script text only: the index moves, the whole-file verdict stands.
+        newIndex = index;
+        moveIndex(newIndex, *splice, result);
+    } else {
+        newIndex = buildSceneIndex(result);
+        if (auto lost = consistencyLost(indexed, index, edit, result, newIndex)) {
+            out.error = *lost;
+            return out;
+        }
     }
     return writeCheckedEdit(path, indexed, edit, std::move(newBytes), std::move(newIndex));
 }

@@ -318,3 +318,54 @@ bool EntryTable::operator==(const EntryTable& other) const {
     }
     return true;
 }
+
+namespace {
+// Applies `f` to every position of every group, the stale ones included.
+template <class Table, class F> void forEachPosition(Table& t, F&& f) {
+    for (auto& s : t.slots) {
+        f(s.recordPos);
+        f(s.namePos);
+    }
+    for (auto& b : t.bodies) {
+        f(b.translationPos);
+        f(b.brightnessPos);
+        f(b.colourPos);
+    }
+    for (auto& d : t.definitions) {
+        f(d.weightPos);
+        f(d.soundPos);
+        f(d.behaviourPos);
+        f(d.aggressionPos);
+    }
+    for (auto& s : t.scripts) {
+        f(s.definitionPos);
+        f(s.dataChunkPos);
+        f(s.scriptPos);
+    }
+}
+} // namespace
+
+void EntryTable::movePositions(std::uint64_t from, std::int64_t delta) {
+    struct {
+        std::deque<Slot>& slots;
+        std::deque<Body>& bodies;
+        std::deque<Definition>& definitions;
+        std::deque<Script>& scripts;
+    } all{slots_, bodies_, definitions_, scripts_};
+    forEachPosition(all, [&](Pos32& p) {
+        if (p && *p >= from)
+            p = static_cast<std::uint32_t>(static_cast<std::int64_t>(*p) + delta);
+    });
+}
+
+bool EntryTable::holdsPositionIn(std::uint64_t from, std::uint64_t to) const {
+    struct {
+        const std::deque<Slot>& slots;
+        const std::deque<Body>& bodies;
+        const std::deque<Definition>& definitions;
+        const std::deque<Script>& scripts;
+    } all{slots_, bodies_, definitions_, scripts_};
+    bool found = false;
+    forEachPosition(all, [&](const Pos32& p) { found = found || (p && *p >= from && *p < to); });
+    return found;
+}

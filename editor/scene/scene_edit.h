@@ -103,16 +103,32 @@ struct EditExpectation {
     std::vector<std::size_t> mayChange;
 };
 
+// The index of `newBytes` (applyEdit(old, edit)) when the edit only rewrites
+// text inside one script where the index reads nothing: the old index with
+// the positions behind the change moved by its length change, exactly what
+// buildSceneIndex(newBytes) gives. Empty when that cannot be shown from the
+// bytes around the change; then only a whole new index will do.
+std::optional<SceneIndex> spliceSceneIndex(ByteView old, const SceneIndex& oldIndex,
+                                           const Edit& edit, ByteView newBytes);
+
 struct EditCheck {
     bool ok = false;
     std::string why; // the first difference found, for the user
     SceneIndex newIndex;
 };
 
-// Indexes `newBytes` and compares with `oldIndex` as `expect` says; a file
-// whose old bytes passed the whole-file check must pass it afterwards.
+// Checks `newBytes` against `oldIndex` as `expect` says; a file whose old
+// bytes passed the whole-file check must pass it afterwards. An edit that only
+// rewrites the text of the one script `expect` names, away from everything the
+// index reads, is checked by moving the old index (spliceSceneIndex) and
+// reading that script back; any other by checkEditWhole. Both give the same
+// verdict and the same new index.
 EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
                     const EditExpectation& expect);
+// The check made in full: the new bytes indexed whole, every entry compared,
+// the whole-file check run.
+EditCheck checkEditWhole(ByteView old, const SceneIndex& oldIndex, const Edit& edit,
+                         ByteView newBytes, const EditExpectation& expect);
 
 struct EditOutcome {
     bool ok = false;

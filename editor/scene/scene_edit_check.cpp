@@ -170,8 +170,42 @@ std::optional<std::string> validateEdit(ByteView old, const Edit& edit) {
     return std::nullopt;
 }
 
+namespace {
+// The check of an edit that only rewrites the text of the script it names:
+// every other entry reads back as it was with its positions moved, and the
+// whole-file verdict stands, so only that script's read-back is left to make.
+std::optional<EditCheck> checkScriptSplice(ByteView old, const SceneIndex& oldIndex,
+                                           const Edit& edit, ByteView newBytes,
+                                           const EditExpectation& expect) {
+    if (!expect.removedEntries.empty() || !expect.addedEntries.empty() || !expect.records.empty() ||
+        !expect.mayChange.empty() || expect.scripts.size() != 1)
+        return std::nullopt;
+    const auto splice = findScriptSplice(old, oldIndex, edit, newBytes);
+    const auto& [entry, text] = expect.scripts.front();
+    if (!splice || splice->entry != entry)
+        return std::nullopt;
+    EditCheck out;
+    out.newIndex = oldIndex;
+    moveIndex(out.newIndex, *splice, newBytes);
+    if (auto why =
+            scriptReadBack(newBytes, out.newIndex, entry, text, oldIndex.entries[entry], entry))
+        return refuse(*why);
+    out.ok = true;
+    return out;
+}
+} // namespace
+
 EditCheck checkEdit(ByteView old, const SceneIndex& oldIndex, const Edit& edit, ByteView newBytes,
                     const EditExpectation& expect) {
+    if (auto bad = validateEdit(old, edit))
+        return refuse(*bad);
+    if (auto quick = checkScriptSplice(old, oldIndex, edit, newBytes, expect))
+        return std::move(*quick);
+    return checkEditWhole(old, oldIndex, edit, newBytes, expect);
+}
+
+EditCheck checkEditWhole(ByteView old, const SceneIndex& oldIndex, const Edit& edit,
+                         ByteView newBytes, const EditExpectation& expect) {
     if (auto bad = validateEdit(old, edit))
         return refuse(*bad);
 

@@ -281,6 +281,9 @@ public:
         return script(i) ? script(i)->definitionPos : Pos32{};
     }
     Pos32 scriptPos(std::size_t i) const { return script(i) ? script(i)->scriptPos : Pos32{}; }
+    Pos32 dataChunkPos(std::size_t i) const {
+        return script(i) ? script(i)->dataChunkPos : Pos32{};
+    }
     Pos32 translationPos(std::size_t i) const {
         const auto* b = body(i);
         return b ? b->translationPos : Pos32{};
@@ -306,6 +309,12 @@ public:
     // model name, if any.
     void appendObject(std::string_view name, entry_store::Slot slot, const entry_store::Body* body,
                       std::optional<std::string_view> model);
+
+    // After bytes were replaced in the file: every position at or after
+    // `from` moves by `delta`, in place; positions before it stay.
+    void movePositions(std::uint64_t from, std::int64_t delta);
+    // Whether any position the table holds lies in [from, to).
+    bool holdsPositionIn(std::uint64_t from, std::uint64_t to) const;
 
     // Bytes held, the unused capacity included.
     std::size_t memoryBytes() const;
