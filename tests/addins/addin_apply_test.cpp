@@ -138,6 +138,23 @@ TEST_F(AddinApply, NoStopsAfterTheBackupsAndThePatchesBeforeIt) {
         EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
 }
 
+TEST_F(AddinApply, YesEndsThePatchingOfThatFileAndGoesOnWithTheNext) {
+    AddinSource s = demoAddinSource();
+    // tree.klz: found, not found, then a block that would be found.
+    s.patches[0] = std::vector<AddinPatchSource>{
+        {{'G', 'i', 'f'}, {'X'}}, {{0xEE, 0xEE}, {1}}, {{'G', 'i', 'f'}, {'Y', 'Y'}}};
+    // An empty cache.bin is left alone: nothing to search, nothing asked.
+    writeBytes(mission / "cache.bin", {});
+    const QuillRun run = apply(addinFile(packed(s)), {"--yes"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "**Sorry, cannot mod your tree.klz!! Maybe it's modded already. Go on? ** Yes\n");
+    EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "X"));
+    EXPECT_EQ(readBytes(mission / "cache.bin"), Bytes{});
+    EXPECT_EQ(readBytes(mission / "scene.4ds"), replaced(demo.scene4ds, 0, "4DS\x01"));
+    EXPECT_EQ(readBytes(scene()), expectedScene(demo.scene, s));
+}
+
 TEST_F(AddinApply, FileWithFlagZeroIsNeitherBackedUpNorChanged) {
     AddinSource s = demoAddinSource();
     s.patches[1].reset();

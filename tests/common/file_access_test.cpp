@@ -17,6 +17,7 @@ int flockError = 0;               // flock fails with this error
 std::function<int()> beforeFlock; // runs once before a flock; fails it with the error returned
 std::function<void(const char*)> onLstat; // runs after a look at a name
 std::function<void()> beforeRename;       // runs before a rename
+std::function<void(int)> onFsync;         // runs before a flush
 } // namespace faults
 
 template <typename F> static F realCall(const char* name) {
@@ -62,6 +63,15 @@ extern "C" int rename(const char* from, const char* to) noexcept {
     return real(from, to);
 }
 
+extern "C" int fsync(int fd) {
+    if (faults::onFsync) {
+        const auto hook = faults::onFsync;
+        hook(fd);
+    }
+    static const auto real = realCall<int (*)(int)>("fsync");
+    return real(fd);
+}
+
 namespace {
 using namespace filetest;
 
@@ -85,6 +95,7 @@ protected:
         faults::beforeFlock = nullptr;
         faults::onLstat = nullptr;
         faults::beforeRename = nullptr;
+        faults::onFsync = nullptr;
         TempFolder::TearDown();
     }
     const fs::path lockPath = dir / "scene2.bin.quilltemp.save.lock";
@@ -94,6 +105,30 @@ TEST_F(FileSave, ReplaceWritesAllAndLeavesNothingBehind) {
     ASSERT_TRUE(replace("0123456789", "new"));
     EXPECT_EQ(content(file), "new");
     EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+}
+
+// The new name lives in the folder: the folder itself is flushed after the
+// rename, or a power cut could bring back the old file.
+TEST_F(FileSave, TheFolderIsFlushedAfterTheRename) {
+    struct stat folder {};
+    ASSERT_EQ(::stat(dir.c_str(), &folder), 0);
+    bool renaming = false;
+    int fileFlushes = 0, folderFlushesAfter = 0;
+    faults::beforeRename = [&] { renaming = true; };
+    faults::onFsync = [&](int fd) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            return;
+        if (S_ISREG(st.st_mode))
+            ++fileFlushes;
+        else if (renaming && S_ISDIR(st.st_mode) && st.st_dev == folder.st_dev &&
+                 st.st_ino == folder.st_ino)
+            ++folderFlushesAfter;
+    };
+    ASSERT_TRUE(replace("0123456789", "new"));
+    EXPECT_EQ(content(file), "new");
+    EXPECT_EQ(fileFlushes, 1) << "the new file, before its rename";
+    EXPECT_EQ(folderFlushesAfter, 1);
 }
 
 TEST_F(FileSave, AFileThatChangedIsNotReplaced) {

@@ -82,6 +82,20 @@ TEST(Deletion, AScriptedObjectLosesBothRecords) {
     EXPECT_EQ(d.check.newIndex.entries.size(), buildSceneIndex(view(s.bytes)).entries.size() - 1);
     EXPECT_EQ(d.check.newIndex.entries[e].name, buildSceneIndex(view(s.bytes)).entries[e + 1].name)
         << "the next entry now stands where the deleted one stood";
+
+    // A script under a definition type without values of its own: the tick
+    // alone takes the definition record along.
+    const std::string script = "wait 10\r\n";
+    const Bytes mini =
+        mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); },
+                    [&](SceneWriter& w) { mini::definition(w, "Tom", 12, "", &script); });
+    const IndexRecord tom = buildSceneIndex(view(mini)).entries[0];
+    ASSERT_TRUE(tom.ticked);
+    ASSERT_EQ(tom.kind, 12);
+    const Deleted m = deleteEntry(mini, 0);
+    ASSERT_TRUE(m.check.ok) << m.check.why;
+    EXPECT_EQ(m.after.size(),
+              mini.size() - u32At(mini, *tom.recordPos + 2) - u32At(mini, *tom.definitionPos + 2));
 }
 
 TEST(Deletion, KindsWithDefinitionValuesLoseTheirDefinition) {

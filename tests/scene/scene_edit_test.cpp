@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -82,10 +83,28 @@ TEST_F(SceneEdit, MalformedEditsAreRefusedBeforeAnythingIsRead) {
     overlapping.splices.push_back({10, 4, {}});
     overlapping.splices.push_back({12, 1, {}});
     EXPECT_TRUE(validateEdit(view(scene), overlapping));
-    Edit fieldInSplice;
-    fieldInSplice.splices.push_back({0, 4, {1, 2, 3, 4}});
-    fieldInSplice.lengthFields.push_back({2, 1});
-    EXPECT_TRUE(validateEdit(view(scene), fieldInSplice));
+    // The header's length field (bytes 2 to 5) against splices around it.
+    const struct {
+        std::uint64_t pos, removed;
+        bool refused;
+    } aroundField[] = {
+        {0, 2, false}, // ends just before the field's first byte
+        {0, 3, true},  // takes its first byte
+        {5, 1, true},  // takes its last byte
+        {6, 1, false}, // starts just after it
+        {3, 2, true},  // inside it
+        {1, 6, true},  // over all of it
+    };
+    for (const auto& c : aroundField) {
+        Edit e;
+        e.splices.push_back({c.pos, c.removed, {}});
+        e.lengthFields.push_back({2, 0});
+        const auto why = validateEdit(view(scene), e);
+        EXPECT_EQ(why.has_value(), c.refused) << c.pos << "+" << c.removed;
+        if (c.refused) {
+            EXPECT_EQ(*why, "A length field of the change lies in bytes the change replaces.");
+        }
+    }
     Edit negative;
     negative.lengthFields.push_back({2, -static_cast<std::int64_t>(scene.size()) - 1});
     EXPECT_TRUE(validateEdit(view(scene), negative));
@@ -113,12 +132,39 @@ TEST_F(SceneEdit, ChangesNobodyAskedForAreRefusedWithTheEntry) {
 
 TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
     Edit e = growTom("wait 10\r\nwait 20\r\n");
-    e.lengthFields.pop_back(); // the script's own length forgotten
+    // The definition record's length forgotten: the index never reads it, so
+    // every entry and script still reads back; only the whole file is wrong.
+    const auto record = std::find_if(e.lengthFields.begin(), e.lengthFields.end(), [&](auto& f) {
+        return f.pos == *index.entries[0].definitionPos + 2;
+    });
+    ASSERT_NE(record, e.lengthFields.end());
+    e.lengthFields.erase(record);
     const Bytes after = applyEdit(view(scene), e);
     EditExpectation x;
     x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
     const EditCheck c = checkEdit(view(scene), index, e, view(after), x);
     EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
+        << c.why;
+}
+
+TEST_F(SceneEdit, AnUntouchedEntrysScriptMustReadBackUnchanged) {
+    // One letter of Ann's script, same length: no value, position or length
+    // moves, only the script Ann was not meant to lose.
+    Edit e;
+    e.splices.push_back({*index.entries[1].scriptPos + 4, 1, {'W'}});
+    const Bytes after = applyEdit(view(scene), e);
+    EditCheck c = checkEdit(view(scene), index, e, view(after), {});
+    EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why, "After the change the script of entry 1 (Ann) would read back differently.");
+    // Tom's declared change does not cover Ann's.
+    Edit both = growTom("wait 10\r\nwait 20\r\n");
+    both.splices.push_back({*index.entries[1].scriptPos + 4, 1, {'W'}});
+    EditExpectation x;
+    x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
+    c = checkEdit(view(scene), index, both, view(applyEdit(view(scene), both)), x);
+    EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why, "After the change the script of entry 1 (Ann) would read back differently.");
 }
 
 TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
@@ -129,11 +175,25 @@ TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
     EditCheck c = checkEdit(view(scene), index, header, view(applyEdit(view(scene), header)), {});
     EXPECT_FALSE(c.ok);
     EXPECT_NE(c.why.find("consistent"), std::string::npos) << c.why;
-    // A same-length edit that reaches from a value into the chunk after it.
+    // A same-length edit that starts in the translation's last float and
+    // reaches into the rotation chunk's length, which the index skips.
+    const std::size_t t = *index.entries[0].translationPos;
+    ASSERT_EQ(u32(scene, t + 14), 22u) << "the rotation chunk's length";
     Edit straddle;
-    straddle.splices.push_back({*index.entries[0].translationPos + 10, 4, {0, 0, 0, 0}});
-    c = checkEdit(view(scene), index, straddle, view(applyEdit(view(scene), straddle)), {});
+    straddle.splices.push_back({t + 10, 6, {scene[t + 10], scene[t + 11], 0x22, 0x00, 0x7F, 0}});
+    const Bytes after = applyEdit(view(scene), straddle);
+    ASSERT_EQ(buildSceneIndex(view(after)).entries[0].translation, index.entries[0].translation);
+    c = checkEdit(view(scene), index, straddle, view(after), {});
     EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
+        << c.why;
+    // The same bytes wholly inside the translation are a value change only.
+    Edit inside;
+    inside.splices.push_back({t + 8, 4, {0, 0, 0x80, 0x3F}});
+    EditExpectation x;
+    x.mayChange.push_back(0);
+    c = checkEdit(view(scene), index, inside, view(applyEdit(view(scene), inside)), x);
+    EXPECT_TRUE(c.ok) << c.why;
 }
 
 class CommitEdit : public SceneEdit {
