@@ -111,6 +111,20 @@ TEST(Deletion, KindsWithDefinitionValuesLoseTheirDefinition) {
         EXPECT_EQ(d.after.size(), s.bytes.size() - u32At(s.bytes, *rec.recordPos + 2) -
                                       u32At(s.bytes, *rec.definitionPos + 2));
     }
+    // Without a script too: the kind alone takes the definition along.
+    for (std::uint8_t type : {4, 6, 27, 35}) {
+        SCOPED_TRACE(int(type));
+        const Bytes mini = mini::scene(
+            [](SceneWriter& w) { mini::object(w, "Tom"); },
+            [&](SceneWriter& w) { mini::definition(w, "Tom", type, std::string(70, '\x02')); });
+        const IndexRecord tom = buildSceneIndex(view(mini)).entries[0];
+        ASSERT_FALSE(tom.ticked);
+        ASSERT_EQ(tom.kind, type);
+        const Deleted d = deleteEntry(mini, 0);
+        ASSERT_TRUE(d.check.ok) << d.check.why;
+        EXPECT_EQ(d.after.size(), mini.size() - u32At(mini, *tom.recordPos + 2) -
+                                      u32At(mini, *tom.definitionPos + 2));
+    }
 }
 
 TEST(Deletion, TheLastObjectOfTheSectionGoesLikeAnyOther) {

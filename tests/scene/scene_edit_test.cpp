@@ -148,21 +148,83 @@ TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
         << c.why;
 }
 
+// Same-length edits that nobody declared, each refused by the check that
+// guards what it breaks.
+TEST(SceneEditRefusals, EachUndeclaredChangeIsRefusedForWhatItBreaks) {
+    const std::string script = "wait 10\r\n";
+    const Bytes scene = mini::scene(
+        [](SceneWriter& w) {
+            mini::object(w, "Tom");
+            mini::object(w, "Ann");
+            mini::object(w, "Bob");
+            mini::object(w, "Lamp", 2, [](SceneWriter& l) {
+                l.beginChunk(0x4040);
+                l.chunkFloats(0x4042, {2.0f});
+                l.endChunk();
+            });
+        },
+        [&](SceneWriter& w) {
+            mini::definition(w, "Tom", 35, std::string(30, '\x07'), &script);
+            mini::definition(w, "Ann", 35, std::string(30, '\x03'), &script);
+            mini::definition(w, "Bob", 5, std::string(20, '\x02'), &script);
+        },
+        [](SceneWriter& w) { mini::initScript(w, "Start", "go\r\n"); });
+    const SceneIndex index = buildSceneIndex(view(scene));
+    ASSERT_EQ(index.entries.size(), 5u);
+    const IndexRecord &ann = index.entries[1], &bob = index.entries[2], &lamp = index.entries[3];
+    ASSERT_TRUE(lamp.brightnessPos);
+    const std::size_t b = *lamp.brightnessPos;
+    // Bob's values made into a script start of the same text, ahead of his own.
+    const Bytes earlyStart = {1,   0,   0,   0,   0,   9,   0,   0,    0,
+                              'w', 'a', 'i', 't', ' ', '1', '0', '\r', '\n'};
+    const struct {
+        const char* what;
+        std::size_t pos;
+        Bytes bytes;
+        std::string why; // the refusal starts so
+    } cases[] = {
+        {"a letter of Ann's script",
+         *ann.scriptPos + 4,
+         {'W'},
+         "After the change the script of entry 1 (Ann) would read back differently."},
+        {"Ann's script no longer looks like text",
+         *ann.scriptPos + 4,
+         {0x01},
+         "After the change entry 1 (Ann) would read back with another script tick."},
+        {"Ann's translation chunk renamed",
+         *ann.translationPos - 6,
+         {0x21},
+         "After the change the file would list 4 entries instead of 5."},
+        {"Bob's script found earlier", *bob.dataChunkPos + 6, earlyStart,
+         "After the change entry 2 (Bob) would no longer be found where it belongs."},
+        {"the init-script section renamed",
+         *index.initSectionLengthPos - 2,
+         {0x5F},
+         "After the change entry 4 (Start) would be listed on the other side of the init "
+         "scripts."},
+        {"the last byte of the brightness chunk's length, just before the value",
+         b - 1,
+         {0x01},
+         "After the change the file would no longer be consistent: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Edit e;
+        e.splices.push_back({c.pos, c.bytes.size(), c.bytes});
+        const EditCheck check =
+            checkEdit(view(scene), index, e, view(applyEdit(view(scene), e)), {});
+        EXPECT_FALSE(check.ok);
+        EXPECT_EQ(check.why.substr(0, c.why.size()), c.why);
+    }
+}
+
 TEST_F(SceneEdit, AnUntouchedEntrysScriptMustReadBackUnchanged) {
-    // One letter of Ann's script, same length: no value, position or length
-    // moves, only the script Ann was not meant to lose.
-    Edit e;
-    e.splices.push_back({*index.entries[1].scriptPos + 4, 1, {'W'}});
-    const Bytes after = applyEdit(view(scene), e);
-    EditCheck c = checkEdit(view(scene), index, e, view(after), {});
-    EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.why, "After the change the script of entry 1 (Ann) would read back differently.");
     // Tom's declared change does not cover Ann's.
     Edit both = growTom("wait 10\r\nwait 20\r\n");
     both.splices.push_back({*index.entries[1].scriptPos + 4, 1, {'W'}});
     EditExpectation x;
     x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
-    c = checkEdit(view(scene), index, both, view(applyEdit(view(scene), both)), x);
+    const EditCheck c = checkEdit(view(scene), index, both, view(applyEdit(view(scene), both)), x);
     EXPECT_FALSE(c.ok);
     EXPECT_EQ(c.why, "After the change the script of entry 1 (Ann) would read back differently.");
 }
