@@ -117,6 +117,10 @@ TEST_F(AddinApply, AppliedTwiceAsksAndChangesNothing) {
               "**Sorry, cannot mod your scene2.bin!! Maybe it's modded already. Go on? ** Yes\n");
     // The backups hold the files as they were before the first run.
     EXPECT_EQ(snapshot(root), once);
+    // Nothing was found, so nothing is written again.
+    const QuillRun listed = apply(addin, {"--yes", "--dry-run"});
+    EXPECT_EQ(listed.out.find("patch "), std::string::npos) << listed.out;
+    EXPECT_EQ(listed.out.find("insert "), std::string::npos) << listed.out;
     EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
 }
 

@@ -18,6 +18,7 @@ std::function<int()> beforeFlock; // runs once before a flock; fails it with the
 std::function<void(const char*)> onLstat; // runs after a look at a name
 std::function<void()> beforeRename;       // runs before a rename
 std::function<void(int)> onFsync;         // runs before a flush
+std::function<void()> onFstat;            // runs after a look at an open file
 } // namespace faults
 
 template <typename F> static F realCall(const char* name) {
@@ -63,6 +64,18 @@ extern "C" int rename(const char* from, const char* to) noexcept {
     return real(from, to);
 }
 
+extern "C" int fstat(int fd, struct stat* st) noexcept {
+    static const auto real = realCall<int (*)(int, struct stat*)>("fstat");
+    const int r = real(fd, st);
+    if (faults::onFstat) {
+        const int e = errno;
+        const auto hook = faults::onFstat; // the hook may disarm itself
+        hook();
+        errno = e;
+    }
+    return r;
+}
+
 extern "C" int fsync(int fd) {
     if (faults::onFsync) {
         const auto hook = faults::onFsync;
@@ -96,6 +109,7 @@ protected:
         faults::onLstat = nullptr;
         faults::beforeRename = nullptr;
         faults::onFsync = nullptr;
+        faults::onFstat = nullptr;
         TempFolder::TearDown();
     }
     const fs::path lockPath = dir / "scene2.bin.quilltemp.save.lock";
@@ -405,6 +419,30 @@ TEST_F(FileSave, ALockNameSwappedAfterTheLookIsNotUsed) {
         << r.error;
     EXPECT_EQ(content(lockPath), users);
     EXPECT_EQ(content(file), "0123456789");
+}
+
+// A name that led to another file only while the lock file was opened is
+// looked at again: the empty lock file it leads to once more is used.
+TEST_F(FileSave, ALockNameSwappedOnlyForTheOpenIsLookedAtAgain) {
+    write(lockPath, "");
+    write(dir / "notes.txt", "notes");
+    faults::onLstat = [&](const char* path) {
+        if (path != lockPath.string())
+            return;
+        faults::onLstat = nullptr;
+        fs::rename(lockPath, dir / "lock.bak");
+        fs::rename(dir / "notes.txt", lockPath);
+        faults::onFstat = [&] {
+            faults::onFstat = nullptr;
+            fs::rename(lockPath, dir / "notes.txt");
+            fs::rename(dir / "lock.bak", lockPath);
+        };
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_TRUE(r) << r.error;
+    EXPECT_EQ(content(file), "new");
+    EXPECT_EQ(content(dir / "notes.txt"), "notes");
+    EXPECT_TRUE(fs::is_regular_file(lockPath)) << "the lock file this save did not make stays";
 }
 
 // The same lock file, written into between the look and the open, is no

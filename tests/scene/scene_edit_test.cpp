@@ -146,6 +146,16 @@ TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
     EXPECT_FALSE(c.ok);
     EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
         << c.why;
+
+    // A file whose header length was wrong before may keep that fault.
+    Bytes broken = scene;
+    broken[2] ^= 0x01;
+    const SceneIndex brokenIndex = buildSceneIndex(view(broken));
+    ASSERT_FALSE(verifyScene(view(broken)).ok());
+    const Edit fine = growTom("wait 10\r\nwait 20\r\n");
+    const EditCheck kept =
+        checkEdit(view(broken), brokenIndex, fine, view(applyEdit(view(broken), fine)), x);
+    EXPECT_TRUE(kept.ok) << kept.why;
 }
 
 // Same-length edits that nobody declared, each refused by the check that
