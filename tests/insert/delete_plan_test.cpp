@@ -181,6 +181,25 @@ TEST(Deletion, ADefinitionLeftBehindGoesToTheNextOfTheSameName) {
                                   u32At(before, *index.entries[0].definitionPos + 2));
     ASSERT_EQ(d.check.newIndex.entries.size(), 1u);
     EXPECT_EQ(d.check.newIndex.entries[0].kind, deftype::Human);
+
+    // "Tom.x" cut before its "." names "Tom", who comes first: both "Tom.x"
+    // definitions are his. Deleting him leaves the first to "Tom.x".
+    const Bytes dotted = mini::scene(
+        [](SceneWriter& w) {
+            mini::object(w, "Tom");
+            mini::object(w, "Tom.x");
+        },
+        [](SceneWriter& w) {
+            mini::definition(w, "Tom.x", 35, std::string(30, '\x03'));
+            mini::definition(w, "Tom.x", 27, std::string(70, '\x02'));
+        });
+    const SceneIndex dottedIndex = buildSceneIndex(view(dotted));
+    ASSERT_EQ(dottedIndex.entries[0].kind, deftype::Human);
+    ASSERT_EQ(dottedIndex.entries[1].kind, kind::Plain);
+    const Deleted t = deleteEntry(dotted, 0);
+    ASSERT_TRUE(t.check.ok) << t.check.why;
+    ASSERT_EQ(t.check.newIndex.entries.size(), 1u);
+    EXPECT_EQ(t.check.newIndex.entries[0].kind, deftype::Thing);
 }
 
 TEST(Deletion, CommittedFileIsExactlyTheShortenedBytes) {
