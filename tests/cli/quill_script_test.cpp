@@ -73,7 +73,8 @@ TEST_F(QuillScript, ErrorsLeaveTheFileUntouched) {
              {"script", "set", scene.string(), "no such entry", (dir / "new.txt").string()},
              {"script", "set", scene.string(), scriptedName(), (dir / "missing.txt").string()},
              {"script", "get", scene.string(), "99999"},
-             {"script", "set", scene.string(), scriptedName()}}) {
+             {"script", "set", scene.string(), scriptedName()},
+             {"delete", scene.string(), scriptedName(), "extra"}}) {
         const QuillRun r = quill(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -93,6 +94,14 @@ TEST_F(QuillScript, ErrorsLeaveTheFileUntouched) {
         EXPECT_EQ(r.err, "quill: no entry " + past + "\n");
     }
     EXPECT_EQ(quill({"script", "get", scene.string(), std::to_string(count - 1)}).status, 0);
+    // The first init script has no values.
+    const std::int64_t init =
+        buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size())).merkePosGameInit;
+    ASSERT_LT(init, static_cast<std::int64_t>(count));
+    const QuillRun values = quill({"values", "get", scene.string(), std::to_string(init)});
+    EXPECT_EQ(values.status, 2);
+    EXPECT_NE(values.err.find("is an init script: it has no values"), std::string::npos)
+        << values.err;
     EXPECT_EQ(slurp(scene), before);
     EXPECT_FALSE(fs::exists(dir / "quilltemp.save"));
 }
