@@ -117,6 +117,10 @@ TEST_F(AddinApply, AppliedTwiceAsksAndChangesNothing) {
               "**Sorry, cannot mod your scene2.bin!! Maybe it's modded already. Go on? ** Yes\n");
     // The backups hold the files as they were before the first run.
     EXPECT_EQ(snapshot(root), once);
+    // Nothing was found, so nothing is written again.
+    const QuillRun listed = apply(addin, {"--yes", "--dry-run"});
+    EXPECT_EQ(listed.out.find("patch "), std::string::npos) << listed.out;
+    EXPECT_EQ(listed.out.find("insert "), std::string::npos) << listed.out;
     EXPECT_EQ(readBytes(mission / "tree.klz.sav"), demo.treeKlz);
 }
 
@@ -136,6 +140,23 @@ TEST_F(AddinApply, NoStopsAfterTheBackupsAndThePatchesBeforeIt) {
     // The locks of the whole run are let go, their files removed.
     for (const auto& [path, bytes] : snapshot(root).files)
         EXPECT_EQ(path.find("quilltemp"), std::string::npos) << path;
+}
+
+TEST_F(AddinApply, YesEndsThePatchingOfThatFileAndGoesOnWithTheNext) {
+    AddinSource s = demoAddinSource();
+    // tree.klz: found, not found, then a block that would be found.
+    s.patches[0] = std::vector<AddinPatchSource>{
+        {{'G', 'i', 'f'}, {'X'}}, {{0xEE, 0xEE}, {1}}, {{'G', 'i', 'f'}, {'Y', 'Y'}}};
+    // An empty cache.bin is left alone: nothing to search, nothing asked.
+    writeBytes(mission / "cache.bin", {});
+    const QuillRun run = apply(addinFile(packed(s)), {"--yes"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "**Sorry, cannot mod your tree.klz!! Maybe it's modded already. Go on? ** Yes\n");
+    EXPECT_EQ(readBytes(mission / "tree.klz"), replaced(demo.treeKlz, 0, "X"));
+    EXPECT_EQ(readBytes(mission / "cache.bin"), Bytes{});
+    EXPECT_EQ(readBytes(mission / "scene.4ds"), replaced(demo.scene4ds, 0, "4DS\x01"));
+    EXPECT_EQ(readBytes(scene()), expectedScene(demo.scene, s));
 }
 
 TEST_F(AddinApply, FileWithFlagZeroIsNeitherBackedUpNorChanged) {

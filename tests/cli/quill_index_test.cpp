@@ -117,17 +117,30 @@ TEST(QuillUsage, HelpAndVersionGoToStandardOutputAndWrongCallsToStandardError) {
         EXPECT_EQ(r.out.substr(r.out.size() - a.end.size()), a.end) << r.out;
         EXPECT_EQ(r.err, "");
     }
-    for (const std::vector<std::string>& wrong : {std::vector<std::string>{},
-                                                  {"index"},
-                                                  {"frobnicate", "x"},
-                                                  {"--help", "index"},
-                                                  {"--version", "index"},
-                                                  {"version"}}) {
+    // Readable files, so that a call taken as valid would succeed.
+    const std::string scene =
+        writeTemp(mini::scene([](SceneWriter& w) { mini::object(w, "a"); }), "usage.bin");
+    const std::string other =
+        writeTemp(mini::scene([](SceneWriter& w) { mini::object(w, "b"); }), "usage2.bin");
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{},
+          {"index"},
+          {"frobnicate", "x"},
+          {"--help", "index"},
+          {"--version", "index"},
+          {"version"},
+          {"index", scene, other},
+          {"index", "--json", scene, other},
+          {"addin", "apply", scene, other, "extra"},
+          {"addin", "apply", scene, other, "--yes", "extra"},
+          {"addin", "apply", scene}}) {
         const QuillRun r = quill(wrong);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.rfind("usage: quill", 0), 0u) << r.err;
     }
+    fs::remove(scene);
+    fs::remove(other);
 }
 
 TEST(QuillVerify, ReportsOkOrProblemsWithExitStatus) {

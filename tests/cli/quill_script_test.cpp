@@ -9,6 +9,7 @@
 #include "mini_scene.h"
 #include "quill_runner.h"
 #include "scene_generator.h"
+#include "scene_index.h"
 #include "scene_verify.h"
 #include "script_files.h"
 #include "value_save.h"
@@ -72,11 +73,35 @@ TEST_F(QuillScript, ErrorsLeaveTheFileUntouched) {
              {"script", "set", scene.string(), "no such entry", (dir / "new.txt").string()},
              {"script", "set", scene.string(), scriptedName(), (dir / "missing.txt").string()},
              {"script", "get", scene.string(), "99999"},
-             {"script", "set", scene.string(), scriptedName()}}) {
+             {"script", "set", scene.string(), scriptedName()},
+             {"delete", scene.string(), scriptedName(), "extra"}}) {
         const QuillRun r = quill(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
+    // Entries are counted from 0: the count itself names no entry, one less
+    // names the last.
+    const std::size_t count =
+        buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size())).entries.size();
+    const std::string past = std::to_string(count);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"script", "get", scene.string(), past},
+             {"script", "set", scene.string(), past, (dir / "new.txt").string()},
+             {"delete", scene.string(), past},
+             {"values", "get", scene.string(), past}}) {
+        const QuillRun r = quill(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.err, "quill: no entry " + past + "\n");
+    }
+    EXPECT_EQ(quill({"script", "get", scene.string(), std::to_string(count - 1)}).status, 0);
+    // The first init script has no values.
+    const std::int64_t init =
+        buildSceneIndex(ByteView(g.bytes.data(), g.bytes.size())).merkePosGameInit;
+    ASSERT_LT(init, static_cast<std::int64_t>(count));
+    const QuillRun values = quill({"values", "get", scene.string(), std::to_string(init)});
+    EXPECT_EQ(values.status, 2);
+    EXPECT_NE(values.err.find("is an init script: it has no values"), std::string::npos)
+        << values.err;
     EXPECT_EQ(slurp(scene), before);
     EXPECT_FALSE(fs::exists(dir / "quilltemp.save"));
 }

@@ -17,6 +17,8 @@ int flockError = 0;               // flock fails with this error
 std::function<int()> beforeFlock; // runs once before a flock; fails it with the error returned
 std::function<void(const char*)> onLstat; // runs after a look at a name
 std::function<void()> beforeRename;       // runs before a rename
+std::function<void(int)> onFsync;         // runs before a flush
+std::function<void()> onFstat;            // runs after a look at an open file
 } // namespace faults
 
 template <typename F> static F realCall(const char* name) {
@@ -62,6 +64,27 @@ extern "C" int rename(const char* from, const char* to) noexcept {
     return real(from, to);
 }
 
+extern "C" int fstat(int fd, struct stat* st) noexcept {
+    static const auto real = realCall<int (*)(int, struct stat*)>("fstat");
+    const int r = real(fd, st);
+    if (faults::onFstat) {
+        const int e = errno;
+        const auto hook = faults::onFstat; // the hook may disarm itself
+        hook();
+        errno = e;
+    }
+    return r;
+}
+
+extern "C" int fsync(int fd) {
+    if (faults::onFsync) {
+        const auto hook = faults::onFsync;
+        hook(fd);
+    }
+    static const auto real = realCall<int (*)(int)>("fsync");
+    return real(fd);
+}
+
 namespace {
 using namespace filetest;
 
@@ -85,6 +108,8 @@ protected:
         faults::beforeFlock = nullptr;
         faults::onLstat = nullptr;
         faults::beforeRename = nullptr;
+        faults::onFsync = nullptr;
+        faults::onFstat = nullptr;
         TempFolder::TearDown();
     }
     const fs::path lockPath = dir / "scene2.bin.quilltemp.save.lock";
@@ -94,6 +119,30 @@ TEST_F(FileSave, ReplaceWritesAllAndLeavesNothingBehind) {
     ASSERT_TRUE(replace("0123456789", "new"));
     EXPECT_EQ(content(file), "new");
     EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+}
+
+// The new name lives in the folder: the folder itself is flushed after the
+// rename, or a power cut could bring back the old file.
+TEST_F(FileSave, TheFolderIsFlushedAfterTheRename) {
+    struct stat folder {};
+    ASSERT_EQ(::stat(dir.c_str(), &folder), 0);
+    bool renaming = false;
+    int fileFlushes = 0, folderFlushesAfter = 0;
+    faults::beforeRename = [&] { renaming = true; };
+    faults::onFsync = [&](int fd) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            return;
+        if (S_ISREG(st.st_mode))
+            ++fileFlushes;
+        else if (renaming && S_ISDIR(st.st_mode) && st.st_dev == folder.st_dev &&
+                 st.st_ino == folder.st_ino)
+            ++folderFlushesAfter;
+    };
+    ASSERT_TRUE(replace("0123456789", "new"));
+    EXPECT_EQ(content(file), "new");
+    EXPECT_EQ(fileFlushes, 1) << "the new file, before its rename";
+    EXPECT_EQ(folderFlushesAfter, 1);
 }
 
 TEST_F(FileSave, AFileThatChangedIsNotReplaced) {
@@ -370,6 +419,30 @@ TEST_F(FileSave, ALockNameSwappedAfterTheLookIsNotUsed) {
         << r.error;
     EXPECT_EQ(content(lockPath), users);
     EXPECT_EQ(content(file), "0123456789");
+}
+
+// A name that led to another file only while the lock file was opened is
+// looked at again: the empty lock file it leads to once more is used.
+TEST_F(FileSave, ALockNameSwappedOnlyForTheOpenIsLookedAtAgain) {
+    write(lockPath, "");
+    write(dir / "notes.txt", "notes");
+    faults::onLstat = [&](const char* path) {
+        if (path != lockPath.string())
+            return;
+        faults::onLstat = nullptr;
+        fs::rename(lockPath, dir / "lock.bak");
+        fs::rename(dir / "notes.txt", lockPath);
+        faults::onFstat = [&] {
+            faults::onFstat = nullptr;
+            fs::rename(lockPath, dir / "notes.txt");
+            fs::rename(dir / "lock.bak", lockPath);
+        };
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_TRUE(r) << r.error;
+    EXPECT_EQ(content(file), "new");
+    EXPECT_EQ(content(dir / "notes.txt"), "notes");
+    EXPECT_TRUE(fs::is_regular_file(lockPath)) << "the lock file this save did not make stays";
 }
 
 // The same lock file, written into between the look and the open, is no

@@ -82,6 +82,20 @@ TEST(Deletion, AScriptedObjectLosesBothRecords) {
     EXPECT_EQ(d.check.newIndex.entries.size(), buildSceneIndex(view(s.bytes)).entries.size() - 1);
     EXPECT_EQ(d.check.newIndex.entries[e].name, buildSceneIndex(view(s.bytes)).entries[e + 1].name)
         << "the next entry now stands where the deleted one stood";
+
+    // A script under a definition type without values of its own: the tick
+    // alone takes the definition record along.
+    const std::string script = "wait 10\r\n";
+    const Bytes mini =
+        mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); },
+                    [&](SceneWriter& w) { mini::definition(w, "Tom", 12, "", &script); });
+    const IndexRecord tom = buildSceneIndex(view(mini)).entries[0];
+    ASSERT_TRUE(tom.ticked);
+    ASSERT_EQ(tom.kind, 12);
+    const Deleted m = deleteEntry(mini, 0);
+    ASSERT_TRUE(m.check.ok) << m.check.why;
+    EXPECT_EQ(m.after.size(),
+              mini.size() - u32At(mini, *tom.recordPos + 2) - u32At(mini, *tom.definitionPos + 2));
 }
 
 TEST(Deletion, KindsWithDefinitionValuesLoseTheirDefinition) {
@@ -96,6 +110,20 @@ TEST(Deletion, KindsWithDefinitionValuesLoseTheirDefinition) {
         ASSERT_TRUE(d.check.ok) << d.check.why;
         EXPECT_EQ(d.after.size(), s.bytes.size() - u32At(s.bytes, *rec.recordPos + 2) -
                                       u32At(s.bytes, *rec.definitionPos + 2));
+    }
+    // Without a script too: the kind alone takes the definition along.
+    for (std::uint8_t type : {4, 6, 27, 35}) {
+        SCOPED_TRACE(int(type));
+        const Bytes mini = mini::scene(
+            [](SceneWriter& w) { mini::object(w, "Tom"); },
+            [&](SceneWriter& w) { mini::definition(w, "Tom", type, std::string(70, '\x02')); });
+        const IndexRecord tom = buildSceneIndex(view(mini)).entries[0];
+        ASSERT_FALSE(tom.ticked);
+        ASSERT_EQ(tom.kind, type);
+        const Deleted d = deleteEntry(mini, 0);
+        ASSERT_TRUE(d.check.ok) << d.check.why;
+        EXPECT_EQ(d.after.size(), mini.size() - u32At(mini, *tom.recordPos + 2) -
+                                      u32At(mini, *tom.definitionPos + 2));
     }
 }
 
@@ -153,6 +181,25 @@ TEST(Deletion, ADefinitionLeftBehindGoesToTheNextOfTheSameName) {
                                   u32At(before, *index.entries[0].definitionPos + 2));
     ASSERT_EQ(d.check.newIndex.entries.size(), 1u);
     EXPECT_EQ(d.check.newIndex.entries[0].kind, deftype::Human);
+
+    // "Tom.x" cut before its "." names "Tom", who comes first: both "Tom.x"
+    // definitions are his. Deleting him leaves the first to "Tom.x".
+    const Bytes dotted = mini::scene(
+        [](SceneWriter& w) {
+            mini::object(w, "Tom");
+            mini::object(w, "Tom.x");
+        },
+        [](SceneWriter& w) {
+            mini::definition(w, "Tom.x", 35, std::string(30, '\x03'));
+            mini::definition(w, "Tom.x", 27, std::string(70, '\x02'));
+        });
+    const SceneIndex dottedIndex = buildSceneIndex(view(dotted));
+    ASSERT_EQ(dottedIndex.entries[0].kind, deftype::Human);
+    ASSERT_EQ(dottedIndex.entries[1].kind, kind::Plain);
+    const Deleted t = deleteEntry(dotted, 0);
+    ASSERT_TRUE(t.check.ok) << t.check.why;
+    ASSERT_EQ(t.check.newIndex.entries.size(), 1u);
+    EXPECT_EQ(t.check.newIndex.entries[0].kind, deftype::Thing);
 }
 
 TEST(Deletion, CommittedFileIsExactlyTheShortenedBytes) {

@@ -104,8 +104,11 @@ TEST(InsertChecks, FieldsWithoutAMessageOfTheirOwnAreRefusedClearly) {
     f = fieldsFor("human", "New");
     f.behaviour.reset();
     expectRefused(f, "Behaviour", "Choose a behaviour");
+    // A name chunk of 51 bytes or more would not be listed again: 43
+    // characters (a chunk of 50) is the longest name.
     f = fieldsFor("things", std::string(44, 'n'));
     expectRefused(f, "Name", "At most 43 characters");
+    EXPECT_TRUE(passes(fieldsFor("things", std::string(43, 'n'))));
     f = fieldsFor("things", "Ж");
     expectRefused(f, "Name", "The name holds a character the file cannot store");
     f = fieldsFor("things", "New");

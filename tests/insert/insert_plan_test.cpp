@@ -126,6 +126,104 @@ TEST(Insertion, OtherWithOneCharacterNameGetsTheSlashScript) {
     EXPECT_FALSE(hasChild(object, 6, object.size(), chunk::Model));
 }
 
+// The records of each category as the file must hold them, written out from
+// the record tables: the name "Q1", the model "m.i3d" and the sample fields'
+// values (translation 1.5, -2, 3.25; rotation 0.5, sin 30 degrees, 0.8660254,
+// -0.25; size 1, 2, 0.5; colour 255, 128, 0; brightness 2.5; thing weight 80,
+// sound 3; human behaviour 16, sex 17, aggression 0.5, weight 75).
+TEST(Insertion, RecordsHoldTheConstantsOfTheRecordTables) {
+    const std::string name = "10 00 09 00 00 00 51 31 00";
+    const std::string place = "20 00 12 00 00 00 00 00 C0 3F 00 00 00 C0 00 00 50 40";
+    const std::string rotation =
+        "22 00 16 00 00 00 00 00 00 3F 00 00 00 3F D7 B3 5D 3F 00 00 80 BE";
+    const std::string lightRotation =
+        "22 00 16 00 00 00 C5 C5 33 3F 70 31 36 BF 2A BC 98 3C C4 27 5A BB";
+    const std::string size = "2D 00 12 00 00 00 00 00 80 3F 00 00 00 40 00 00 00 3F";
+    const std::string defaultReference = "2C 00 12 00 00 00 82 CA DD C4 5B 3F B3 C0 BD 59 8A 40";
+    const Bytes sector = Bytes{} + std::string("Primary sector") + hex("00");
+    const Bytes parent = hex("20 40 1B 00 00 00 10 00 15 00 00 00") + sector;
+    const Bytes model = hex("12 20 0C 00 00 00") + std::string("m.i3d") + hex("00");
+    const Bytes light = hex("40 40 67 00 00 00 41 40 0A 00 00 00 01 00 00 00"
+                            "26 00 12 00 00 00 00 00 80 3F 81 80 00 3F 00 00 00 00"
+                            "42 40 0A 00 00 00 00 00 20 40"
+                            "43 40 0E 00 00 00 8F C2 05 40 CD CC 0C 40"
+                            "44 40 0E 00 00 00 CD CC 4C 3E 00 00 80 40"
+                            "45 40 0A 00 00 00 6B 00 00 00 46 40 15 00 00 00") +
+                        sector;
+    const Bytes box = hex("50 40 1E 00 00 00 00 00 00 BF 00 00 00 BF 00 00 00 BF"
+                          "00 00 00 3F 00 00 00 3F 00 00 00 3F");
+    const std::string defName = "23 AE 09 00 00 00 51 31 00";
+    const struct {
+        std::string category;
+        Bytes object, definition; // the definition's head when it is longer
+    } records[] = {
+        {"car",
+         hex("10 40 8C 00 00 00 11 40 0A 00 00 00 09 00 00 00" + name + place + rotation + size +
+             defaultReference) +
+             parent + model,
+         hex("21 AE 75 0A 00 00" + defName + "22 AE 0A 00 00 00 04 00 00 00")},
+        {"building",
+         hex("10 40 71 00 00 00 11 40 0A 00 00 00 09 00 00 00" + name + place + rotation + size +
+             "2C 00 12 00 00 00 14 20 DE C4 9A FA 9A C0 3A B3 0C 41") +
+             model,
+         {}},
+        {"light",
+         hex("10 40 E7 00 00 00 11 40 0A 00 00 00 02 00 00 00" + name + place + lightRotation +
+             size + "2C 00 12 00 00 00 80 60 C2 BF 5E 4B 90 3F C5 20 EC 3F") +
+             parent + light,
+         {}},
+        {"other",
+         hex("10 40 9E 00 00 00 11 40 0A 00 00 00 06 00 00 00" + name + place + rotation + size +
+             defaultReference) +
+             parent + box,
+         hex("21 AE 37 00 00 00" + defName +
+             "22 AE 0A 00 00 00 05 00 00 00"
+             "24 AE 1E 00 00 00 01 00 00 00 00 01 00 00 00 00"
+             "0A 00 00 00") +
+             std::string(10, '/')},
+        {"things",
+         hex("10 40 8C 00 00 00 11 40 0A 00 00 00 09 00 00 00" + name + place + rotation + size +
+             defaultReference) +
+             parent + model,
+         hex("21 AE 3E 00 00 00" + defName +
+             "22 AE 0A 00 00 00 23 00 00 00 24 AE 25 00 00 00 02 01 00 00 80 3F 00 00 80 3F"
+             "00 00 A0 42 00 00 00 3F 0A D7 23 3C 03 00 00 00 01 FF FF FF FF")},
+        {"human",
+         hex("10 40 8C 00 00 00 11 40 0A 00 00 00 09 00 00 00" + name + place + rotation + size +
+             defaultReference) +
+             parent + model,
+         hex("21 AE 82 00 00 00" + defName +
+             "22 AE 0A 00 00 00 1B 00 00 00 24 AE 69 00 00 00 06 10 00 00 00 11 00 00 00 33 33 33"
+             "3F 00 00 C8 42 00 00 A0 41 00 00 A0 41 00 00 A0 41 00 00 A0 41 33 33 33 3F 00 00 80"
+             "3F 00 00 00 3F CC CC 4C 3F 00 00 80 3F 00 00 80 3F 00 00 80 3F CB CC 4C 3F 00 00 96"
+             "42 00 00 00 3F 01 01 00 00 00 00 10 00 00 00") +
+             std::string(16, '/')},
+    };
+    const Bytes before = sampleScene(31).bytes;
+    const Sections s = sectionsOf(before);
+    for (const auto& r : records) {
+        SCOPED_TRACE(r.category);
+        InsertFields f = fieldsFor(r.category, "Q1");
+        f.model = "m.i3d";
+        const Inserted ins = insertInto(before, f);
+        ASSERT_TRUE(ins.check.ok) << ins.check.why;
+        const std::size_t objectLength = r.object.size();
+        EXPECT_EQ(Bytes(ins.after.begin() + s.objectsEnd,
+                        ins.after.begin() + s.objectsEnd + objectLength),
+                  r.object);
+        const std::size_t def = s.definitionsEnd + objectLength;
+        const std::size_t added = ins.after.size() - before.size() - objectLength;
+        if (r.definition.empty()) {
+            EXPECT_EQ(added, 0u);
+            continue;
+        }
+        ASSERT_GE(ins.after.size(), def + r.definition.size());
+        EXPECT_EQ(Bytes(ins.after.begin() + def, ins.after.begin() + def + r.definition.size()),
+                  r.definition);
+        EXPECT_EQ(added, u32At(r.definition, 2));
+    }
+}
+
 TEST(Insertion, BuildingHasNoParentAndNoDefinition) {
     const Bytes before = sampleScene(5).bytes;
     const Sections s = sectionsOf(before);

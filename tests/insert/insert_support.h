@@ -23,6 +23,30 @@ inline std::uint32_t u32At(const Bytes& b, std::size_t at) {
     return *view(b).u32(at);
 }
 
+// Bytes written out in hexadecimal, blanks between them ignored.
+inline Bytes hex(const std::string& text) {
+    Bytes b;
+    for (std::size_t i = 0; i + 1 < text.size();) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        b.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+        i += 2;
+    }
+    return b;
+}
+
+inline Bytes operator+(Bytes a, const std::string& text) {
+    a.insert(a.end(), text.begin(), text.end());
+    return a;
+}
+
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 inline GeneratedScene sampleScene(std::uint32_t seed = 7, std::size_t objects = 40) {
     GeneratorOptions o;
     o.seed = seed;

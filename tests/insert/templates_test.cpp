@@ -15,24 +15,6 @@ Bytes templateBytes(const std::string& name) {
     return Bytes(t->begin(), t->end());
 }
 
-Bytes hex(const std::string& text) {
-    Bytes b;
-    for (std::size_t i = 0; i + 1 < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        b.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return b;
-}
-
-Bytes operator+(Bytes a, const std::string& text) {
-    a.insert(a.end(), text.begin(), text.end());
-    return a;
-}
-
 std::string soundField(const std::string& name) {
     return name + '\0' + std::string(15 - name.size(), '\xCD');
 }

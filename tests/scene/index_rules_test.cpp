@@ -171,7 +171,7 @@ TEST(SceneIndexRules, DefinitionsAttachByNameAndValues) {
     thing[22] = 17;
     const Bytes b = mini::scene(
         [](SceneWriter& w) {
-            for (const char* n : {"door", "crate", "crate", "pane", "gate"})
+            for (const char* n : {"door", "crate", "crate", "pane", "gate", "Tom", "Tom.1"})
                 mini::object(w, n);
         },
         [&](SceneWriter& w) {
@@ -180,9 +180,15 @@ TEST(SceneIndexRules, DefinitionsAttachByNameAndValues) {
             mini::definition(w, "pane", 6, "brass then glass");
             mini::definition(w, "gate", 6, "iron");
             mini::definition(w, "nobody", 4, "x", &kScript);
+            mini::definition(w, "Tom.1", 5, "", &kScript);
         });
     const SceneIndex idx = indexOf(b);
-    ASSERT_EQ(idx.entries.size(), 5u);
+    ASSERT_EQ(idx.entries.size(), 7u);
+    // "Tom.1" cut before its "." names "Tom", which comes first in the list.
+    EXPECT_TRUE(idx.entries[5].ticked);
+    EXPECT_EQ(idx.entries[5].kind, 5);
+    EXPECT_FALSE(idx.entries[6].ticked) << "the entry named exactly so stands later";
+    EXPECT_EQ(idx.entries[6].kind, 255);
     EXPECT_EQ(idx.entries[0].kind, 6);
     EXPECT_EQ(idx.entries[0].material, 2);
     EXPECT_EQ(idx.entries[1].kind, 35);
@@ -194,7 +200,7 @@ TEST(SceneIndexRules, DefinitionsAttachByNameAndValues) {
     EXPECT_EQ(idx.entries[2].kind, 255);
     EXPECT_EQ(idx.entries[3].material, 3);
     EXPECT_EQ(idx.entries[4].material, 1);
-    EXPECT_EQ(idx.definitionNameCount, 5u);
+    EXPECT_EQ(idx.definitionNameCount, 6u);
 }
 
 TEST(SceneIndexRules, ScriptStartMustLookLikeText) {
@@ -241,9 +247,11 @@ TEST(SceneIndexRules, InitScriptsFollowTheObjects) {
                                 [](SceneWriter& w) {
                                     mini::initScript(w, "Gintro", "wait 10\r\n");
                                     mini::initScript(w, "xxGAMEINITENDyy", "end\r\n");
+                                    mini::initScript(w, "  two blanks", "wait 5\r\n");
                                 });
     const SceneIndex idx = indexOf(b);
-    ASSERT_EQ(idx.entries.size(), 3u);
+    ASSERT_EQ(idx.entries.size(), 4u);
+    EXPECT_EQ(idx.entries[3].name, "  two blanks") << "blanks are printable: the name keeps them";
     EXPECT_EQ(idx.merkePosGameInit, 1);
     EXPECT_EQ(idx.entries[1].name, "Gintro");
     EXPECT_TRUE(idx.entries[1].ticked);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -82,10 +83,28 @@ TEST_F(SceneEdit, MalformedEditsAreRefusedBeforeAnythingIsRead) {
     overlapping.splices.push_back({10, 4, {}});
     overlapping.splices.push_back({12, 1, {}});
     EXPECT_TRUE(validateEdit(view(scene), overlapping));
-    Edit fieldInSplice;
-    fieldInSplice.splices.push_back({0, 4, {1, 2, 3, 4}});
-    fieldInSplice.lengthFields.push_back({2, 1});
-    EXPECT_TRUE(validateEdit(view(scene), fieldInSplice));
+    // The header's length field (bytes 2 to 5) against splices around it.
+    const struct {
+        std::uint64_t pos, removed;
+        bool refused;
+    } aroundField[] = {
+        {0, 2, false}, // ends just before the field's first byte
+        {0, 3, true},  // takes its first byte
+        {5, 1, true},  // takes its last byte
+        {6, 1, false}, // starts just after it
+        {3, 2, true},  // inside it
+        {1, 6, true},  // over all of it
+    };
+    for (const auto& c : aroundField) {
+        Edit e;
+        e.splices.push_back({c.pos, c.removed, {}});
+        e.lengthFields.push_back({2, 0});
+        const auto why = validateEdit(view(scene), e);
+        EXPECT_EQ(why.has_value(), c.refused) << c.pos << "+" << c.removed;
+        if (c.refused) {
+            EXPECT_EQ(*why, "A length field of the change lies in bytes the change replaces.");
+        }
+    }
     Edit negative;
     negative.lengthFields.push_back({2, -static_cast<std::int64_t>(scene.size()) - 1});
     EXPECT_TRUE(validateEdit(view(scene), negative));
@@ -201,12 +220,111 @@ TEST_F(SceneEdit, ChangesNobodyAskedForAreRefusedWithTheEntry) {
 
 TEST_F(SceneEdit, ABrokenLengthIsRefusedForAFileThatWasConsistent) {
     Edit e = growTom("wait 10\r\nwait 20\r\n");
-    e.lengthFields.pop_back(); // the script's own length forgotten
+    // The definition record's length forgotten: the index never reads it, so
+    // every entry and script still reads back; only the whole file is wrong.
+    const auto record = std::find_if(e.lengthFields.begin(), e.lengthFields.end(), [&](auto& f) {
+        return f.pos == *index.entries[0].definitionPos + 2;
+    });
+    ASSERT_NE(record, e.lengthFields.end());
+    e.lengthFields.erase(record);
     const Bytes after = applyEdit(view(scene), e);
     EditExpectation x;
     x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
     const EditCheck c = checkEdit(view(scene), index, e, view(after), x);
     EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
+        << c.why;
+
+    // A file whose header length was wrong before may keep that fault.
+    Bytes broken = scene;
+    broken[2] ^= 0x01;
+    const SceneIndex brokenIndex = buildSceneIndex(view(broken));
+    ASSERT_FALSE(verifyScene(view(broken)).ok());
+    const Edit fine = growTom("wait 10\r\nwait 20\r\n");
+    const EditCheck kept =
+        checkEdit(view(broken), brokenIndex, fine, view(applyEdit(view(broken), fine)), x);
+    EXPECT_TRUE(kept.ok) << kept.why;
+}
+
+// Same-length edits that nobody declared, each refused by the check that
+// guards what it breaks.
+TEST(SceneEditRefusals, EachUndeclaredChangeIsRefusedForWhatItBreaks) {
+    const std::string script = "wait 10\r\n";
+    const Bytes scene = mini::scene(
+        [](SceneWriter& w) {
+            mini::object(w, "Tom");
+            mini::object(w, "Ann");
+            mini::object(w, "Bob");
+            mini::object(w, "Lamp", 2, [](SceneWriter& l) {
+                l.beginChunk(0x4040);
+                l.chunkFloats(0x4042, {2.0f});
+                l.endChunk();
+            });
+        },
+        [&](SceneWriter& w) {
+            mini::definition(w, "Tom", 35, std::string(30, '\x07'), &script);
+            mini::definition(w, "Ann", 35, std::string(30, '\x03'), &script);
+            mini::definition(w, "Bob", 5, std::string(20, '\x02'), &script);
+        },
+        [](SceneWriter& w) { mini::initScript(w, "Start", "go\r\n"); });
+    const SceneIndex index = buildSceneIndex(view(scene));
+    ASSERT_EQ(index.entries.size(), 5u);
+    const IndexRecord &ann = index.entries[1], &bob = index.entries[2], &lamp = index.entries[3];
+    ASSERT_TRUE(lamp.brightnessPos);
+    const std::size_t b = *lamp.brightnessPos;
+    // Bob's values made into a script start of the same text, ahead of his own.
+    const Bytes earlyStart = {1,   0,   0,   0,   0,   9,   0,   0,    0,
+                              'w', 'a', 'i', 't', ' ', '1', '0', '\r', '\n'};
+    const struct {
+        const char* what;
+        std::size_t pos;
+        Bytes bytes;
+        std::string why; // the refusal starts so
+    } cases[] = {
+        {"a letter of Ann's script",
+         *ann.scriptPos + 4,
+         {'W'},
+         "After the change the script of entry 1 (Ann) would read back differently."},
+        {"Ann's script no longer looks like text",
+         *ann.scriptPos + 4,
+         {0x01},
+         "After the change entry 1 (Ann) would read back with another script tick."},
+        {"Ann's translation chunk renamed",
+         *ann.translationPos - 6,
+         {0x21},
+         "After the change the file would list 4 entries instead of 5."},
+        {"Bob's script found earlier", *bob.dataChunkPos + 6, earlyStart,
+         "After the change entry 2 (Bob) would no longer be found where it belongs."},
+        {"the init-script section renamed",
+         *index.initSectionLengthPos - 2,
+         {0x5F},
+         "After the change entry 4 (Start) would be listed on the other side of the init "
+         "scripts."},
+        {"the last byte of the brightness chunk's length, just before the value",
+         b - 1,
+         {0x01},
+         "After the change the file would no longer be consistent: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Edit e;
+        e.splices.push_back({c.pos, c.bytes.size(), c.bytes});
+        const EditCheck check =
+            checkEdit(view(scene), index, e, view(applyEdit(view(scene), e)), {});
+        EXPECT_FALSE(check.ok);
+        EXPECT_EQ(check.why.substr(0, c.why.size()), c.why);
+    }
+}
+
+TEST_F(SceneEdit, AnUntouchedEntrysScriptMustReadBackUnchanged) {
+    // Tom's declared change does not cover Ann's.
+    Edit both = growTom("wait 10\r\nwait 20\r\n");
+    both.splices.push_back({*index.entries[1].scriptPos + 4, 1, {'W'}});
+    EditExpectation x;
+    x.scripts.emplace_back(0, "wait 10\r\nwait 20\r\n");
+    const EditCheck c = checkEdit(view(scene), index, both, view(applyEdit(view(scene), both)), x);
+    EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why, "After the change the script of entry 1 (Ann) would read back differently.");
 }
 
 TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
@@ -217,22 +335,36 @@ TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
     EditCheck c = checkEdit(view(scene), index, header, view(applyEdit(view(scene), header)), {});
     EXPECT_FALSE(c.ok);
     EXPECT_NE(c.why.find("consistent"), std::string::npos) << c.why;
-    // A same-length edit that reaches from a value into the chunk after it.
+    // A same-length edit that starts in the translation's last float and
+    // reaches into the rotation chunk's length, which the index skips.
+    const std::size_t t = *index.entries[0].translationPos;
+    ASSERT_EQ(u32(scene, t + 14), 22u) << "the rotation chunk's length";
     Edit straddle;
-    straddle.splices.push_back({*index.entries[0].translationPos + 10, 4, {0, 0, 0, 0}});
-    c = checkEdit(view(scene), index, straddle, view(applyEdit(view(scene), straddle)), {});
+    straddle.splices.push_back({t + 10, 6, {scene[t + 10], scene[t + 11], 0x22, 0x00, 0x7F, 0}});
+    const Bytes after = applyEdit(view(scene), straddle);
+    ASSERT_EQ(buildSceneIndex(view(after)).entries[0].translation, index.entries[0].translation);
+    c = checkEdit(view(scene), index, straddle, view(after), {});
     EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
+        << c.why;
+    // The same bytes wholly inside the translation are a value change only.
+    Edit inside;
+    inside.splices.push_back({t + 8, 4, {0, 0, 0x80, 0x3F}});
+    EditExpectation x;
+    x.mayChange.push_back(0);
+    c = checkEdit(view(scene), index, inside, view(applyEdit(view(scene), inside)), x);
+    EXPECT_TRUE(c.ok) << c.why;
     // Declared, a change of translation Z that runs on into the header of the
     // rotation chunk is still refused by the whole-file check.
     Edit runOn;
     const std::uint64_t tp = *index.entries[0].translationPos;
     runOn.splices.push_back({tp + 8, 8, Bytes(8, 0x01)});
-    const Bytes after = applyEdit(view(scene), runOn);
-    EditExpectation x;
+    const Bytes runOnBytes = applyEdit(view(scene), runOn);
+    EditExpectation runOnExpect;
     IndexRecord tom = index.entries[0];
-    tom.translation = buildSceneIndex(view(after)).entries[0].translation;
-    x.records.emplace_back(0, tom);
-    c = checkEdit(view(scene), index, runOn, view(after), x);
+    tom.translation = buildSceneIndex(view(runOnBytes)).entries[0].translation;
+    runOnExpect.records.emplace_back(0, tom);
+    c = checkEdit(view(scene), index, runOn, view(runOnBytes), runOnExpect);
     EXPECT_FALSE(c.ok);
     EXPECT_NE(c.why.find("consistent"), std::string::npos) << c.why;
 }
