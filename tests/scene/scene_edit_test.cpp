@@ -347,6 +347,13 @@ TEST_F(SceneEdit, InPlaceEditsOutsideValuePayloadsAreStillCheckedWhole) {
     EXPECT_FALSE(c.ok);
     EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
         << c.why;
+    // One that starts in the rotation chunk's length, two bytes before the
+    // rotation's first single (18 bytes after the translation), and ends in it.
+    Edit early;
+    early.splices.push_back({t + 16, 4, {0x01, 0x00, scene[t + 18], scene[t + 19]}});
+    c = checkEdit(view(scene), index, early, view(applyEdit(view(scene), early)), {});
+    EXPECT_EQ(c.why.rfind("After the change the file would no longer be consistent: ", 0), 0u)
+        << c.why;
     // The same bytes wholly inside the translation are a value change only.
     Edit inside;
     inside.splices.push_back({t + 8, 4, {0, 0, 0x80, 0x3F}});
