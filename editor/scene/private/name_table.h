@@ -94,7 +94,7 @@ private:
         if (s.hash != h || s.length != std::min<std::size_t>(name.size(), 0xFFFF))
             return false;
         const std::size_t inHead = std::min(name.size(), kHead);
-        if (std::memcmp(s.head, name.data(), inHead) != 0)
+        if (inHead != 0 && std::memcmp(s.head, name.data(), inHead) != 0)
             return false;
         return name.size() <= kHead || nameOf_(s.pos) == name;
     }
@@ -117,7 +117,8 @@ private:
         s.pos = pos;
         s.hash = h;
         s.length = static_cast<std::uint16_t>(std::min<std::size_t>(name.size(), 0xFFFF));
-        std::memcpy(s.head, name.data(), std::min(name.size(), kHead));
+        if (!name.empty()) // an empty view may hold no pointer at all
+            std::memcpy(s.head, name.data(), std::min(name.size(), kHead));
         ++used_;
     }
 
