@@ -16,7 +16,9 @@ A list file holds blocks separated by blank lines:
     targets: scene_tests quill  (optional: build only these, else everything)
     equivalent: why             (optional: listed, not counted)
 
-A mutant is killed when the build breaks, a test fails or a test times out.
+A mutant is killed when the build breaks, a test fails or a test times out
+(--test-timeout, 900 s by default: the fault sweeps take minutes on a busy
+machine, and a timeout there would count a mutant killed that is not).
 Every file is put back byte for byte after its run, also on Ctrl+C; the
 build is brought back to the sources at the end.
 """
@@ -96,7 +98,7 @@ def main():
     ap.add_argument("--only", default="")
     ap.add_argument("--list-only", action="store_true", help="check the lists, run nothing")
     ap.add_argument("--jobs", default=os.environ.get("JOBS", "2"))
-    ap.add_argument("--test-timeout", default="300")
+    ap.add_argument("--test-timeout", default="900")
     args = ap.parse_args()
 
     mutants = []
