@@ -10,14 +10,6 @@ namespace index_detail {
 namespace {
 constexpr auto kGameInitEnd = "GameInitEnd"sv;
 
-// Offsets of the values in a definition's data chunk, counted from the chunk start.
-constexpr std::size_t kThingWeight = 6 + 10;
-constexpr std::size_t kThingSound = 6 + 22;
-constexpr std::size_t kHumanBehaviour = 6 + 1;
-constexpr std::size_t kHumanSex = 6 + 5;
-constexpr std::size_t kHumanAggression = 6 + 41;
-constexpr std::size_t kHumanWeight = 6 + 65;
-
 std::optional<std::uint32_t> pos32(std::size_t p) {
     return static_cast<std::uint32_t>(p);
 }

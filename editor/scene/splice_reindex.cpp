@@ -25,14 +25,15 @@ struct ChangedRun {
     std::int64_t delta = 0;
 };
 
-// Furthest a definition data chunk's fixed value offsets reach from its start
-// (a human's weight at payload offset 65, four bytes).
-constexpr std::uint64_t kValueReach = 6 + 65 + 4;
 // The bytes of a definition data chunk that its type's values are read from
 // (offset from the chunk start, width): a thing's weight and sound, a human's
 // behaviour, sex, aggression and weight.
 constexpr std::pair<std::uint64_t, std::uint64_t> kValueBytes[] = {
-    {6 + 10, 4}, {6 + 22, 1}, {6 + 1, 1}, {6 + 5, 1}, {6 + 41, 4}, {6 + 65, 4}};
+    {index_detail::kThingWeight, 4},     {index_detail::kThingSound, 1},
+    {index_detail::kHumanBehaviour, 1},  {index_detail::kHumanSex, 1},
+    {index_detail::kHumanAggression, 4}, {index_detail::kHumanWeight, 4}};
+// Furthest those values reach from the chunk's start (a human's weight).
+constexpr std::uint64_t kValueReach = index_detail::kHumanWeight + 4;
 // A script marker's text test reads up to 12 bytes past the marker's start.
 constexpr std::uint64_t kMarkerReach = 16;
 // What the walk over object records reads past a record's end at most (a

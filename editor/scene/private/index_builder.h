@@ -16,6 +16,14 @@ inline constexpr int kProgressSteps = 52;
 inline constexpr std::uint32_t kLongNameLength = 51;
 inline constexpr std::uint32_t kLongNameReadAs = 15;
 
+// Offsets of the values in a definition's data chunk, counted from the chunk start.
+inline constexpr std::size_t kThingWeight = 6 + 10;
+inline constexpr std::size_t kThingSound = 6 + 22;
+inline constexpr std::size_t kHumanBehaviour = 6 + 1;
+inline constexpr std::size_t kHumanSex = 6 + 5;
+inline constexpr std::size_t kHumanAggression = 6 + 41;
+inline constexpr std::size_t kHumanWeight = 6 + 65;
+
 inline std::uint32_t effectiveNameLength(std::uint32_t n) {
     return n >= kLongNameLength ? kLongNameReadAs : n;
 }
