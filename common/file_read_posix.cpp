@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "file_posix.h"
+#include "large_bytes.h"
 
 namespace qsfile::posix {
 
@@ -104,7 +105,9 @@ FileResult readOpen(const Fd& fd, const struct stat& st, std::uint64_t pos,
         length = pos <= size ? size - pos : 0;
     if (pos > size || *length > size - pos)
         return failure("The file is shorter than expected");
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(*length));
+    std::vector<std::uint8_t> data;
+    reserveLarge(data, static_cast<std::size_t>(*length));
+    data.resize(static_cast<std::size_t>(*length));
     if (auto r = readExactly(fd.get(), pos, data.data(), data.size()); !r)
         return r;
     out = std::move(data);

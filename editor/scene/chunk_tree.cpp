@@ -76,9 +76,16 @@ void ChunkTree::problem(std::uint64_t at, std::string what, std::optional<std::u
 }
 
 int ChunkTree::atOrBefore(std::uint64_t pos) const {
-    const auto it = std::upper_bound(nodes_.begin(), nodes_.end(), pos,
-                                     [](std::uint64_t p, const TreeNode& n) { return p < n.pos; });
-    return it == nodes_.begin() ? -1 : static_cast<int>(it - nodes_.begin()) - 1;
+    // The first node that starts after pos lies in [lo, hi].
+    std::size_t lo = 0, hi = nodes_.size();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (nodes_[mid].pos <= pos)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return static_cast<int>(lo) - 1;
 }
 
 int ChunkTree::at(std::uint64_t pos) const {

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <algorithm>
 #include <exception>
+#include <future>
 #include <limits>
 #include <new>
 #include <utility>
@@ -51,7 +52,7 @@ struct Reindexed {
 QString fileNote(ByteView file, const SceneIndex& index) {
     if (!index.modelLenPos)
         return " (not a scene file)";
-    const VerifyReport report = verifyScene(file);
+    const VerifyReport report = verifyScene(file, index);
     if (report.ok())
         return {};
     const std::uint64_t header = file.size() >= 6 ? *file.u32(2) : 0;
@@ -78,31 +79,37 @@ FileResult MDIForm1::FindModels() {
     const bool checkFile = std::exchange(checkLoadedFile_, false);
     Reindexed result;
     try {
-        runBlocked("Reading " + QFileInfo(filenameanalyse).fileName(),
-                   [&result, &path, withListing, checkFile](std::atomic<int>& progress) {
-                       result.read = readWholeFile(path, result.bytes);
-                       if (!result.read)
-                           return;
-                       const ByteView file(result.bytes.data(), result.bytes.size());
-                       result.index = buildSceneIndex(file, [&progress](int step) {
-                           progress.store(step * IndexShare / ProgressEnd,
-                                          std::memory_order_relaxed);
-                       });
-                       if (checkFile) {
-                           result.note = fileNote(file, result.index);
-                           result.checked = true;
-                       }
-                       progress.store(IndexShare + 2, std::memory_order_relaxed);
-                       if (withListing) {
-                           try {
-                               result.listing = ListingText(buildScriptListing(file, result.index));
-                               result.listingBuilt = true;
-                           } catch (const std::bad_alloc&) {
-                               // A listing too large for memory leaves the box empty.
-                           }
-                       }
-                       progress.store(ProgressEnd, std::memory_order_relaxed);
-                   });
+        runBlocked(
+            "Reading " + QFileInfo(filenameanalyse).fileName(),
+            [&result, &path, withListing, checkFile](std::atomic<int>& progress) {
+                result.read = readWholeFile(path, result.bytes);
+                if (!result.read)
+                    return;
+                const ByteView file(result.bytes.data(), result.bytes.size());
+                result.index = buildSceneIndex(file, [&progress](int step) {
+                    progress.store(step * IndexShare / ProgressEnd, std::memory_order_relaxed);
+                });
+                // The listing is built beside the whole-file check:
+                // both only read the bytes and the index.
+                std::future<void> listing;
+                if (withListing)
+                    listing = std::async(std::launch::async, [&result, file] {
+                        try {
+                            result.listing = ListingText(buildScriptListing(file, result.index));
+                            result.listingBuilt = true;
+                        } catch (const std::bad_alloc&) {
+                            // A listing too large for memory leaves the box empty.
+                        }
+                    });
+                if (checkFile) {
+                    result.note = fileNote(file, result.index);
+                    result.checked = true;
+                }
+                progress.store(IndexShare + 2, std::memory_order_relaxed);
+                if (listing.valid())
+                    listing.get();
+                progress.store(ProgressEnd, std::memory_order_relaxed);
+            });
     } catch (const std::exception& failure) {
         result.read = FileResult{false, failure.what()};
     }

@@ -4,6 +4,7 @@
 
 #include "edit_commit.h"
 #include "file_access.h"
+#include "large_bytes.h"
 #include "scene_verify.h"
 
 namespace {
@@ -105,8 +106,8 @@ std::uint64_t PositionMap::operator()(std::uint64_t oldPos) const {
 
 std::vector<std::uint8_t> applyEdit(ByteView old, const Edit& edit) {
     std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(static_cast<std::int64_t>(old.size()) +
-                                         std::max<std::int64_t>(edit.lengthChange(), 0)));
+    reserveLarge(out, static_cast<std::size_t>(static_cast<std::int64_t>(old.size()) +
+                                               std::max<std::int64_t>(edit.lengthChange(), 0)));
     std::uint64_t at = 0;
     for (const Splice& s : edit.splices) {
         if (s.pos < at || !old.has(s.pos, s.removed))

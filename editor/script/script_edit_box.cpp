@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <QToolTip>
 #include <QUrl>
+#include <utility>
 
 namespace {
 // Control pictures stand for the bytes 00 .. 1F and 7F (see script_codec.h).
@@ -167,9 +168,7 @@ void ScriptEditBox::setEntryNames(const QStringList& names) {
     for (const QString& name : names)
         if (const qsizetype dot = name.indexOf(u'.'); dot > 0)
             undotted_.insert(name.left(dot));
-    QStringList sorted(entryNames_.begin(), entryNames_.end());
-    sorted.sort(Qt::CaseInsensitive);
-    names_->setStringList(sorted);
+    completerStale_ = true;
     // The checks of names change: every line is worked out again when in view.
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
         block.setUserState(Waiting);
@@ -319,6 +318,14 @@ void ScriptEditBox::keyPressEvent(QKeyEvent* event) {
         startCompletion();
 }
 
+void ScriptEditBox::fillCompleter() {
+    if (!std::exchange(completerStale_, false))
+        return;
+    QStringList sorted(entryNames_.begin(), entryNames_.end());
+    sorted.sort(Qt::CaseInsensitive);
+    names_->setStringList(sorted);
+}
+
 void ScriptEditBox::startCompletion() {
     // Inside quotes: what was typed since the opening quote is the prefix.
     QTextCursor cursor = textCursor();
@@ -329,6 +336,7 @@ void ScriptEditBox::startCompletion() {
         return;
     }
     const QString prefix = before.mid(quote + 1);
+    fillCompleter();
     completer_->setCompletionPrefix(prefix);
     if (completer_->completionCount() == 0) {
         completer_->popup()->hide();

@@ -34,8 +34,11 @@ public:
     bool isEntryName(const QString& name) const {
         return entryNames_.contains(name) || undotted_.contains(name);
     }
-    // The completion popup, for tests.
-    QCompleter* completer() const { return completer_; }
+    // The completion popup, with the names of the scene, for tests.
+    QCompleter* completer() {
+        fillCompleter();
+        return completer_;
+    }
     // Width of the line-number margin, in pixels.
     int lineNumberWidth() const;
     // Blocks whose colours have been worked out; the rest wait until they are in view.
@@ -60,6 +63,9 @@ private:
     void updateMargin(const QRect& rect, int dy);
     void showCurrentLine();
     void startCompletion();
+    // Gives the popup the names set last, sorted: done when it is first
+    // wanted, not on every load.
+    void fillCompleter();
     void complete(const QString& name);
     void highlightVisible();
     // The quoted text under the cursor, with the cursor on its first character.
@@ -71,4 +77,5 @@ private:
     QStringListModel* names_;
     QSet<QString> entryNames_;
     QSet<QString> undotted_;
+    bool completerStale_ = false; // entryNames_ changed since the popup was filled
 };

@@ -27,22 +27,30 @@ bool mentions(const VerifyReport& r, std::uint64_t offset) {
     return false;
 }
 
+// A small scene, and one whose chunks outnumber a block of the tree's nodes
+// (a quarter of a million), so the nodes past the first block are read too.
+constexpr std::size_t kSceneObjects[] = {50, 30000};
+
 TEST(SceneVerify, GeneratedSceneIsConsistentAndCounted) {
-    const GeneratedScene g = generateScene({3, 50, std::nullopt});
-    const VerifyReport r = check(g.bytes);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(r.objects, g.objects.size());
-    std::size_t defs = 0, scripts = 0;
-    for (const auto& o : g.objects) {
-        defs += o.hasDefinition;
-        scripts += o.script == ScriptState::Present;
+    for (const std::size_t objects : kSceneObjects) {
+        SCOPED_TRACE(objects);
+        const GeneratedScene g = generateScene({3, objects, std::nullopt});
+        const VerifyReport r = check(g.bytes);
+        EXPECT_TRUE(r.ok()) << (r.problems.empty() ? "" : r.problems.front().what);
+        EXPECT_EQ(r.objects, g.objects.size());
+        std::size_t defs = 0, scripts = 0;
+        for (const auto& o : g.objects) {
+            defs += o.hasDefinition;
+            scripts += o.script == ScriptState::Present;
+        }
+        EXPECT_EQ(r.definitions, defs);
+        EXPECT_EQ(r.scripts, scripts);
     }
-    EXPECT_EQ(r.definitions, defs);
-    EXPECT_EQ(r.scripts, scripts);
 }
 
-TEST(SceneVerify, EachBrokenLengthIsReportedAtItsOffset) {
-    const GeneratedScene g = generateScene({3, 50, std::nullopt});
+// The header, an early record, the last script and the file end, each broken
+// alone.
+void brokenLengthsAreReported(const GeneratedScene& g) {
     const GeneratedObject* scripted = nullptr;
     for (const auto& o : g.objects)
         if (o.script == ScriptState::Present)
@@ -65,6 +73,13 @@ TEST(SceneVerify, EachBrokenLengthIsReportedAtItsOffset) {
     Bytes cut = g.bytes;
     cut.resize(cut.size() - 3);
     EXPECT_FALSE(check(cut).ok());
+}
+
+TEST(SceneVerify, EachBrokenLengthIsReportedAtItsOffset) {
+    for (const std::size_t objects : kSceneObjects) {
+        SCOPED_TRACE(objects);
+        brokenLengthsAreReported(generateScene({3, objects, std::nullopt}));
+    }
 }
 
 TEST(SceneVerify, ShortOrEmptyFilesAreProblemsNotCrashes) {

@@ -1,11 +1,11 @@
 #pragma once
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "block_list.h"
 #include "byte_view.h"
 
 // The file as nested chunks, as far as its length fields tile it. Used by the
@@ -35,7 +35,7 @@ public:
 
     // Held in blocks: a file of many small chunks never has its tree copied
     // into a table twice its size.
-    const std::deque<TreeNode>& nodes() const { return nodes_; }
+    const BlockList<TreeNode>& nodes() const { return nodes_; }
     // Nodes are in file order: a parent comes before its children, which come
     // before its next sibling. The node that starts at `pos`, or -1.
     int at(std::uint64_t pos) const;
@@ -67,7 +67,7 @@ private:
 
     ByteView f_;
     ProblemSink sink_;
-    std::deque<TreeNode> nodes_;
+    BlockList<TreeNode> nodes_;
 };
 
 std::string hexId(std::uint16_t id);
