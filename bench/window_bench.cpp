@@ -2,8 +2,9 @@
 // a load from "&Load" until the lists are filled, the last entry is shown and
 // the script listing is built; the map's first paint and a pan or zoom frame;
 // a longer-script save from the click on "Save"
-// until the re-indexed file is shown again; a selection change; and the peak
-// memory above the empty window's.
+// until the re-indexed file is shown again; an insertion and its undo; a
+// selection change; and the peak memory above the empty window's over all of
+// them.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,6 +20,7 @@
 #include <sys/resource.h>
 
 #include "entry_list.h"
+#include "insertform.h"
 #include "listing_view.h"
 #include "map_view.h"
 #include "mdiform1.h"
@@ -146,6 +149,41 @@ void BM_UndoLongerScriptSave(benchmark::State& state) {
     }
 }
 
+// An insertion from the insert window's "Insert" on an object with a model,
+// until the new entry is shown, and its undo, until the file is as before.
+void BM_InsertAndUndo(benchmark::State& state) {
+    Bench& b = bench();
+    MDIForm1& w = *b.window;
+    if (!loadedAndShown(w))
+        w.LoadMenu_Click();
+    // The insert window takes the model of the object shown.
+    for (int row = 0; row < w.MerkePosGameInit; ++row) {
+        w.List2->setCurrentRow(row);
+        QApplication::processEvents();
+        if (!w.Text2(12)->text().isEmpty())
+            break;
+    }
+    w.CarMenu_Click();
+    const std::size_t size = w.indexedFile.size();
+    int round = 0;
+    for (auto _ : state) {
+        w.insertWindow->Text1->setText(QString("Bench car %1").arg(++round));
+        w.insertWindow->insert->click();
+        if (w.indexedFile.size() <= size || w.Status->text() != " **** Saved ****")
+            state.SkipWithError(
+                ("the insertion did not end with the new entry saved: " + w.Status->text() +
+                 QString(" / %1 messages").arg(b.dialogs.messages))
+                    .toStdString()
+                    .c_str());
+        w.UndoMenu->trigger();
+        QApplication::processEvents();
+        if (w.indexedFile.size() != size)
+            state.SkipWithError("the undo did not end with the file as before");
+    }
+    w.insertWindow->close();
+    state.counters["peak_MB_above_empty"] = (peakMemory() - b.emptyWindowPeak) / 1e6;
+}
+
 // The re-index that ends every length-changing edit, with the display.
 void BM_ReindexShown(benchmark::State& state) {
     Bench& b = bench();
@@ -261,6 +299,7 @@ void BM_MapPanZoomFrame(benchmark::State& state) {
 BENCHMARK(BM_LoadUntilShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongerScriptSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoLongerScriptSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertAndUndo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReindexShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectionChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeInLargestScript)->Unit(benchmark::kMillisecond);
