@@ -3,101 +3,149 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
+#include <vector>
 
 #include "cp1252.h"
 
-namespace {
-// Appends what jsonNumber gives, without a string of its own.
-void appendJsonNumber(std::string& out, float f) {
-    if (std::isnan(f)) {
-        out += "\"nan\"";
-        return;
-    }
-    if (std::isinf(f)) {
-        out += f > 0 ? "\"inf\"" : "\"-inf\"";
-        return;
-    }
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, f);
-    out.append(buf, r.ptr);
-}
-
-void appendInteger(std::string& out, std::int64_t v) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, r.ptr);
-}
-} // namespace
-
 std::string jsonNumber(float f) {
-    std::string out;
-    appendJsonNumber(out, f);
-    return out;
+    if (std::isnan(f))
+        return "\"nan\"";
+    if (std::isinf(f))
+        return f > 0 ? "\"inf\"" : "\"-inf\"";
+    char buf[32];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, f).ptr);
 }
 
 namespace {
+// Writes the JSON into a buffer through a cursor: each entry first makes room
+// for its largest possible text, so no piece checks for room on its own.
 class JsonOut {
 public:
-    std::string s;
+    // The most one number takes, and the most an entry takes besides its
+    // name and model: its keys and punctuation, 32 numbers, and spare.
+    static constexpr std::size_t kNumberRoom = 32;
+    static constexpr std::size_t kEntryRoom = 1024 + 32 * kNumberRoom;
+    static constexpr std::size_t kFlushAt = 1 << 16;
 
-    void key(const char* k) {
-        s += '"';
-        s += k;
-        s += "\":";
+    explicit JsonOut(std::ostream& out) : out_(out), buf_(kFlushAt + 8192), p_(buf_.data()) {}
+
+    // The largest text str() makes of `n` bytes: a byte becomes at most
+    // six characters, and the quotes.
+    static std::size_t strRoom(std::size_t n) { return 6 * n + 2; }
+
+    // Room for `n` more bytes; what is written so far goes out first when
+    // the buffer is past its flush mark.
+    void room(std::size_t n) {
+        if (used() >= kFlushAt)
+            flush();
+        if (buf_.size() - used() < n) {
+            const std::size_t at = used();
+            buf_.resize(at + n);
+            p_ = buf_.data() + at;
+        }
     }
-    void str(std::string_view bytes1252) { appendJsonText(s, bytes1252); }
-    void num(float f) { appendJsonNumber(s, f); }
-    void num(std::int64_t v) { appendInteger(s, v); }
-    void null() { s += "null"; }
+    void flush() {
+        out_.write(buf_.data(), static_cast<std::streamsize>(used()));
+        p_ = buf_.data();
+    }
 
-    template <class T> void opt(const char* k, const std::optional<T>& v) {
+    void lit(std::string_view t) {
+        std::memcpy(p_, t.data(), t.size());
+        p_ += t.size();
+    }
+    void key(std::string_view k) {
+        *p_++ = '"';
+        lit(k);
+        lit("\":");
+    }
+    void str(std::string_view bytes1252) {
+        // Printable ASCII without quote or backslash goes as it is.
+        bool plain = true;
+        for (const char c : bytes1252)
+            plain = plain && c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+        if (!plain) {
+            scratch_.clear();
+            appendJsonText(scratch_, bytes1252);
+            lit(scratch_);
+            return;
+        }
+        *p_++ = '"';
+        if (!bytes1252.empty()) // an empty view may hold no pointer at all
+            lit(bytes1252);
+        *p_++ = '"';
+    }
+    void num(float f) {
+        if (std::isnan(f))
+            lit("\"nan\"");
+        else if (std::isinf(f))
+            lit(f > 0 ? "\"inf\"" : "\"-inf\"");
+        else
+            p_ = std::to_chars(p_, p_ + kNumberRoom, f).ptr;
+    }
+    void num(std::int64_t v) { p_ = std::to_chars(p_, p_ + kNumberRoom, v).ptr; }
+    void null() { lit("null"); }
+    // Turns the last character written (a ",") into `c`.
+    void replaceLast(char c) { p_[-1] = c; }
+
+    template <class T> void opt(std::string_view k, const std::optional<T>& v) {
         key(k);
         if (v)
             num(static_cast<std::int64_t>(*v));
         else
             null();
-        s += ',';
+        *p_++ = ',';
     }
-    void optF(const char* k, const std::optional<StoredFloat>& v) {
+    void optF(std::string_view k, const std::optional<StoredFloat>& v) {
         key(k);
         if (v)
             num(v->value());
         else
             null();
-        s += ',';
+        *p_++ = ',';
     }
     template <std::size_t N>
-    void optA(const char* k, const std::optional<std::array<StoredFloat, N>>& v) {
+    void optA(std::string_view k, const std::optional<std::array<StoredFloat, N>>& v) {
         key(k);
         if (v) {
-            s += '[';
+            *p_++ = '[';
             for (std::size_t i = 0; i < N; ++i) {
                 if (i)
-                    s += ',';
+                    *p_++ = ',';
                 num((*v)[i].value());
             }
-            s += ']';
+            *p_++ = ']';
         } else {
             null();
         }
-        s += ',';
+        *p_++ = ',';
     }
+
+private:
+    std::size_t used() const { return static_cast<std::size_t>(p_ - buf_.data()); }
+
+    std::ostream& out_;
+    std::vector<char> buf_;
+    char* p_;
+    std::string scratch_;
 };
 
 void entry(JsonOut& j, std::size_t i, const IndexRecord& r) {
-    j.s += "{\"index\":";
+    j.room(JsonOut::kEntryRoom + JsonOut::strRoom(r.name.size()) +
+           JsonOut::strRoom(r.model ? r.model->size() : 0));
+    j.lit("{\"index\":");
     j.num(static_cast<std::int64_t>(i));
-    j.s += ',';
+    j.lit(",");
     j.key("name");
     j.str(r.name);
-    j.s += ",\"ticked\":";
-    j.s += r.ticked ? "true" : "false";
-    j.s += ",\"name_only\":";
-    j.s += r.nameOnly ? "true" : "false";
-    j.s += ",\"kind\":";
+    j.lit(",\"ticked\":");
+    j.lit(r.ticked ? "true" : "false");
+    j.lit(",\"name_only\":");
+    j.lit(r.nameOnly ? "true" : "false");
+    j.lit(",\"kind\":");
     j.num(std::int64_t{r.kind});
-    j.s += ',';
+    j.lit(",");
     j.opt("record_pos", r.recordPos);
     j.opt("translation_pos", r.translationPos);
     j.optA("translation", r.translation);
@@ -108,7 +156,7 @@ void entry(JsonOut& j, std::size_t i, const IndexRecord& r) {
         j.str(*r.model);
     else
         j.null();
-    j.s += ',';
+    j.lit(",");
     j.opt("light_kind", r.lightKind);
     j.optF("brightness", r.brightness);
     j.opt("brightness_pos", r.brightnessPos);
@@ -127,33 +175,31 @@ void entry(JsonOut& j, std::size_t i, const IndexRecord& r) {
     j.opt("definition_pos", r.definitionPos);
     j.opt("data_chunk_pos", r.dataChunkPos);
     j.opt("script_pos", r.scriptPos);
-    j.s.back() = '}';
+    j.replaceLast('}');
 }
 } // namespace
 
 void writeIndexJson(const SceneIndex& index, std::ostream& out) {
-    constexpr std::size_t kFlushAt = 1 << 16;
-    JsonOut j;
-    j.s.reserve(kFlushAt + 4096);
-    j.s += "{\"file_length\":" + std::to_string(index.fileLength) + ",";
+    JsonOut j(out);
+    j.room(1024);
+    j.lit("{\"file_length\":");
+    j.num(static_cast<std::int64_t>(index.fileLength));
+    j.lit(",");
     j.opt("ModelLenPos", index.modelLenPos);
     j.opt("GesamtLängeScriptPos", index.gesamtLaengeScriptPos);
     j.key("MerkePosGameInit");
     j.num(index.merkePosGameInit);
-    j.s += ',';
+    j.lit(",");
     j.opt("init_section_length_pos", index.initSectionLengthPos);
-    j.s += "\"entries\":[";
+    j.lit("\"entries\":[");
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
-        if (i)
-            j.s += ',';
         entry(j, i, index.entries[i]);
-        if (j.s.size() >= kFlushAt) {
-            out.write(j.s.data(), static_cast<std::streamsize>(j.s.size()));
-            j.s.clear();
-        }
+        if (i + 1 < index.entries.size())
+            j.lit(",");
     }
-    j.s += "]}\n";
-    out.write(j.s.data(), static_cast<std::streamsize>(j.s.size()));
+    j.room(8);
+    j.lit("]}\n");
+    j.flush();
 }
 
 std::string indexToJson(const SceneIndex& index) {

@@ -1,8 +1,13 @@
 #include "large_bytes.h"
 
+#include <cstdlib>
+
 #if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
+#if defined(__GLIBC__)
+#include <malloc.h>
 #endif
 
 void adviseLargePages(const void* p, std::size_t bytes) {
@@ -20,5 +25,24 @@ void adviseLargePages(const void* p, std::size_t bytes) {
 #else
     (void)p;
     (void)bytes;
+#endif
+}
+
+void growHeapInLargePages(std::size_t pad) {
+#if defined(__GLIBC__) && defined(__linux__)
+    if (::mallopt(M_TOP_PAD, static_cast<int>(pad)) != 1)
+        return;
+    // A block the heap cannot hold yet makes it grow by the pad now; blocks
+    // this small never get a mapping of their own.
+    void* probe = std::malloc(64 << 10);
+    if (!probe)
+        return;
+    const auto* from = static_cast<const std::uint8_t*>(probe);
+    const auto* to = static_cast<const std::uint8_t*>(::sbrk(0));
+    if (to > from)
+        adviseLargePages(from, static_cast<std::size_t>(to - from));
+    std::free(probe);
+#else
+    (void)pad;
 #endif
 }

@@ -17,3 +17,10 @@ template <class T> void reserveLarge(std::vector<T>& v, std::size_t n) {
     v.reserve(n);
     adviseLargePages(v.data(), v.capacity() * sizeof(T));
 }
+
+// For a short-lived program that fills a scene's index: the heap grows by
+// `pad` bytes at a time from now on, the first such step is taken at once,
+// and its memory is asked for in large pages. Changes no allocation's
+// contents; does nothing where the allocator or the system offers no such
+// control.
+void growHeapInLargePages(std::size_t pad);

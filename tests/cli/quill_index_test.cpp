@@ -31,6 +31,8 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
             w.endChunk();
         });
         mini::object(w, "t\tx\r\x01\n");
+        mini::object(w, "say \"hi\"");
+        mini::object(w, "back\\slash");
     });
     const QuillRun r = quill({"index", "--json", writeTemp(b, "json.bin")});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -42,18 +44,32 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
         << r.out;
     EXPECT_NE(r.out.find("\"name\":\"t\\tx\\r\\u0001\\n\""), std::string::npos)
         << "control bytes as Trellis writes them";
+    EXPECT_NE(r.out.find("\"name\":\"say \\\"hi\\\"\","), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"name\":\"back\\\\slash\","), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"colour\":[0.1,\"nan\",\"-inf\"]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"translation\":[1.5,-2,3.25]"), std::string::npos);
     EXPECT_NE(r.out.find("\"brightness\":null"), std::string::npos);
     EXPECT_NE(r.out.find("\"GesamtL\xC3\xA4ngeScriptPos\":null"), std::string::npos);
-    EXPECT_NE(r.out.find("\"MerkePosGameInit\":3"), std::string::npos);
+    EXPECT_NE(r.out.find("\"MerkePosGameInit\":5"), std::string::npos);
     EXPECT_NE(r.out.find("\"record_pos\":12,"), std::string::npos);
 }
 
+// Enough objects that the output passes through its buffer several times.
 TEST(QuillIndex, FloatsReadBackBitForBit) {
-    const auto g = generateScene({11, 30, std::nullopt});
+    const auto g = generateScene({11, 300, std::nullopt});
     const QuillRun r = quill({"index", "--json", writeTemp(g.bytes, "floats.bin")});
     ASSERT_EQ(r.status, 0);
+    ASSERT_GT(r.out.size(), std::size_t{2} << 16);
+    EXPECT_EQ(r.out.substr(r.out.size() - 4), "}]}\n");
+    std::size_t entries = 0; // each entry follows the one before, none lost or doubled
+    for (std::size_t at = 0; (at = r.out.find("{\"index\":", at)) != std::string::npos; ++at) {
+        const std::string number = std::to_string(entries++) + ",";
+        EXPECT_EQ(r.out.compare(at + 9, number.size(), number), 0) << number;
+        EXPECT_EQ(r.out[at - 1], entries == 1 ? '[' : ',') << number;
+    }
+    EXPECT_EQ(r.out.find(",}"), std::string::npos);
+    EXPECT_EQ(r.out.find(",]"), std::string::npos);
+    EXPECT_EQ(entries, g.objects.size() + g.initScripts.size());
     const std::string key = "\"translation\":[";
     std::size_t at = r.out.find(key);
     ASSERT_NE(at, std::string::npos);
