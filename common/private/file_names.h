@@ -42,6 +42,6 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
 inline constexpr int kLockWaitMilliseconds = 30000;
 
 // Blocks in which a file is compared with the bytes a save expects.
-inline constexpr std::size_t kCompareBlock = 1 << 20;
+inline constexpr std::size_t kCompareBlock = 1 << 17;
 
 } // namespace qsfile
