@@ -151,6 +151,12 @@ TEST_F(FileSave, AFileThatChangedIsNotReplaced) {
     EXPECT_TRUE(r.changed);
     EXPECT_EQ(content(file), "0123456789");
     EXPECT_FALSE(replace("01234", "new")) << "a shorter expectation is no match either";
+    // A large file is compared in blocks: a change in its last byte counts.
+    std::string large(std::size_t{3} << 20, 'a');
+    write(file, large);
+    large.back() = 'b';
+    EXPECT_TRUE(replace(large, "new").changed);
+    EXPECT_EQ(content(file).size(), large.size());
     EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
 }
 
