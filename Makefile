@@ -28,7 +28,7 @@ test-asan: deps
 
 bench: deps
 	cmake --preset release
-	cmake --build --preset release --target index_bench save_bench value_save_bench insert_delete_bench window_bench trellis_bench quill scenegen -j $(JOBS)
+	cmake --build --preset release --target index_bench save_bench value_save_bench insert_delete_bench window_bench trellis_bench quill quillscope scenegen -j $(JOBS)
 	./build/release/bench/index_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	cd build/release && ./bench/save_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./build/release/bench/value_save_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
@@ -36,6 +36,7 @@ bench: deps
 	./build/release/bench/window_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/quill_vs_cat.sh build/release
 	./bench/scripts_import.sh build/release
+	./bench/editor_ready.sh build/release
 	./build/release/bench/trellis_bench --benchmark_counters_tabular=true --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # The three programs, optimised: what `install` and `package` take.
