@@ -32,16 +32,24 @@ void growHeapInLargePages(std::size_t pad) {
 #if defined(__GLIBC__) && defined(__linux__)
     if (::mallopt(M_TOP_PAD, static_cast<int>(pad)) != 1)
         return;
-    // A block the heap cannot hold yet makes it grow by the pad now; blocks
-    // this small never get a mapping of their own.
-    void* probe = std::malloc(64 << 10);
-    if (!probe)
+    // Blocks the heap cannot hold yet make it grow by the pad now; blocks
+    // this small never get a mapping of their own. Only what the heap grew
+    // by is advised: where another allocator serves malloc, it does not grow.
+    const auto* before = static_cast<const std::uint8_t*>(::sbrk(0));
+    if (before == reinterpret_cast<const std::uint8_t*>(-1))
         return;
-    const auto* from = static_cast<const std::uint8_t*>(probe);
-    const auto* to = static_cast<const std::uint8_t*>(::sbrk(0));
-    if (to > from)
-        adviseLargePages(from, static_cast<std::size_t>(to - from));
-    std::free(probe);
+    void* probes[8] = {};
+    const std::uint8_t* after = before;
+    for (void*& probe : probes) {
+        probe = std::malloc(64 << 10);
+        after = static_cast<const std::uint8_t*>(::sbrk(0));
+        if (!probe || after != before)
+            break;
+    }
+    if (after > before)
+        adviseLargePages(before, static_cast<std::size_t>(after - before));
+    for (void* probe : probes)
+        std::free(probe);
 #else
     (void)pad;
 #endif
