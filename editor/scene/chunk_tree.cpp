@@ -21,6 +21,8 @@ void ChunkTree::build() {
         problem(0, "the file is shorter than a chunk header");
         return;
     }
+    // Scenes hold a chunk for every 40 bytes or so.
+    nodes_.expect(f_.size() / 32);
     const std::uint32_t headerLen = f_.u32At(2);
     if (headerLen != f_.size())
         problem(2, "header length " + std::to_string(headerLen) + " but the file has " +

@@ -106,5 +106,11 @@ TEST(SceneVerify, ManyProblemsAreListedUpToTheLimitAndCounted) {
     const VerifyReport all = check(few.bytes);
     EXPECT_EQ(all.problems.size(), 1000u);
     EXPECT_EQ(all.moreProblems, 0u);
+
+    // More chunks than a file of its size usually holds, past a block of the
+    // tree's nodes: each is still found and counted once.
+    const MinimalScene dense = minimalRecordScene(MinimalRecords::InitScripts, 300000 * 6);
+    const VerifyReport counted = check(dense.bytes);
+    EXPECT_EQ(counted.problems.size() + counted.moreProblems, 300000u);
 }
 } // namespace

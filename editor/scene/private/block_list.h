@@ -1,8 +1,10 @@
 #pragma once
 // A list that grows by blocks of a few megabytes, each asked for in large
-// pages: an item once appended never moves, a long list is never copied to
-// grow, and filling it costs a few page faults instead of one per 4 KiB. A
-// block's pages are taken only as it fills, so a short list costs little.
+// pages: an item in a full block never moves, a long list is never copied
+// whole to grow, and filling it costs a few page faults instead of one per
+// 4 KiB. The first block takes the size the owner expects (up to a whole
+// block) and doubles from there, so a short list costs little.
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -20,12 +22,22 @@ public:
     }();
     static constexpr std::size_t kPerBlock = std::size_t{1} << kShift;
 
+    // Room for about `n` items in the first block; only before the first push_back.
+    void expect(std::size_t n) {
+        if (blocks_.empty()) {
+            blocks_.emplace_back();
+            reserveLarge(blocks_.back(), std::clamp<std::size_t>(n, 16, kPerBlock));
+        }
+    }
     void push_back(const T& item) {
         if (size_ == blocks_.size() * kPerBlock) {
             blocks_.emplace_back();
             reserveLarge(blocks_.back(), kPerBlock);
         }
-        blocks_.back().push_back(item);
+        std::vector<T>& last = blocks_.back();
+        if (last.size() == last.capacity()) // only a first block can be short
+            reserveLarge(last, std::min(kPerBlock, 2 * last.capacity()));
+        last.push_back(item);
         ++size_;
     }
     std::size_t size() const { return size_; }
