@@ -147,7 +147,13 @@ protected:
     Outcome onWindows(const std::vector<std::string>& args) {
         std::vector<std::string> argv = {wine, exe};
         argv.insert(argv.end(), args.begin(), args.end());
-        return runIn(win, io, argv);
+        Outcome w = runIn(win, io, argv);
+        // Wine itself losing its server is no answer of quill's: that run is
+        // made once more (quill writes all or nothing, so a run cut short
+        // left the files as they were or as a whole run leaves them).
+        if (w.err.find("wine client error") != std::string::npos)
+            w = runIn(win, io, argv);
+        return w;
     }
     // Both programs on their copies: the same status, the same bytes on
     // standard output, the same files afterwards.
