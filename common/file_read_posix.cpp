@@ -156,28 +156,22 @@ namespace {
 // misses the address cache far less.
 std::uint8_t* hugePages(std::size_t size, std::size_t& mapped) {
     mapped = 0;
-#ifdef MADV_HUGEPAGE
-    constexpr std::size_t kHuge = std::size_t{2} << 20;
-    if (size < kHuge)
+    if (size < kLargePage)
         return nullptr;
-    const std::size_t length = (size + kHuge - 1) / kHuge * kHuge;
-    void* m =
-        ::mmap(nullptr, length + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const std::size_t length = (size + kLargePage - 1) / kLargePage * kLargePage;
+    void* m = ::mmap(nullptr, length + kLargePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (m == MAP_FAILED)
         return nullptr;
     auto* base = static_cast<std::uint8_t*>(m);
-    const std::size_t lead =
-        (kHuge - reinterpret_cast<std::uintptr_t>(base) % kHuge) % kHuge; // to the first 2 MiB
+    const std::size_t lead = (kLargePage - reinterpret_cast<std::uintptr_t>(base) % kLargePage) %
+                             kLargePage; // to the first 2 MiB
     if (lead)
         ::munmap(base, lead);
-    ::munmap(base + lead + length, kHuge - lead);
-    ::madvise(base + lead, length, MADV_HUGEPAGE);
+    ::munmap(base + lead + length, kLargePage - lead);
+    adviseLargePages(base + lead, length);
     mapped = length;
     return base + lead;
-#else
-    (void)size;
-    return nullptr;
-#endif
 }
 } // namespace
 

@@ -12,16 +12,15 @@
 
 void adviseLargePages(const void* p, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // A block smaller than two large pages may hold no whole one.
-    constexpr std::size_t kHuge = std::size_t{2} << 20;
-    if (!p || bytes < 2 * kHuge)
+    // Only a range holding a whole large page can have one.
+    const auto start = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t end = start + bytes;
+    if (!p || (start + kLargePage - 1) / kLargePage * kLargePage + kLargePage > end)
         return;
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<std::uintptr_t>(p);
     const std::uintptr_t from = (start + page - 1) / page * page;
-    const std::uintptr_t to = (start + bytes) / page * page;
-    if (to > from)
-        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    const std::uintptr_t to = end / page * page;
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 #else
     (void)p;
     (void)bytes;

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+// The size of a large page.
+inline constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
 // Asks the system to back [p, p + bytes) with pages of 2 MiB where it can.
 // Advice only: changes no byte, and is ignored where it is not offered.
 void adviseLargePages(const void* p, std::size_t bytes);
