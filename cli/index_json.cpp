@@ -61,20 +61,9 @@ public:
         lit("\":");
     }
     void str(std::string_view bytes1252) {
-        // Printable ASCII without quote or backslash goes as it is.
-        bool plain = true;
-        for (const char c : bytes1252)
-            plain = plain && c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
-        if (!plain) {
-            scratch_.clear();
-            appendJsonText(scratch_, bytes1252);
-            lit(scratch_);
-            return;
-        }
-        *p_++ = '"';
-        if (!bytes1252.empty()) // an empty view may hold no pointer at all
-            lit(bytes1252);
-        *p_++ = '"';
+        scratch_.clear();
+        appendJsonText(scratch_, bytes1252);
+        lit(scratch_);
     }
     void num(float f) {
         if (std::isnan(f))

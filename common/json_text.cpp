@@ -5,6 +5,15 @@
 void appendJsonText(std::string& out, std::string_view bytes1252) {
     static constexpr char Hex[] = "0123456789abcdef";
     out += '"';
+    // Printable ASCII without quote or backslash, as most names are, goes as it is.
+    bool plain = true;
+    for (const char c : bytes1252)
+        plain = plain && c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    if (plain) {
+        out.append(bytes1252);
+        out += '"';
+        return;
+    }
     for (const char c : bytes1252) {
         const auto u = static_cast<unsigned char>(c);
         // Bytes from 0x80 on become characters whose UTF-8 bytes need no escape.
