@@ -27,16 +27,24 @@ void adviseLargePages(const void* p, std::size_t bytes) {
 #endif
 }
 
-void growHeapInLargePages(std::size_t pad) {
+namespace {
+// The block that holds the heap's head below its first large page; kept for
+// the process's life, and reachable, so no leak checker counts it. Volatile:
+// a block nothing reads would otherwise be dropped, malloc and all.
+void* volatile heapHeadFiller = nullptr;
+} // namespace
+
+const void* growHeapInLargePages(std::size_t pad) {
 #if defined(__GLIBC__) && defined(__linux__)
     if (::mallopt(M_TOP_PAD, static_cast<int>(pad)) != 1)
-        return;
+        return nullptr;
     // Blocks the heap cannot hold yet make it grow by the pad now; blocks
-    // this small never get a mapping of their own. Only what the heap grew
+    // this small never get a mapping of their own. Later blocks, of any size,
+    // come from the grown top while it has room. Only what the heap grew
     // by is advised: where another allocator serves malloc, it does not grow.
     const auto* before = static_cast<const std::uint8_t*>(::sbrk(0));
     if (before == reinterpret_cast<const std::uint8_t*>(-1))
-        return;
+        return nullptr;
     void* probes[8] = {};
     const std::uint8_t* after = before;
     for (void*& probe : probes) {
@@ -45,11 +53,27 @@ void growHeapInLargePages(std::size_t pad) {
         if (!probe || after != before)
             break;
     }
-    if (after > before)
-        adviseLargePages(before, static_cast<std::size_t>(after - before));
     for (void* probe : probes)
         std::free(probe);
+    if (after <= before)
+        return nullptr;
+    adviseLargePages(before, static_cast<std::size_t>(after - before));
+    // The heap below its first 2 MiB boundary cannot have a large page: the
+    // blocks placed there would cost a page fault per 4 KiB. One block, whose
+    // memory is never touched, takes that room instead.
+    void* mark = std::malloc(1);
+    if (!mark)
+        return nullptr;
+    const auto at = reinterpret_cast<std::uintptr_t>(mark);
+    const std::uintptr_t boundary = (at + kLargePage - 1) / kLargePage * kLargePage;
+    // The filler starts just above the mark, so the block after it starts
+    // just above the boundary.
+    if (boundary - at >= 64 && boundary < reinterpret_cast<std::uintptr_t>(after))
+        heapHeadFiller = std::malloc(boundary - at);
+    std::free(mark);
+    return reinterpret_cast<const void*>(boundary);
 #else
     (void)pad;
+    return nullptr;
 #endif
 }

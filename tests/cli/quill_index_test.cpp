@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -70,21 +71,34 @@ TEST(QuillIndex, FloatsReadBackBitForBit) {
     EXPECT_EQ(r.out.find(",}"), std::string::npos);
     EXPECT_EQ(r.out.find(",]"), std::string::npos);
     EXPECT_EQ(entries, g.objects.size() + g.initScripts.size());
-    const std::string key = "\"translation\":[";
-    std::size_t at = r.out.find(key);
-    ASSERT_NE(at, std::string::npos);
+    // Every placement value, in order: the same values recur across a
+    // scene, and each must come out as its own text.
+    std::size_t at = 0;
     std::size_t checked = 0;
+    const auto readBack = [&](const std::string& key, const float* want, std::size_t n,
+                              const std::string& name) {
+        at = r.out.find("\"" + key + "\":[", at);
+        ASSERT_NE(at, std::string::npos) << name;
+        const char* p = r.out.c_str() + at + key.size() + 4;
+        for (std::size_t i = 0; i < n; ++i) {
+            char* end = nullptr;
+            const float x = std::strtof(p, &end);
+            ASSERT_NE(end, p) << name << " " << key;
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(want[i]))
+                << name << " " << key << "[" << i << "]";
+            EXPECT_EQ(*end, i + 1 < n ? ',' : ']') << name;
+            p = end + 1;
+            ++checked;
+        }
+    };
     for (const auto& o : g.objects) {
         if (o.nameOnly)
             continue;
-        at = r.out.find(key, at);
-        ASSERT_NE(at, std::string::npos);
-        const float x = std::strtof(r.out.c_str() + at + key.size(), nullptr);
-        EXPECT_EQ(x, o.translation[0]) << o.name;
-        ++at;
-        ++checked;
+        readBack("translation", o.translation.data(), 3, o.name);
+        readBack("rotation", o.rotation.data(), 4, o.name);
+        readBack("size", o.size.data(), 3, o.name);
     }
-    EXPECT_GT(checked, 10u);
+    EXPECT_GT(checked, 1000u);
 }
 
 TEST(QuillIndex, TextListingAndUnreadableFiles) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "file_test_support.h"
+#include "large_bytes.h"
 
 // Faults put into the system calls a save makes. The test program's own
 // definitions take the place of the C library's; unarmed they pass every call
@@ -754,5 +755,25 @@ TEST_F(FilePermissions, AFolderTheUserMayNotWriteRefusesTheReplace) {
         kNobody);
     EXPECT_EQ(inPlace, 0);
     EXPECT_EQ(content(file), "x123456789");
+}
+
+// A program that asks for its heap in large pages gets its later blocks from
+// above the heap's first large-page boundary, blocks of a megabyte included,
+// instead of from small pages below it or from mappings of their own.
+TEST(LargeBytes, AGrownHeapGivesBlocksFromItsLargePages) {
+    constexpr std::size_t pad = std::size_t{64} << 20;
+    const void* start = growHeapInLargePages(pad);
+    if (!start)
+        GTEST_SKIP() << "this allocator does not grow its heap on request";
+    const auto from = reinterpret_cast<std::uintptr_t>(start);
+    EXPECT_EQ(from % (std::size_t{2} << 20), 0u);
+    for (const std::size_t size : {std::size_t{300} << 10, std::size_t{1} << 20}) {
+        void* block = std::malloc(size);
+        ASSERT_NE(block, nullptr);
+        const auto at = reinterpret_cast<std::uintptr_t>(block);
+        EXPECT_GE(at, from) << size;
+        EXPECT_LT(at, from + pad) << size;
+        std::free(block);
+    }
 }
 } // namespace
