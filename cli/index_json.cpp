@@ -67,9 +67,8 @@ public:
 
     explicit JsonOut(std::ostream& out) : out_(out), buf_(kFlushAt + 8192), p_(buf_.data()) {}
 
-    // The largest text str() makes of `n` bytes: a byte becomes at most
-    // six characters, and the quotes.
-    static std::size_t strRoom(std::size_t n) { return 6 * n + 2; }
+    // The largest text str() makes of `n` bytes.
+    static std::size_t strRoom(std::size_t n) { return jsonTextRoom(n); }
 
     // Room for `n` more bytes; what is written so far goes out first when
     // the buffer is past its flush mark.
@@ -96,11 +95,7 @@ public:
         lit(k);
         lit("\":");
     }
-    void str(std::string_view bytes1252) {
-        scratch_.clear();
-        appendJsonText(scratch_, bytes1252);
-        lit(scratch_);
-    }
+    void str(std::string_view bytes1252) { p_ = writeJsonText(p_, bytes1252); }
     void num(float f) {
         if (std::isnan(f))
             lit("\"nan\"");
@@ -109,7 +104,12 @@ public:
         else
             p_ = floats_.write(p_, f);
     }
-    void num(std::int64_t v) { p_ = std::to_chars(p_, p_ + kNumberRoom, v).ptr; }
+    void num(std::int64_t v) {
+        if (v >= 0 && v <= 0xFFFFFFFF)
+            p_ = writeJsonUnsigned(p_, static_cast<std::uint32_t>(v));
+        else
+            p_ = std::to_chars(p_, p_ + kNumberRoom, v).ptr;
+    }
     void null() { lit("null"); }
     // Turns the last character written (a ",") into `c`.
     void replaceLast(char c) { p_[-1] = c; }
@@ -153,7 +153,6 @@ private:
     std::ostream& out_;
     std::vector<char> buf_;
     char* p_;
-    std::string scratch_;
     FloatTexts floats_;
 };
 

@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
+#include "json_text.h"
 #include "mini_scene.h"
 #include "minimal_scene.h"
 #include "quill_runner.h"
@@ -53,6 +56,47 @@ TEST(QuillIndex, JsonCarriesNamesFloatsAndNulls) {
     EXPECT_NE(r.out.find("\"GesamtL\xC3\xA4ngeScriptPos\":null"), std::string::npos);
     EXPECT_NE(r.out.find("\"MerkePosGameInit\":5"), std::string::npos);
     EXPECT_NE(r.out.find("\"record_pos\":12,"), std::string::npos);
+}
+
+// The pieces the JSON is written with, against texts written out here: every
+// digit count of a position, and the UTF-8 of Windows-1252 bytes.
+TEST(QuillIndex, NumbersAndNamesAsJsonText) {
+    const std::pair<std::uint32_t, std::string_view> numbers[] = {
+        {0, "0"},
+        {7, "7"},
+        {10, "10"},
+        {99, "99"},
+        {100, "100"},
+        {909, "909"},
+        {1000, "1000"},
+        {65535, "65535"},
+        {100001, "100001"},
+        {9999999, "9999999"},
+        {10000000, "10000000"},
+        {123456789, "123456789"},
+        {999999999, "999999999"},
+        {1000000000, "1000000000"},
+        {4294967295u, "4294967295"},
+    };
+    for (const auto& [value, text] : numbers) {
+        char buf[16];
+        EXPECT_EQ(std::string_view(buf, writeJsonUnsigned(buf, value)), text) << value;
+    }
+    const std::pair<std::string_view, std::string_view> names[] = {
+        {"", "\"\""},
+        {"Tommy", "\"Tommy\""},
+        {"a\"b", "\"a\\\"b\""},
+        {"a\\b", "\"a\\\\b\""},
+        {"\x1f\x7f", "\"\\u001f\x7f\""},
+        {"x\x10", "\"x\\u0010\""},
+        {"\x80\x81\x9f\xa0\xe9\xff", "\"\xE2\x82\xAC\xC2\x81\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF\""},
+        {"\x99x\x8c", "\"\xE2\x84\xA2x\xC5\x92\""},
+    };
+    for (const auto& [bytes, text] : names) {
+        std::string buf(jsonTextRoom(bytes.size()), '?');
+        EXPECT_EQ(std::string_view(buf.data(), writeJsonText(buf.data(), bytes)), text) << bytes;
+        EXPECT_EQ(jsonText(bytes), text) << bytes;
+    }
 }
 
 // Enough objects that the output passes through its buffer several times.
