@@ -116,9 +116,46 @@ protected:
     const fs::path lockPath = dir / "scene2.bin.quilltemp.save.lock";
 };
 
+std::size_t openFiles() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
 TEST_F(FileSave, ReplaceWritesAllAndLeavesNothingBehind) {
+    const std::size_t before = openFiles();
     ASSERT_TRUE(replace("0123456789", "new"));
     EXPECT_EQ(content(file), "new");
+    EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
+    // The replaced file is let go of on a thread of its own; soon, but not
+    // necessarily by the time the save returns.
+    for (int i = 0; i < 200 && openFiles() > before; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(openFiles(), before) << "no file is left open";
+}
+
+// The file is compared while the new one goes to the disk; a write to it
+// after the comparison, before the rename, still stops the save.
+TEST_F(FileSave, AFileChangedWhileTheNewOneIsFlushedIsNotReplaced) {
+    // Past the clock tick of the file's own writing, so the change gets a
+    // later change time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    bool changed = false;
+    faults::onFsync = [&](int fd) {
+        struct stat st {};
+        if (changed || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+            return;
+        changed = true;
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(3);
+        f.put('x'); // same length
+    };
+    const FileResult r = replace("0123456789", "new");
+    EXPECT_TRUE(changed);
+    EXPECT_FALSE(r);
+    EXPECT_TRUE(r.changed);
+    EXPECT_EQ(content(file), "012x456789");
     EXPECT_TRUE(leftovers(dir, {"scene2.bin"}).empty());
 }
 
