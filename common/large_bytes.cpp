@@ -55,6 +55,9 @@ const void* growHeapInLargePages(std::size_t pad) {
     }
     for (void* probe : probes)
         std::free(probe);
+    // Freeing the probes may have given a little back: the heap ends where it
+    // ends now.
+    after = static_cast<const std::uint8_t*>(::sbrk(0));
     if (after <= before)
         return nullptr;
     adviseLargePages(before, static_cast<std::size_t>(after - before));
