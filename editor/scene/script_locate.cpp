@@ -20,17 +20,16 @@ std::optional<std::size_t> findObjectScript(ByteView f, std::size_t chunkPos,
     const auto* data = f.data();
     // Candidates are the bytes 01 and 05 that may start a marker, visited in
     // order. A 05 counts only before the next 01, so it is looked for only
-    // up to there: the text behind an accepted script start is never searched.
-    std::size_t next01 = nextByte(data, chunkPos + 6, stop, 0x01);
+    // up to there, and the 01 after a candidate only once the candidate is
+    // refused: the text behind an accepted script start is never searched.
     std::size_t from = chunkPos + 6; // every candidate before it is done
+    std::size_t next01 = nextByte(data, from, stop, 0x01);
     while (true) {
-        const std::size_t next05 = nextByte(data, from, next01, 0x05);
-        const std::size_t s = next05;
-        if (next05 == next01) {
-            if (s >= stop)
-                return std::nullopt;
-            next01 = nextByte(data, s + 1, stop, 0x01);
-        }
+        if (from > next01)
+            next01 = nextByte(data, from, stop, 0x01);
+        const std::size_t s = nextByte(data, from, next01, 0x05);
+        if (s >= stop)
+            return std::nullopt;
         from = s + 1;
         // 01 00 00 00 00 starts a script, 05 00 00 00 00 says there is none.
         if (!f.has(s, 5) || data[s + 1] || data[s + 2] || data[s + 3] || data[s + 4])
