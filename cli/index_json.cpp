@@ -10,11 +10,20 @@
 
 #include "cp1252.h"
 
-std::string jsonNumber(float f) {
+namespace {
+// A float JSON has no number for, as a string; empty for a finite one.
+std::string_view nonFiniteText(float f) {
     if (std::isnan(f))
         return "\"nan\"";
     if (std::isinf(f))
         return f > 0 ? "\"inf\"" : "\"-inf\"";
+    return {};
+}
+} // namespace
+
+std::string jsonNumber(float f) {
+    if (const std::string_view t = nonFiniteText(f); !t.empty())
+        return std::string(t);
     char buf[32];
     return std::string(buf, std::to_chars(buf, buf + sizeof buf, f).ptr);
 }
@@ -97,10 +106,8 @@ public:
     }
     void str(std::string_view bytes1252) { p_ = writeJsonText(p_, bytes1252); }
     void num(float f) {
-        if (std::isnan(f))
-            lit("\"nan\"");
-        else if (std::isinf(f))
-            lit(f > 0 ? "\"inf\"" : "\"-inf\"");
+        if (const std::string_view t = nonFiniteText(f); !t.empty())
+            lit(t);
         else
             p_ = floats_.write(p_, f);
     }

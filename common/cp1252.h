@@ -22,3 +22,5 @@ std::optional<unsigned char> unicodeToCp1252(char32_t cp);
 
 // Appends the UTF-8 form of a code point.
 void appendUtf8(std::string& out, char32_t cp);
+// Writes it at `out`, which has room for four bytes; returns the end.
+char* writeUtf8(char* out, char32_t cp);

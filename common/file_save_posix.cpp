@@ -261,7 +261,6 @@ FileResult keepOwner(int fd, const struct stat& scene) {
                    "), so it is not replaced");
 }
 
-// The file as it is now: regular, and writable by this user.
 // Starts writing the file's cached bytes to the disk without waiting for
 // them, so the work that follows overlaps the disk's; fsync still waits.
 void startWriteback(int fd) {
@@ -298,6 +297,7 @@ void closeInBackground(int fd) {
     }
 }
 
+// The file as it is now: regular, and writable by this user.
 FileResult openForCheck(const fs::path& target, int flags, Fd& fd, struct stat& st) {
     if (auto r = openRegular(AT_FDCWD, target.string(), flags, fd, st); !r)
         return r;

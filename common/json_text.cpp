@@ -22,14 +22,7 @@ char* writeJsonText(char* out, std::string_view bytes1252) {
         const auto u = static_cast<unsigned char>(c);
         // Bytes from 0x80 on become characters whose UTF-8 bytes need no escape.
         if (u >= 0x80) {
-            const char32_t cp = cp1252ToUnicode(u);
-            if (cp < 0x800) {
-                *out++ = static_cast<char>(0xC0 | (cp >> 6));
-            } else {
-                *out++ = static_cast<char>(0xE0 | (cp >> 12));
-                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            }
-            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+            out = writeUtf8(out, cp1252ToUnicode(u));
             continue;
         }
         switch (c) {

@@ -23,8 +23,9 @@ template <class T> void reserveLarge(std::vector<T>& v, std::size_t n) {
 
 // For a short-lived program that fills a scene's index: the heap grows by
 // `pad` bytes at a time from now on, the first such step is taken at once,
-// and its memory is asked for in large pages. The heap's head below its first large page is taken
-// by one block that is never touched. Returns where the large pages begin: blocks the heap's top
-// gives from now on lie above it. Changes no allocation's contents; does nothing, and returns
+// and its memory is asked for in large pages. The heap's head below its
+// first large page is taken by one block that is never touched. Returns
+// where the large pages begin: blocks the heap's top gives from now on lie
+// above it. Changes no allocation's contents; does nothing, and returns
 // nullptr, where the allocator or the system offers no such control.
 const void* growHeapInLargePages(std::size_t pad);
