@@ -37,6 +37,7 @@ std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord& rec) {
     rec.name.assign(name);
     const std::size_t e = idx_.entries.size();
     idx_.entries.push_back(rec);
+    names_.push_back(name);
     byName_.addFirst(name, static_cast<std::uint32_t>(e));
     return e;
 }
@@ -67,6 +68,7 @@ void IndexBuilder::listOpenObject(std::string_view name) {
     const bool hasBody = b.translationPos || o.model || (b.has & Body::HasLightKind) ||
                          b.brightnessPos || b.colourPos;
     idx_.entries.appendObject(name, o.slot, hasBody ? &b : nullptr, o.model);
+    names_.push_back(name);
     tentative_ = false;
     open_.reset();
 }

@@ -53,10 +53,10 @@ private:
     int count_ = 0;
 };
 
-// Entry names as the table under construction holds them.
+// Entry names as views of the scanned bytes (or of a constant), by list position.
 struct EntryNames {
-    const EntryTable* table;
-    std::string_view operator()(std::uint32_t i) const { return table->name(i); }
+    const std::vector<std::string_view>* names;
+    std::string_view operator()(std::uint32_t i) const { return (*names)[i]; }
 };
 
 class IndexBuilder {
@@ -109,7 +109,8 @@ private:
     ByteView f_;
     ProgressMeter progress_;
     SceneIndex idx_;
-    NameTable<EntryNames> byName_{EntryNames{&idx_.entries}};
+    std::vector<std::string_view> names_; // each listed entry's name, in list order
+    NameTable<EntryNames> byName_{EntryNames{&names_}};
     std::optional<OpenRecord> open_;
     // The entry of open_ as read so far, listed into the table once its name
     // is read: what EntryTable would make of its IndexRecord, without the record.

@@ -76,13 +76,41 @@ private:
         char head[kHead] = {};    // the name's first bytes, zero after its end
     };
 
+    static std::uint64_t load8(const char* p) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+    static std::uint64_t load4(const char* p) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    static std::uint64_t mix(std::uint64_t h, std::uint64_t w) {
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 32);
+    }
+
+    // Eight bytes at a time: the words before the last, then the last eight
+    // (which may overlap them); a shorter name as its first and last bytes.
     static std::uint32_t hash(std::string_view s) {
-        std::uint64_t h = 1469598103934665603ull; // FNV-1a
-        for (unsigned char c : s) {
-            h ^= c;
-            h *= 1099511628211ull;
+        const char* p = s.data();
+        const std::size_t n = s.size();
+        std::uint64_t h = 0x243F6A8885A308D3ull ^ n;
+        if (n >= 8) {
+            for (std::size_t i = 0; i + 8 < n; i += 8)
+                h = mix(h, load8(p + i));
+            h = mix(h, load8(p + n - 8));
+        } else if (n >= 4) {
+            h = mix(h, load4(p) << 32 | load4(p + n - 4));
+        } else if (n > 0) {
+            const auto b = [p](std::size_t i) {
+                return std::uint64_t{static_cast<unsigned char>(p[i])};
+            };
+            h = mix(h, b(0) << 16 | b(n / 2) << 8 | b(n - 1));
         }
-        return static_cast<std::uint32_t>(h ^ (h >> 29));
+        h = mix(h, n);
+        return static_cast<std::uint32_t>(h);
     }
 
     void prefetch(std::uint32_t h) const { prefetchLine(&slots_[h & (slots_.size() - 1)]); }
