@@ -1,4 +1,5 @@
 #pragma once
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,22 +26,29 @@ public:
     std::optional<std::uint16_t> u16(std::size_t pos) const {
         if (!has(pos, 2))
             return std::nullopt;
-        return static_cast<std::uint16_t>(data_[pos] | (data_[pos + 1] << 8));
+        return u16At(pos);
     }
     std::optional<std::uint32_t> u32(std::size_t pos) const {
         if (!has(pos, 4))
             return std::nullopt;
-        return static_cast<std::uint32_t>(data_[pos]) |
-               (static_cast<std::uint32_t>(data_[pos + 1]) << 8) |
-               (static_cast<std::uint32_t>(data_[pos + 2]) << 16) |
-               (static_cast<std::uint32_t>(data_[pos + 3]) << 24);
+        return u32At(pos);
     }
     // Caller has checked has(pos, 2).
     std::uint16_t u16At(std::size_t pos) const {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::uint16_t v;
+            std::memcpy(&v, data_ + pos, 2); // one load
+            return v;
+        }
         return static_cast<std::uint16_t>(data_[pos] | (data_[pos + 1] << 8));
     }
     // Caller has checked has(pos, 4).
     std::uint32_t u32At(std::size_t pos) const {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::uint32_t v;
+            std::memcpy(&v, data_ + pos, 4);
+            return v;
+        }
         return static_cast<std::uint32_t>(data_[pos]) |
                (static_cast<std::uint32_t>(data_[pos + 1]) << 8) |
                (static_cast<std::uint32_t>(data_[pos + 2]) << 16) |

@@ -65,7 +65,7 @@ bool defaultLight(const IndexRecord& r) {
 }
 
 // Takes slot `index` of `table` for reuse, or appends one.
-template <class T> std::uint32_t slotFor(std::deque<T>& table, std::uint32_t index) {
+template <class T> std::uint32_t slotFor(BlockList<T>& table, std::uint32_t index) {
     if (index != kNone) {
         table[index] = T{};
         return index;
@@ -287,24 +287,17 @@ Script& EntryTable::scriptOf(std::size_t i) {
 namespace {
 // What the allocator adds to each block it hands out.
 constexpr std::size_t kAllocationOverhead = 16;
-
-// A deque holds its elements in blocks of at least 512 bytes, with a map of
-// block pointers that grows by doubling.
-template <class T> std::size_t dequeBytes(const std::deque<T>& d) {
-    constexpr std::size_t perBlock = sizeof(T) < 512 ? 512 / sizeof(T) : 1;
-    const std::size_t blocks = (d.size() + perBlock - 1) / perBlock + 1;
-    return blocks * (perBlock * sizeof(T) + kAllocationOverhead + 2 * sizeof(void*)) +
-           kAllocationOverhead + sizeof(d);
-}
 } // namespace
 
 std::size_t EntryTable::memoryBytes() const {
-    return dequeBytes(slots_) + dequeBytes(bodies_) + dequeBytes(definitions_) +
-           dequeBytes(scripts_) + text_.memoryBytes();
+    return slots_.memoryBytes(kAllocationOverhead) + bodies_.memoryBytes(kAllocationOverhead) +
+           definitions_.memoryBytes(kAllocationOverhead) +
+           scripts_.memoryBytes(kAllocationOverhead) + text_.memoryBytes();
 }
 
-// The tables grow block by block and have nothing to give back (a deque's
-// shrink_to_fit would copy it whole); the character store's last block does.
+// The tables grow block by block and have nothing to give back but the last
+// block's unused part, which would take a copy of it; the character store's
+// last block does.
 void EntryTable::shrink() {
     text_.shrink();
 }
@@ -322,35 +315,35 @@ bool EntryTable::operator==(const EntryTable& other) const {
 namespace {
 // Applies `f` to every position of every group, the stale ones included.
 template <class Table, class F> void forEachPosition(Table& t, F&& f) {
-    for (auto& s : t.slots) {
+    t.slots.forEach([&](auto& s) {
         f(s.recordPos);
         f(s.namePos);
-    }
-    for (auto& b : t.bodies) {
+    });
+    t.bodies.forEach([&](auto& b) {
         f(b.translationPos);
         f(b.brightnessPos);
         f(b.colourPos);
-    }
-    for (auto& d : t.definitions) {
+    });
+    t.definitions.forEach([&](auto& d) {
         f(d.weightPos);
         f(d.soundPos);
         f(d.behaviourPos);
         f(d.aggressionPos);
-    }
-    for (auto& s : t.scripts) {
+    });
+    t.scripts.forEach([&](auto& s) {
         f(s.definitionPos);
         f(s.dataChunkPos);
         f(s.scriptPos);
-    }
+    });
 }
 } // namespace
 
 void EntryTable::movePositions(std::uint64_t from, std::int64_t delta) {
     struct {
-        std::deque<Slot>& slots;
-        std::deque<Body>& bodies;
-        std::deque<Definition>& definitions;
-        std::deque<Script>& scripts;
+        BlockList<Slot>& slots;
+        BlockList<Body>& bodies;
+        BlockList<Definition>& definitions;
+        BlockList<Script>& scripts;
     } all{slots_, bodies_, definitions_, scripts_};
     forEachPosition(all, [&](Pos32& p) {
         if (p && *p >= from)
@@ -360,10 +353,10 @@ void EntryTable::movePositions(std::uint64_t from, std::int64_t delta) {
 
 bool EntryTable::holdsPositionIn(std::uint64_t from, std::uint64_t to) const {
     struct {
-        const std::deque<Slot>& slots;
-        const std::deque<Body>& bodies;
-        const std::deque<Definition>& definitions;
-        const std::deque<Script>& scripts;
+        const BlockList<Slot>& slots;
+        const BlockList<Body>& bodies;
+        const BlockList<Definition>& definitions;
+        const BlockList<Script>& scripts;
     } all{slots_, bodies_, definitions_, scripts_};
     bool found = false;
     forEachPosition(all, [&](const Pos32& p) { found = found || (p && *p >= from && *p < to); });

@@ -176,17 +176,23 @@ void IndexBuilder::readObjectTail(std::size_t q, std::uint64_t end) {
     ObjectDraft& o = object_;
     entry_store::Body& b = o.body;
     const std::size_t e = static_cast<std::size_t>(std::min<std::uint64_t>(end, f_.size()));
-    if (containsNoCase(f_.text(q, e - q), ".i3d")) {
-        for (std::size_t c = q; c + 2 <= e;) {
-            const auto len = chunkLength(c);
-            if (!len)
-                break;
-            if (f_.u16At(c) == chunk::Model) {
-                o.model = f_.text(c + chunk::HeaderSize, *len >= 7 ? *len - 7 : 0);
-                break;
-            }
-            c += *len;
+    // The first model chunk, walking the children by their lengths; it names
+    // the model only when the record's remaining bytes say ".i3d" somewhere,
+    // which they do when the name itself does.
+    for (std::size_t c = q; c + 2 <= e;) {
+        const auto len = chunkLength(c);
+        if (!len)
+            break;
+        if (f_.u16At(c) == chunk::Model) {
+            const auto model = f_.text(c + chunk::HeaderSize, *len >= 7 ? *len - 7 : 0);
+            const bool inside =
+                model.data() + model.size() <= reinterpret_cast<const char*>(f_.data() + e);
+            if ((inside && containsNoCase(model, ".i3d")) ||
+                containsNoCase(f_.text(q, e - q), ".i3d"))
+                o.model = model;
+            break;
         }
+        c += *len;
     }
     for (std::size_t c = q; c + 2 <= e;) {
         switch (f_.u16At(c)) {

@@ -1,13 +1,15 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -173,6 +175,72 @@ struct Slot {
     std::uint8_t flags = 0;
 };
 
+// Items in blocks of a fixed count that never move once made: appending
+// copies nothing already held, and costs one allocation per block.
+template <class T> class BlockList {
+public:
+    static constexpr std::size_t kPerBlock = 256;
+
+    BlockList() = default;
+    BlockList(BlockList&&) noexcept = default;
+    BlockList& operator=(BlockList&&) noexcept = default;
+    BlockList(const BlockList& o) : size_(o.size_) {
+        blocks_.reserve(o.blocks_.size());
+        for (const auto& b : o.blocks_) {
+            blocks_.push_back(std::make_unique<T[]>(kPerBlock));
+            std::copy(b.get(), b.get() + kPerBlock, blocks_.back().get());
+        }
+    }
+    BlockList& operator=(const BlockList& o) {
+        if (this != &o)
+            *this = BlockList(o);
+        return *this;
+    }
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const T& at(std::size_t i) const {
+        if (i >= size_)
+            throw std::out_of_range("item " + std::to_string(i) + " of " + std::to_string(size_));
+        return (*this)[i];
+    }
+    T& operator[](std::size_t i) { return blocks_[i / kPerBlock][i % kPerBlock]; }
+    const T& operator[](std::size_t i) const { return blocks_[i / kPerBlock][i % kPerBlock]; }
+    T& back() { return (*this)[size_ - 1]; }
+    const T& back() const { return (*this)[size_ - 1]; }
+
+    // Appends a value-initialised item and returns it.
+    T& emplace_back() {
+        if (size_ == blocks_.size() * kPerBlock)
+            blocks_.push_back(std::make_unique<T[]>(kPerBlock));
+        T& t = (*this)[size_++];
+        t = T{};
+        return t;
+    }
+    void push_back(const T& v) { emplace_back() = v; }
+    void pop_back() { --size_; }
+
+    template <class F> void forEach(F&& f) {
+        for (std::size_t i = 0; i < size_; ++i)
+            f((*this)[i]);
+    }
+    template <class F> void forEach(F&& f) const {
+        for (std::size_t i = 0; i < size_; ++i)
+            f((*this)[i]);
+    }
+
+    // Bytes held, the unused part of the last block included; `overhead` is
+    // what the allocator adds to each block.
+    std::size_t memoryBytes(std::size_t overhead) const {
+        return blocks_.capacity() * sizeof(blocks_[0]) + overhead +
+               blocks_.size() * (kPerBlock * sizeof(T) + overhead);
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    std::size_t size_ = 0;
+};
+
 // Strings appended one after another into blocks that never move once
 // filled, so the store costs the strings' own bytes and one partly filled block.
 class TextStore {
@@ -330,10 +398,10 @@ private:
     }
     entry_store::Slot encode(const IndexRecord& record, const entry_store::Slot* reuse);
 
-    std::deque<entry_store::Slot> slots_;
-    std::deque<entry_store::Body> bodies_;
-    std::deque<entry_store::Definition> definitions_;
-    std::deque<entry_store::Script> scripts_;
+    entry_store::BlockList<entry_store::Slot> slots_;
+    entry_store::BlockList<entry_store::Body> bodies_;
+    entry_store::BlockList<entry_store::Definition> definitions_;
+    entry_store::BlockList<entry_store::Script> scripts_;
     entry_store::TextStore text_;
 };
 

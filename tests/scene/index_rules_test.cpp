@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "mini_scene.h"
 #include "scene_index.h"
@@ -164,6 +166,49 @@ TEST(SceneIndexRules, ObjectsThatCannotBeReadAreNotListed) {
     const SceneIndex idx = indexOf(b);
     ASSERT_EQ(idx.entries.size(), 1u);
     EXPECT_EQ(idx.entries[0].name, "kept");
+}
+
+// A model chunk names the model only when the bytes after the size say
+// ".i3d" in any letter case, in the model's name or after it.
+TEST(SceneIndexRules, ModelNameNeedsI3dInTheRecordTail) {
+    struct Case {
+        const char* model;
+        const char* after; // a chunk after the model's, or nothing
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {"crate.4ds", nullptr, std::nullopt},
+        {"crate.I3D", nullptr, "crate.I3D"},
+        {"crate", "spare.i3D", "crate"},
+        {"crate.i3", "d", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const Bytes b = mini::scene([&](SceneWriter& w) {
+            w.beginChunk(0x4010);
+            w.chunkU32(0x4011, 9);
+            w.chunkString(0x0010, "box");
+            w.chunkFloats(0x0020, {1.0f, 2.0f, 3.0f});
+            w.chunkFloats(0x0022, {1.0f, 0.0f, 0.0f, 0.0f});
+            w.chunkFloats(0x002D, {1.0f, 1.0f, 1.0f});
+            w.chunkString(0x2012, c.model);
+            if (c.after)
+                w.chunkString(0x4020, c.after);
+            w.endChunk();
+        });
+        const SceneIndex idx = indexOf(b);
+        ASSERT_EQ(idx.entries.size(), 1u) << c.model;
+        EXPECT_EQ(idx.entries[0].model, c.expected) << c.model;
+    }
+
+    // A record that ends inside its model chunk: the ".i3d" past its end does not count.
+    Bytes cut = mini::scene([](SceneWriter& w) { mini::object(w, "crate"); });
+    const std::size_t record = *indexOf(cut).entries[0].recordPos;
+    const std::size_t dot = find(cut, "crate.i3d") + 5;
+    const auto len = static_cast<std::uint32_t>(dot - record);
+    std::memcpy(cut.data() + record + 2, &len, 4);
+    const SceneIndex idx = indexOf(cut);
+    ASSERT_EQ(idx.entries.size(), 1u);
+    EXPECT_FALSE(idx.entries[0].model);
 }
 
 TEST(SceneIndexRules, DefinitionsAttachByNameAndValues) {
