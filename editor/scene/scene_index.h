@@ -8,10 +8,12 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -176,8 +178,11 @@ struct Slot {
 };
 
 // Items in blocks of a fixed count that never move once made: appending
-// copies nothing already held, and costs one allocation per block.
+// copies nothing already held, and costs one allocation per block. An item
+// is made when it is appended, not when its block is.
 template <class T> class BlockList {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
 public:
     static constexpr std::size_t kPerBlock = 256;
 
@@ -186,9 +191,10 @@ public:
     BlockList& operator=(BlockList&&) noexcept = default;
     BlockList(const BlockList& o) : size_(o.size_) {
         blocks_.reserve(o.blocks_.size());
-        for (const auto& b : o.blocks_) {
-            blocks_.push_back(std::make_unique<T[]>(kPerBlock));
-            std::copy(b.get(), b.get() + kPerBlock, blocks_.back().get());
+        for (std::size_t b = 0; b < o.blocks_.size(); ++b) {
+            blocks_.push_back(newBlock());
+            const std::size_t n = std::min(kPerBlock, size_ - b * kPerBlock);
+            std::uninitialized_copy_n(o.blocks_[b].get(), n, blocks_.back().get());
         }
     }
     BlockList& operator=(const BlockList& o) {
@@ -204,20 +210,14 @@ public:
             throw std::out_of_range("item " + std::to_string(i) + " of " + std::to_string(size_));
         return (*this)[i];
     }
-    T& operator[](std::size_t i) { return blocks_[i / kPerBlock][i % kPerBlock]; }
-    const T& operator[](std::size_t i) const { return blocks_[i / kPerBlock][i % kPerBlock]; }
+    T& operator[](std::size_t i) { return blocks_[i / kPerBlock].get()[i % kPerBlock]; }
+    const T& operator[](std::size_t i) const { return blocks_[i / kPerBlock].get()[i % kPerBlock]; }
     T& back() { return (*this)[size_ - 1]; }
     const T& back() const { return (*this)[size_ - 1]; }
 
     // Appends a value-initialised item and returns it.
-    T& emplace_back() {
-        if (size_ == blocks_.size() * kPerBlock)
-            blocks_.push_back(std::make_unique<T[]>(kPerBlock));
-        T& t = (*this)[size_++];
-        t = T{};
-        return t;
-    }
-    void push_back(const T& v) { emplace_back() = v; }
+    T& emplace_back() { return *::new (slot()) T{}; }
+    void push_back(const T& v) { ::new (slot()) T(v); }
     void pop_back() { --size_; }
 
     template <class F> void forEach(F&& f) {
@@ -237,7 +237,21 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    struct FreeBlock {
+        void operator()(T* p) const { std::allocator<T>{}.deallocate(p, kPerBlock); }
+    };
+    using Block = std::unique_ptr<T, FreeBlock>;
+
+    static Block newBlock() { return Block(std::allocator<T>{}.allocate(kPerBlock)); }
+    // Room for the next item, counted as held.
+    void* slot() {
+        if (size_ == blocks_.size() * kPerBlock)
+            blocks_.push_back(newBlock());
+        const std::size_t i = size_++;
+        return blocks_[i / kPerBlock].get() + i % kPerBlock;
+    }
+
+    std::vector<Block> blocks_;
     std::size_t size_ = 0;
 };
 
