@@ -133,7 +133,8 @@ void IndexBuilder::readDefinitionData(std::size_t d, std::uint32_t n) {
             const auto text = f_.text(d, n);
             entry_store::Definition& v = entries.definitionOf(*w);
             v.has |= entry_store::Definition::HasMaterial;
-            v.material = containsNoCase(text, "glass") ? 3 : containsNoCase(text, "brass") ? 2 : 1;
+            constexpr std::uint8_t kMaterial[] = {1, 3, 2}; // neither, glass, brass
+            v.material = kMaterial[containsWhichNoCase(text, "glass", "brass")];
             break;
         }
         case deftype::Thing: {

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -44,3 +45,8 @@ inline bool containsNoCase(std::string_view hay, std::string_view needle) {
             nextUpper = c + 1 > last ? last + 1 : seek(c + 1, upper);
     }
 }
+
+// 1 when `hay` contains `a`, else 2 when it contains `b`, else 0; letter case
+// is ignored. Both words are lower-case ASCII and start with a letter. One
+// pass over `hay` for both words.
+int containsWhichNoCase(std::string_view hay, std::string_view a, std::string_view b);

@@ -1,8 +1,43 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "cp1252.h"
+#include "text_search.h"
 
 namespace {
+// 1 for "glass" anywhere, else 2 for "brass", else 0, in any letter case, at
+// every place a word can stand: before, across and after each 16-byte step.
+TEST(TextSearch, GlassBeforeBrassInAnyCaseAnywhere) {
+    struct Case {
+        std::string hay;
+        int expected;
+    };
+    const std::string x14(14, 'x');
+    const Case cases[] = {
+        {"", 0},
+        {"glas", 0},
+        {"glass", 1},
+        {"GLASS", 1},
+        {"brass", 2},
+        {"BrAsS", 2},
+        {"brass and glass", 1},
+        {"Glass, brass", 1},
+        {"bras s gla ss", 0},
+        {"gbgbgbgbgbgbgbgbgbgbgbgbgbgbgbgbgbgbgbglasgbras", 0},
+        {x14 + "glass" + x14, 1},
+        {x14 + x14 + "xxbrasS", 2},
+        {x14 + x14 + "xxxglass", 1},
+        {std::string(48, 'b') + "rass", 2},
+        {std::string(17, 'x') + "glass", 1},
+        {std::string(17, 'x') + "Brass", 2},
+        {std::string(31, '\0') + "GLASs" + std::string(3, '\0'), 1},
+        {"\xC7lass \x87lass \xE2rass", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(containsWhichNoCase(c.hay, "glass", "brass"), c.expected) << c.hay;
+}
+
 TEST(Cp1252, EveryByteRoundTripsThroughUtf8) {
     std::string all;
     for (int c = 0; c < 256; ++c)
