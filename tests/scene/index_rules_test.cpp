@@ -307,6 +307,20 @@ TEST(SceneIndexRules, InitScriptsFollowTheObjects) {
     const ByteView v(b.data(), b.size());
     EXPECT_EQ(readScript(v, idx, 1), "wait 10\r\n");
     EXPECT_EQ(readScript(v, idx, 2), "end\r\n");
+
+    // A definition found after the init scripts attaches to one by its name,
+    // also a name longer than any the name table holds whole.
+    const std::string longName = "an_init_script_with_a_long_name";
+    Bytes withLate = mini::scene([](SceneWriter& w) { mini::object(w, "Tom"); }, {},
+                                 [&](SceneWriter& w) { mini::initScript(w, longName, "end\r\n"); });
+    SceneWriter late;
+    mini::definition(late, longName, 27, humanValues());
+    const Bytes lateBytes = late.take();
+    withLate.insert(withLate.end(), lateBytes.begin(), lateBytes.end());
+    const SceneIndex lateIdx = indexOf(withLate);
+    ASSERT_EQ(lateIdx.entries.size(), 2u);
+    EXPECT_EQ(lateIdx.entries[1].name, longName);
+    EXPECT_EQ(lateIdx.entries[1].behaviour, 8);
 }
 
 TEST(SceneIndexRules, DegenerateChunkLengthsNeitherHangNorCrash) {
