@@ -5,17 +5,17 @@
 
 namespace entry_store {
 namespace {
-constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 constexpr std::size_t kMaxBlocks = std::size_t{1} << 16;
 
 const StoredFloat kDefaultBrightness = StoredFloat::fromValue(2.0f);
 const StoredFloat kDefaultColour = StoredFloat::fromValue(0.5f);
 } // namespace
 
-// A string joins the last block when it fits there; otherwise it starts a new
-// block, of its own length when it is longer than a block. Blocks are
-// reserved at their final size, so none ever grows past what it holds.
-Text TextStore::add(std::string_view s) {
+// A string joins the last block when it fits there (add does that);
+// otherwise it starts a new block, of its own length when it is longer than a
+// block. Blocks are reserved at their final size, so none ever grows past
+// what it holds.
+Text TextStore::addInNewBlock(std::string_view s) {
     if (s.empty())
         return Text{0, 0};
     if (blocks_.empty() || blocks_.back().size() + s.size() > kBlockBytes) {

@@ -43,7 +43,12 @@ std::size_t IndexBuilder::addEntry(std::string_view name, IndexRecord& rec) {
 }
 
 void IndexBuilder::startObject(std::size_t pos) {
-    object_ = ObjectDraft{};
+    // Member by member: assigning a whole new draft builds it aside first.
+    object_.slot = entry_store::Slot{};
+    object_.body = entry_store::Body{};
+    object_.model.reset();
+    object_.hasBrightness = false;
+    object_.hasColour = false;
     tentative_ = true;
     object_.slot.recordPos = static_cast<std::uint32_t>(pos);
 }
@@ -102,18 +107,9 @@ void IndexBuilder::walkObjects() {
     const std::uint64_t limit = std::min<std::uint64_t>(objectsEnd_ + 3, f_.size() - 1);
     std::size_t p = objectsStart_ + 1;
     while (p < limit) {
-        // The next id is usually a few bytes away: look there before calling memchr.
-        const std::size_t near = std::min<std::size_t>(p + 24, static_cast<std::size_t>(limit));
-        while (p < near && data[p] != 0x10)
-            ++p;
-        if (p == near) {
-            if (p >= limit)
-                break;
-            const void* hit = std::memchr(data + p, 0x10, static_cast<std::size_t>(limit - p));
-            if (!hit)
-                break;
-            p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
-        }
+        p = findByte(data, p, static_cast<std::size_t>(limit), 0x10);
+        if (p >= limit)
+            break;
         progress_.at(p);
         const std::uint16_t id = f_.u16At(p);
         const auto len =

@@ -259,12 +259,25 @@ private:
 // filled, so the store costs the strings' own bytes and one partly filled block.
 class TextStore {
 public:
-    Text add(std::string_view s);
+    Text add(std::string_view s) {
+        if (!s.empty() && !blocks_.empty() && blocks_.back().size() + s.size() <= kBlockBytes) {
+            std::string& b = blocks_.back();
+            const Text t{static_cast<std::uint32_t>(((blocks_.size() - 1) << 16) | b.size()),
+                         static_cast<std::uint32_t>(s.size())};
+            b.append(s);
+            return t;
+        }
+        return addInNewBlock(s);
+    }
     std::string_view get(Text t) const;
     std::size_t memoryBytes() const;
     void shrink();
 
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
+
 private:
+    Text addInNewBlock(std::string_view s);
+
     std::vector<std::string> blocks_;
 };
 } // namespace entry_store

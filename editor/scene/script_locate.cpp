@@ -3,16 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-// The next byte `value` in [from, stop), or stop.
-std::size_t nextByte(const std::uint8_t* data, std::size_t from, std::size_t stop,
-                     std::uint8_t value) {
-    if (from >= stop)
-        return stop;
-    const void* hit = std::memchr(data + from, value, stop - from);
-    return hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data) : stop;
-}
-} // namespace
+#include "text_search.h"
 
 std::optional<std::size_t> findObjectScript(ByteView f, std::size_t chunkPos,
                                             std::uint64_t chunkEnd) {
@@ -23,11 +14,11 @@ std::optional<std::size_t> findObjectScript(ByteView f, std::size_t chunkPos,
     // up to there, and the 01 after a candidate only once the candidate is
     // refused: the text behind an accepted script start is never searched.
     std::size_t from = chunkPos + 6; // every candidate before it is done
-    std::size_t next01 = nextByte(data, from, stop, 0x01);
+    std::size_t next01 = findByte(data, from, stop, 0x01);
     while (true) {
         if (from > next01)
-            next01 = nextByte(data, from, stop, 0x01);
-        const std::size_t s = nextByte(data, from, next01, 0x05);
+            next01 = findByte(data, from, stop, 0x01);
+        const std::size_t s = findByte(data, from, next01, 0x05);
         if (s >= stop)
             return std::nullopt;
         from = s + 1;

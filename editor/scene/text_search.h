@@ -1,8 +1,14 @@
 #pragma once
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Letter case is ignored by contains-tests. ASCII letters differ from their
 // capitals only in bit 0x20.
@@ -50,3 +56,24 @@ inline bool containsNoCase(std::string_view hay, std::string_view needle) {
 // is ignored. Both words are lower-case ASCII and start with a letter. One
 // pass over `hay` for both words.
 int containsWhichNoCase(std::string_view hay, std::string_view a, std::string_view b);
+
+// The first byte `value` in [from, stop) of `data`, or stop. The sixteen
+// bytes at `from` are looked at together first, as the byte is usually
+// among them; memchr looks further.
+inline std::size_t findByte(const std::uint8_t* data, std::size_t from, std::size_t stop,
+                            std::uint8_t value) {
+#if defined(__SSE2__)
+    if (from + 16 <= stop) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(value)))));
+        if (mask)
+            return from + static_cast<std::size_t>(std::countr_zero(mask));
+        from += 16;
+    }
+#endif
+    if (from >= stop)
+        return stop;
+    const void* hit = std::memchr(data + from, value, stop - from);
+    return hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data) : stop;
+}
