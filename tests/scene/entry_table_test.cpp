@@ -210,6 +210,22 @@ TEST(EntryTable, ReplacingPoppingAndComparing) {
     b.set(4, moved);
     EXPECT_FALSE(a == b);
 
+    // A copy of a table of many entries (as the script save's shortcut makes
+    // of the index) holds every one of them, whichever way it was made.
+    const std::size_t many = 777;
+    EntryTable big;
+    for (std::size_t i = 0; i < many; ++i)
+        big.push_back(records[i % records.size()]);
+    const EntryTable copied(big);
+    EntryTable assigned = a;
+    assigned = big;
+    const EntryTable* const made[] = {&copied, &assigned};
+    for (const EntryTable* t : made) {
+        ASSERT_EQ(t->size(), many);
+        for (std::size_t i = 0; i < many; ++i)
+            ASSERT_EQ((*t)[i], records[i % records.size()]) << i;
+    }
+
     a.pop_back();
     EXPECT_EQ(a.size(), records.size() - 1);
     EXPECT_EQ(a.back(), records[records.size() - 2]);
