@@ -193,7 +193,8 @@ public:
         blocks_.reserve(o.blocks_.size());
         for (std::size_t b = 0; b < o.blocks_.size(); ++b) {
             blocks_.push_back(newBlock());
-            const std::size_t n = std::min(kPerBlock, size_ - b * kPerBlock);
+            const std::size_t first = b * kPerBlock; // a block past the items holds none
+            const std::size_t n = size_ > first ? std::min(kPerBlock, size_ - first) : 0;
             std::uninitialized_copy_n(o.blocks_[b].get(), n, blocks_.back().get());
         }
     }

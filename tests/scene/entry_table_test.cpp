@@ -225,6 +225,13 @@ TEST(EntryTable, ReplacingPoppingAndComparing) {
         for (std::size_t i = 0; i < many; ++i)
             ASSERT_EQ((*t)[i], records[i % records.size()]) << i;
     }
+    // Popped below its last blocks, it copies what it still holds.
+    for (std::size_t i = 0; i < 300; ++i)
+        big.pop_back();
+    const EntryTable shorter(big);
+    ASSERT_EQ(shorter.size(), many - 300);
+    EXPECT_EQ(shorter.back(), records[(many - 301) % records.size()]);
+    EXPECT_TRUE(shorter == big);
 
     a.pop_back();
     EXPECT_EQ(a.size(), records.size() - 1);
