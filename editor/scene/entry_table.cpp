@@ -11,24 +11,14 @@ const StoredFloat kDefaultBrightness = StoredFloat::fromValue(2.0f);
 const StoredFloat kDefaultColour = StoredFloat::fromValue(0.5f);
 } // namespace
 
-// A string joins the last block when it fits there (add does that);
-// otherwise it starts a new block, of its own length when it is longer than a
-// block. Blocks are reserved at their final size, so none ever grows past
-// what it holds.
-Text TextStore::addInNewBlock(std::string_view s) {
-    if (s.empty())
-        return Text{0, 0};
-    if (blocks_.empty() || blocks_.back().size() + s.size() > kBlockBytes) {
-        if (blocks_.size() >= kMaxBlocks)
-            throw std::length_error("the entry names exceed 4 GiB");
-        blocks_.emplace_back();
-        blocks_.back().reserve(std::max(kBlockBytes, s.size()));
-    }
-    std::string& b = blocks_.back();
-    const Text t{static_cast<std::uint32_t>(((blocks_.size() - 1) << 16) | b.size()),
-                 static_cast<std::uint32_t>(s.size())};
-    b.append(s);
-    return t;
+// A block longer than the others holds one string longer than a block.
+// Blocks are reserved at their final size, so none ever grows past what it
+// holds.
+void TextStore::startBlock(std::size_t first) {
+    if (blocks_.size() >= kMaxBlocks)
+        throw std::length_error("the entry names exceed 4 GiB");
+    blocks_.emplace_back();
+    blocks_.back().reserve(std::max(kBlockBytes, first));
 }
 
 std::string_view TextStore::get(Text t) const {

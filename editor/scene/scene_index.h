@@ -260,24 +260,27 @@ private:
 // filled, so the store costs the strings' own bytes and one partly filled block.
 class TextStore {
 public:
+    // A string joins the last block when it fits there, else starts a new one.
     Text add(std::string_view s) {
-        if (!s.empty() && !blocks_.empty() && blocks_.back().size() + s.size() <= kBlockBytes) {
-            std::string& b = blocks_.back();
-            const Text t{static_cast<std::uint32_t>(((blocks_.size() - 1) << 16) | b.size()),
-                         static_cast<std::uint32_t>(s.size())};
-            b.append(s);
-            return t;
-        }
-        return addInNewBlock(s);
+        if (s.empty())
+            return Text{0, 0};
+        if (blocks_.empty() || blocks_.back().size() + s.size() > kBlockBytes)
+            startBlock(s.size());
+        std::string& b = blocks_.back();
+        const Text t{static_cast<std::uint32_t>(((blocks_.size() - 1) << 16) | b.size()),
+                     static_cast<std::uint32_t>(s.size())};
+        b.append(s);
+        return t;
     }
     std::string_view get(Text t) const;
     std::size_t memoryBytes() const;
     void shrink();
 
+private:
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
-private:
-    Text addInNewBlock(std::string_view s);
+    // Appends an empty block with room for `first` bytes or a block's worth.
+    void startBlock(std::size_t first);
 
     std::vector<std::string> blocks_;
 };

@@ -1,21 +1,6 @@
 #include "text_search.h"
 
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-namespace {
-// Whether `word` (lower-case) stands at `p`, letter case ignored.
-bool wordAt(const char* p, std::string_view word) {
-    for (std::size_t k = 0; k < word.size(); ++k) {
-        if (asciiLower(p[k]) != word[k])
-            return false;
-    }
-    return true;
-}
-} // namespace
+#include <algorithm>
 
 int containsWhichNoCase(std::string_view hay, std::string_view a, std::string_view b) {
     const std::size_t shortest = std::min(a.size(), b.size());
@@ -27,9 +12,9 @@ int containsWhichNoCase(std::string_view hay, std::string_view a, std::string_vi
     // Looks at a start whose first byte is either word's first letter.
     auto at = [&](std::size_t i) {
         const std::size_t room = hay.size() - i;
-        if (a.size() <= room && wordAt(p + i, a))
+        if (a.size() <= room && wordAtNoCase(p + i, a))
             return true;
-        if (!foundB && b.size() <= room && wordAt(p + i, b))
+        if (!foundB && b.size() <= room && wordAtNoCase(p + i, b))
             foundB = true;
         return false;
     };

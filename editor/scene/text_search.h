@@ -1,5 +1,4 @@
 #pragma once
-#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +13,15 @@
 // capitals only in bit 0x20.
 inline char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+// Whether `word` (lower-case ASCII) stands at `p`, letter case ignored.
+inline bool wordAtNoCase(const char* p, std::string_view word) {
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        if (asciiLower(p[k]) != word[k])
+            return false;
+    }
+    return true;
 }
 
 // `needle` must be lower-case ASCII and start with a letter or a non-letter
@@ -40,10 +48,7 @@ inline bool containsNoCase(std::string_view hay, std::string_view needle) {
         const char* c = nextLower < nextUpper ? nextLower : nextUpper;
         if (c > last)
             return false;
-        std::size_t k = 1;
-        while (k < needle.size() && asciiLower(c[k]) == needle[k])
-            ++k;
-        if (k == needle.size())
+        if (wordAtNoCase(c + 1, needle.substr(1)))
             return true;
         if (c == nextLower)
             nextLower = c + 1 > last ? last + 1 : seek(c + 1, first);
