@@ -249,31 +249,6 @@ void EntryTable::clear() {
     *this = EntryTable{};
 }
 
-Definition& EntryTable::definitionOf(std::size_t i) {
-    Slot& s = slots_[i];
-    if (s.definition == kNone)
-        s.definition = slotFor(definitions_, kNone);
-    return definitions_[s.definition];
-}
-
-void EntryTable::appendObject(std::string_view name, Slot slot, const Body* body,
-                              std::optional<std::string_view> model) {
-    slot.name = text_.add(name);
-    if (body) {
-        bodies_.push_back(*body);
-        bodies_.back().model = model ? text_.add(*model) : Text{};
-        slot.body = static_cast<std::uint32_t>(bodies_.size() - 1);
-    }
-    slots_.push_back(slot);
-}
-
-Script& EntryTable::scriptOf(std::size_t i) {
-    Slot& s = slots_[i];
-    if (s.script == kNone)
-        s.script = slotFor(scripts_, kNone);
-    return scripts_[s.script];
-}
-
 namespace {
 // What the allocator adds to each block it hands out.
 constexpr std::size_t kAllocationOverhead = 16;

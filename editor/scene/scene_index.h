@@ -401,13 +401,36 @@ public:
     // For the index builder: fields of an entry already in the table.
     void setKind(std::size_t i, std::uint8_t kind) { slots_[i].kind = kind; }
     void setTicked(std::size_t i) { slots_[i].flags |= entry_store::Slot::Ticked; }
-    entry_store::Definition& definitionOf(std::size_t i);
-    entry_store::Script& scriptOf(std::size_t i);
+    // The builder calls these for most entries, so they are written here.
+    entry_store::Definition& definitionOf(std::size_t i) {
+        entry_store::Slot& s = slots_[i];
+        if (s.definition == entry_store::kNone) {
+            definitions_.emplace_back();
+            s.definition = static_cast<std::uint32_t>(definitions_.size() - 1);
+        }
+        return definitions_[s.definition];
+    }
+    entry_store::Script& scriptOf(std::size_t i) {
+        entry_store::Slot& s = slots_[i];
+        if (s.script == entry_store::kNone) {
+            scripts_.emplace_back();
+            s.script = static_cast<std::uint32_t>(scripts_.size() - 1);
+        }
+        return scripts_[s.script];
+    }
     // Appends an object entry as its parts stand: the slot (its name and body
     // are set here), the placement and light block when it has one, with its
     // model name, if any.
     void appendObject(std::string_view name, entry_store::Slot slot, const entry_store::Body* body,
-                      std::optional<std::string_view> model);
+                      std::optional<std::string_view> model) {
+        slot.name = text_.add(name);
+        if (body) {
+            bodies_.push_back(*body);
+            bodies_.back().model = model ? text_.add(*model) : entry_store::Text{};
+            slot.body = static_cast<std::uint32_t>(bodies_.size() - 1);
+        }
+        slots_.push_back(slot);
+    }
 
     // After bytes were replaced in the file: every position at or after
     // `from` moves by `delta`, in place; positions before it stay.
