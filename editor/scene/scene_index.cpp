@@ -182,7 +182,8 @@ void IndexBuilder::readObjectTail(std::size_t q, std::uint64_t end) {
         if (f_.u16At(c) == chunk::Model) {
             const auto model = f_.text(c + chunk::HeaderSize, *len >= 7 ? *len - 7 : 0);
             const bool inside = c + chunk::HeaderSize + model.size() <= e;
-            if ((inside && containsNoCase(model, ".i3d")) ||
+            // Model names mostly end with it.
+            if ((inside && (endsWithNoCase(model, ".i3d") || containsNoCase(model, ".i3d"))) ||
                 containsNoCase(f_.text(q, e - q), ".i3d"))
                 o.model = model;
             break;

@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -23,8 +24,10 @@
 // value written back unchanged is bit-identical.
 struct StoredFloat {
     std::uint32_t bits = 0;
-    float value() const;
-    static StoredFloat fromValue(float f);
+    constexpr float value() const { return std::bit_cast<float>(bits); }
+    static constexpr StoredFloat fromValue(float f) {
+        return StoredFloat{std::bit_cast<std::uint32_t>(f)};
+    }
     bool operator==(const StoredFloat&) const = default;
 };
 

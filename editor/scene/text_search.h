@@ -24,6 +24,11 @@ inline bool wordAtNoCase(const char* p, std::string_view word) {
     return true;
 }
 
+// Whether `hay` ends with `word` (lower-case ASCII), letter case ignored.
+inline bool endsWithNoCase(std::string_view hay, std::string_view word) {
+    return hay.size() >= word.size() && wordAtNoCase(hay.data() + (hay.size() - word.size()), word);
+}
+
 // `needle` must be lower-case ASCII and start with a letter or a non-letter
 // that has no capital (such as ".").
 inline bool containsNoCase(std::string_view hay, std::string_view needle) {
