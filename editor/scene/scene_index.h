@@ -406,21 +406,9 @@ public:
     void setTicked(std::size_t i) { slots_[i].flags |= entry_store::Slot::Ticked; }
     // The builder calls these for most entries, so they are written here.
     entry_store::Definition& definitionOf(std::size_t i) {
-        entry_store::Slot& s = slots_[i];
-        if (s.definition == entry_store::kNone) {
-            definitions_.emplace_back();
-            s.definition = static_cast<std::uint32_t>(definitions_.size() - 1);
-        }
-        return definitions_[s.definition];
+        return groupOf(definitions_, slots_[i].definition);
     }
-    entry_store::Script& scriptOf(std::size_t i) {
-        entry_store::Slot& s = slots_[i];
-        if (s.script == entry_store::kNone) {
-            scripts_.emplace_back();
-            s.script = static_cast<std::uint32_t>(scripts_.size() - 1);
-        }
-        return scripts_[s.script];
-    }
+    entry_store::Script& scriptOf(std::size_t i) { return groupOf(scripts_, slots_[i].script); }
     // Appends an object entry as its parts stand: the slot (its name and body
     // are set here), the placement and light block when it has one, with its
     // model name, if any.
@@ -454,6 +442,14 @@ private:
         return s == entry_store::kNone ? nullptr : &scripts_[s];
     }
     entry_store::Slot encode(const IndexRecord& record, const entry_store::Slot* reuse);
+    // The group `index` names in `table`, appended (and `index` set) when it names none.
+    template <class T> static T& groupOf(entry_store::BlockList<T>& table, std::uint32_t& index) {
+        if (index == entry_store::kNone) {
+            table.emplace_back();
+            index = static_cast<std::uint32_t>(table.size() - 1);
+        }
+        return table[index];
+    }
 
     entry_store::BlockList<entry_store::Slot> slots_;
     entry_store::BlockList<entry_store::Body> bodies_;
