@@ -54,14 +54,12 @@ bool defaultLight(const IndexRecord& r) {
            *r.colour == std::array<StoredFloat, 3>{kDefaultColour, kDefaultColour, kDefaultColour};
 }
 
-// Takes slot `index` of `table` for reuse, or appends one.
+// Takes slot `index` of `table` for reuse, emptied, or appends one.
 template <class T> std::uint32_t slotFor(BlockList<T>& table, std::uint32_t index) {
-    if (index != kNone) {
+    if (index != kNone)
         table[index] = T{};
-        return index;
-    }
-    table.emplace_back();
-    return static_cast<std::uint32_t>(table.size() - 1);
+    itemOf(table, index);
+    return index;
 }
 } // namespace
 

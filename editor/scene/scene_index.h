@@ -259,6 +259,16 @@ private:
     std::size_t size_ = 0;
 };
 
+// The item `index` names in `table`; when it names none (kNone), a new item
+// is appended and `index` set to it.
+template <class T> T& itemOf(BlockList<T>& table, std::uint32_t& index) {
+    if (index == kNone) {
+        table.emplace_back();
+        index = static_cast<std::uint32_t>(table.size() - 1);
+    }
+    return table[index];
+}
+
 // Strings appended one after another into blocks that never move once
 // filled, so the store costs the strings' own bytes and one partly filled block.
 class TextStore {
@@ -406,9 +416,11 @@ public:
     void setTicked(std::size_t i) { slots_[i].flags |= entry_store::Slot::Ticked; }
     // The builder calls these for most entries, so they are written here.
     entry_store::Definition& definitionOf(std::size_t i) {
-        return groupOf(definitions_, slots_[i].definition);
+        return entry_store::itemOf(definitions_, slots_[i].definition);
     }
-    entry_store::Script& scriptOf(std::size_t i) { return groupOf(scripts_, slots_[i].script); }
+    entry_store::Script& scriptOf(std::size_t i) {
+        return entry_store::itemOf(scripts_, slots_[i].script);
+    }
     // Appends an object entry as its parts stand: the slot (its name and body
     // are set here), the placement and light block when it has one, with its
     // model name, if any.
@@ -442,14 +454,6 @@ private:
         return s == entry_store::kNone ? nullptr : &scripts_[s];
     }
     entry_store::Slot encode(const IndexRecord& record, const entry_store::Slot* reuse);
-    // The group `index` names in `table`, appended (and `index` set) when it names none.
-    template <class T> static T& groupOf(entry_store::BlockList<T>& table, std::uint32_t& index) {
-        if (index == entry_store::kNone) {
-            table.emplace_back();
-            index = static_cast<std::uint32_t>(table.size() - 1);
-        }
-        return table[index];
-    }
 
     entry_store::BlockList<entry_store::Slot> slots_;
     entry_store::BlockList<entry_store::Body> bodies_;
