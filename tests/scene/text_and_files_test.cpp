@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "cp1252.h"
 #include "text_search.h"
@@ -36,6 +38,27 @@ TEST(TextSearch, GlassBeforeBrassInAnyCaseAnywhere) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(containsWhichNoCase(c.hay, "glass", "brass"), c.expected) << c.hay;
+}
+
+// Only the last four bytes count, in either case; a name no longer than the
+// word is the word or not.
+TEST(TextSearch, EndsWithI3dInAnyCase) {
+    const std::pair<std::string_view, bool> cases[] = {
+        {"", false},
+        {".i3", false},
+        {".i3d", true},
+        {".I3D", true},
+        {"car.I3d", true},
+        {"car.i3d ", false},
+        {"car.i3dx", false},
+        {"car.4ds", false},
+        {"cari3d", false},
+        {"car.j3d", false},
+        {"car.\3113d", false}, // 0xC9 in place of I
+        {std::string_view("a\0.i3d", 6), true},
+    };
+    for (const auto& [hay, expected] : cases)
+        EXPECT_EQ(endsWithNoCase(hay, ".i3d"), expected) << hay;
 }
 
 TEST(Cp1252, EveryByteRoundTripsThroughUtf8) {
