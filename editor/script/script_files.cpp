@@ -82,7 +82,7 @@ std::string safeStem(std::string_view name) {
     if (out.empty() || out.find_first_not_of('.') == std::string::npos)
         out = "script";
     if (isDeviceName(out))
-        out.insert(0, "_");
+        out = '_' + out;
     return out;
 }
 
@@ -98,7 +98,7 @@ std::string fitted(std::string stem, const std::string& suffix, std::string& kep
         stem.pop_back();
         trimEnd(stem);
         if (stem.empty())
-            stem = "s";
+            stem.assign(1, 's');
     }
 }
 } // namespace
@@ -116,7 +116,9 @@ std::vector<std::string> scriptFileNames(const SceneIndex& index) {
         const std::string stem = safeStem(index.entries.name(i));
         int& last = lastOfStem[stem];
         for (int k = last + 1;; ++k) {
-            const std::string suffix = k == 1 ? "" : "~" + std::to_string(k);
+            std::string suffix;
+            if (k != 1)
+                suffix.append(1, '~').append(std::to_string(k));
             std::string kept;
             std::string name = fitted(stem, suffix, kept);
             if (taken.insert(folded(kept) + suffix).second) {

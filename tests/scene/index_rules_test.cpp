@@ -342,7 +342,7 @@ TEST(SceneIndexRules, DegenerateChunkLengthsNeitherHangNorCrash) {
 TEST(SceneIndexRules, ProgressIsReportedABoundedNumberOfTimes) {
     const Bytes b = mini::scene([](SceneWriter& w) {
         for (int i = 0; i < 300; ++i)
-            mini::object(w, "o" + std::to_string(i));
+            mini::object(w, std::string("o").append(std::to_string(i)));
     });
     int calls = 0, last = -1;
     buildSceneIndex(ByteView(b.data(), b.size()), [&](int step) {
