@@ -61,9 +61,10 @@ struct QuillResult {
 };
 
 // `inject` is strace's injection, e.g. "pwrite64:error=EIO:when=2". Runs
-// strace (or quill alone) without a shell, its output to `dir`/err.txt.
+// strace (or quill alone) without a shell, its output to `dir`/err.txt;
+// `preload` names a library quill is started with.
 QuillResult runQuill(const fs::path& dir, const std::string& inject,
-                     const std::vector<std::string>& args) {
+                     const std::vector<std::string>& args, const std::string& preload = {}) {
     std::vector<std::string> argv;
     if (!inject.empty()) {
         // Only the faulted call stops the traced program (seccomp); strace
@@ -87,9 +88,18 @@ QuillResult runQuill(const fs::path& dir, const std::string& inject,
     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    if (!preload.empty())
+        env.push_back("LD_PRELOAD=" + preload);
+    std::vector<char*> rawEnv;
+    for (std::string& e : env)
+        rawEnv.push_back(e.data());
+    rawEnv.push_back(nullptr);
     pid_t pid = -1;
     QuillResult run;
-    const int spawned = posix_spawnp(&pid, raw[0], &files, nullptr, raw.data(), environ);
+    const int spawned = posix_spawnp(&pid, raw[0], &files, nullptr, raw.data(), rawEnv.data());
     posix_spawn_file_actions_destroy(&files);
     int status = 0;
     if (spawned != 0 || ::waitpid(pid, &status, 0) != pid)
@@ -164,6 +174,16 @@ TEST(ValueSaveFaults, EveryFaultLeavesTheOldOrTheNewFile) {
           {"values", "set", scene, std::to_string(object), "--translation", "1,2,3", "--size",
            "2,2,2"},
           outcomes);
+    // A write that fails half-way leaves its block written in part: the
+    // old bytes of the whole block go back.
+    spit(scene, g.bytes);
+    const QuillResult half = runQuill(dir, "",
+                                      {"values", "set", scene, std::to_string(object),
+                                       "--translation", "1,2,3", "--size", "2,2,2"},
+                                      HALF_WRITE_SHIM);
+    EXPECT_NE(half.status, 0) << half.err;
+    EXPECT_NE(half.err.find("Input/output error"), std::string::npos) << half.err;
+    EXPECT_TRUE(slurp(scene) == g.bytes) << "a block written in part was not put back";
     // A human's weight lies in the definitions section, far from its
     // translation: the file is replaced whole.
     sweep(
