@@ -20,11 +20,16 @@ struct FileResult {
     // Set when a save was refused because the file no longer holds the bytes
     // the caller expected (another program changed it): nothing was written.
     bool changed = false;
-    // Set when the bytes reached the file but flushing them to disk failed:
-    // the file may hold them or not after a crash, so callers read it again.
+    // Set when the bytes reached the file but flushing them to disk failed,
+    // or when a write failed and the old bytes could not be put back: the
+    // file may hold the new bytes, the old ones or some of each, so callers
+    // read it again.
     bool unconfirmed = false;
     explicit operator bool() const { return ok; }
 };
+
+// Added to the error of an in-place write whose old bytes could not be put back.
+inline constexpr const char* kNotPutBack = "; the old bytes could not be put back";
 
 struct InPlaceWrite {
     std::uint64_t pos = 0;
@@ -127,8 +132,9 @@ FileResult replaceFileIfUnchanged(const std::string& path, ByteSpan expected, By
 // Writes each block at its position in the file (a few bytes at fixed
 // positions; the length never changes). Every block must lie inside the file,
 // or nothing is written. When a write fails, the blocks already written are
-// put back from `expected` before the failure is returned; a failed flush
-// after all blocks were written is returned as `unconfirmed`. A kill between
+// put back from `expected` before the failure is returned (as `unconfirmed`
+// when they cannot be); a failed flush after all blocks were written is
+// returned as `unconfirmed`. A kill between
 // two blocks can leave only some of them written, so callers give one block
 // (one span of the file) or use replaceFileIfUnchanged.
 FileResult writeInPlaceIfUnchanged(const std::string& path, ByteSpan expected,

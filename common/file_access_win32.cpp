@@ -369,11 +369,16 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         if (r)
             continue;
         // The blocks up to this one may be written in part: the old bytes go
-        // back, so the file stays as it was.
-        if (expected)
+        // back, so the file stays as it was. When they cannot, the file holds
+        // neither, and the caller is told to read it again.
+        if (expected) {
             for (std::size_t k = 0; k <= i; ++k)
-                (void)writeAt(h.get(), writes[k].pos, expected->data() + writes[k].pos,
-                              writes[k].bytes.size());
+                if (!writeAt(h.get(), writes[k].pos, expected->data() + writes[k].pos,
+                             writes[k].bytes.size()))
+                    r.unconfirmed = true;
+            if (r.unconfirmed)
+                r.error += kNotPutBack;
+        }
         return r;
     }
     if (!FlushFileBuffers(h.get())) {

@@ -409,12 +409,18 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         if (error == 0)
             continue;
         // The blocks up to this one may be written in part: the old bytes go
-        // back, so the file stays as it was.
-        if (expected)
+        // back, so the file stays as it was. When they cannot, the file holds
+        // neither, and the caller is told to read it again.
+        FileResult failed = errnoFailure(error);
+        if (expected) {
             for (std::size_t k = 0; k <= i; ++k)
-                (void)writeAll(writes[k].pos, expected->data() + writes[k].pos,
-                               writes[k].bytes.size());
-        return errnoFailure(error);
+                if (writeAll(writes[k].pos, expected->data() + writes[k].pos,
+                             writes[k].bytes.size()) != 0)
+                    failed.unconfirmed = true;
+            if (failed.unconfirmed)
+                failed.error += kNotPutBack;
+        }
+        return failed;
     }
     if (::fsync(fd.get()) != 0) {
         FileResult unconfirmed = errnoFailure(errno);

@@ -2,12 +2,14 @@
 // bytes or more writes the first half of them and reports that; the pwrite
 // after it fails with EIO, and later ones write as asked. So a block is left
 // written in part, as a disk that fails in the middle of a write leaves it,
-// and the old bytes can be written back.
+// and the old bytes can be written back. With HALF_WRITE_STUCK set, every
+// pwrite after the half fails.
 #include <dlfcn.h>
 #include <sys/types.h>
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 
 namespace {
 using Pwrite = ssize_t (*)(int, const void*, std::size_t, off_t);
@@ -16,7 +18,8 @@ Stage stage = Stage::Half;
 
 ssize_t halfWrite(const char* name, int fd, const void* buf, std::size_t n, off_t pos) {
     if (stage == Stage::Fail) {
-        stage = Stage::Done;
+        if (!std::getenv("HALF_WRITE_STUCK"))
+            stage = Stage::Done;
         errno = EIO;
         return -1;
     }

@@ -62,9 +62,10 @@ struct QuillResult {
 
 // `inject` is strace's injection, e.g. "pwrite64:error=EIO:when=2". Runs
 // strace (or quill alone) without a shell, its output to `dir`/err.txt;
-// `preload` names a library quill is started with.
+// `extraEnv` is added to quill's environment.
 QuillResult runQuill(const fs::path& dir, const std::string& inject,
-                     const std::vector<std::string>& args, const std::string& preload = {}) {
+                     const std::vector<std::string>& args,
+                     const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> argv;
     if (!inject.empty()) {
         // Only the faulted call stops the traced program (seccomp); strace
@@ -91,8 +92,7 @@ QuillResult runQuill(const fs::path& dir, const std::string& inject,
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         env.emplace_back(*e);
-    if (!preload.empty())
-        env.push_back("LD_PRELOAD=" + preload);
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> rawEnv;
     for (std::string& e : env)
         rawEnv.push_back(e.data());
@@ -175,15 +175,26 @@ TEST(ValueSaveFaults, EveryFaultLeavesTheOldOrTheNewFile) {
            "2,2,2"},
           outcomes);
     // A write that fails half-way leaves its block written in part: the
-    // old bytes of the whole block go back.
+    // old bytes of the whole block go back. When they cannot, the save says
+    // the file must be read again.
+    const std::vector<std::string> objectSave{
+        "values",        "set",   scene,    std::to_string(object),
+        "--translation", "1,2,3", "--size", "2,2,2"};
+    const std::string shim = std::string("LD_PRELOAD=") + HALF_WRITE_SHIM;
     spit(scene, g.bytes);
-    const QuillResult half = runQuill(dir, "",
-                                      {"values", "set", scene, std::to_string(object),
-                                       "--translation", "1,2,3", "--size", "2,2,2"},
-                                      HALF_WRITE_SHIM);
+    const QuillResult half = runQuill(dir, "", objectSave, {shim});
     EXPECT_NE(half.status, 0) << half.err;
     EXPECT_NE(half.err.find("Input/output error"), std::string::npos) << half.err;
+    EXPECT_EQ(half.err.find("could not be confirmed"), std::string::npos) << half.err;
     EXPECT_TRUE(slurp(scene) == g.bytes) << "a block written in part was not put back";
+    spit(scene, g.bytes);
+    const QuillResult stuck = runQuill(dir, "", objectSave, {shim, "HALF_WRITE_STUCK=1"});
+    EXPECT_NE(stuck.status, 0) << stuck.err;
+    EXPECT_NE(stuck.err.find("could not be confirmed on disk (Input/output error; the old bytes "
+                             "could not be put back)"),
+              std::string::npos)
+        << stuck.err;
+    EXPECT_FALSE(slurp(scene) == g.bytes) << "the shim wrote nothing";
     // A human's weight lies in the definitions section, far from its
     // translation: the file is replaced whole.
     sweep(
