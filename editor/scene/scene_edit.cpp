@@ -179,8 +179,9 @@ EditOutcome writeCheckedEdit(const std::string& path, ByteView indexed, const Ed
     if (!written) {
         out.fileChanged = written.changed;
         out.unconfirmed = written.unconfirmed;
-        out.error = written.unconfirmed ? "The change was written but could not be confirmed "
-                                          "on disk (" +
+        // A failed flush, or a failed write whose old bytes could not go
+        // back: the file may hold the change, the old bytes or some of each.
+        out.error = written.unconfirmed ? "The change could not be confirmed on disk (" +
                                               written.error + "). Read the file again to check it."
                                         : written.error;
         return out;
