@@ -28,9 +28,6 @@ struct FileResult {
     explicit operator bool() const { return ok; }
 };
 
-// Added to the error of an in-place write whose old bytes could not be put back.
-inline constexpr const char* kNotPutBack = "; the old bytes could not be put back";
-
 struct InPlaceWrite {
     std::uint64_t pos = 0;
     std::vector<std::uint8_t> bytes;

@@ -368,18 +368,12 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         auto r = writeAt(h.get(), writes[i].pos, writes[i].bytes.data(), writes[i].bytes.size());
         if (r)
             continue;
-        // The blocks up to this one may be written in part: the old bytes go
-        // back, so the file stays as it was. When they cannot, the file holds
-        // neither, and the caller is told to read it again.
-        if (expected) {
-            for (std::size_t k = 0; k <= i; ++k)
-                if (!writeAt(h.get(), writes[k].pos, expected->data() + writes[k].pos,
-                             writes[k].bytes.size()))
-                    r.unconfirmed = true;
-            if (r.unconfirmed)
-                r.error += kNotPutBack;
-        }
-        return r;
+        if (!expected)
+            return r;
+        return putBackBlocks(r, *expected, writes, i,
+                             [&](std::uint64_t pos, const std::uint8_t* bytes, std::size_t size) {
+                                 return bool(writeAt(h.get(), pos, bytes, size));
+                             });
     }
     if (!FlushFileBuffers(h.get())) {
         FileResult unconfirmed = lastFailure();

@@ -408,19 +408,12 @@ FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
         const int error = writeAll(writes[i].pos, writes[i].bytes.data(), writes[i].bytes.size());
         if (error == 0)
             continue;
-        // The blocks up to this one may be written in part: the old bytes go
-        // back, so the file stays as it was. When they cannot, the file holds
-        // neither, and the caller is told to read it again.
-        FileResult failed = errnoFailure(error);
-        if (expected) {
-            for (std::size_t k = 0; k <= i; ++k)
-                if (writeAll(writes[k].pos, expected->data() + writes[k].pos,
-                             writes[k].bytes.size()) != 0)
-                    failed.unconfirmed = true;
-            if (failed.unconfirmed)
-                failed.error += kNotPutBack;
-        }
-        return failed;
+        if (!expected)
+            return errnoFailure(error);
+        return putBackBlocks(errnoFailure(error), *expected, writes, i,
+                             [&](std::uint64_t pos, const std::uint8_t* bytes, std::size_t size) {
+                                 return writeAll(pos, bytes, size) == 0;
+                             });
     }
     if (::fsync(fd.get()) != 0) {
         FileResult unconfirmed = errnoFailure(errno);

@@ -38,6 +38,23 @@ FileResult lockNotHeld(const std::string& lockPath);
 FileResult saveInPlace(const std::string& path, const ByteSpan* expected,
                        const std::vector<InPlaceWrite>& writes);
 
+// After block `failedAt` of `writes` failed with `failed`: puts the old bytes
+// of every block up to it (which may be written in part) back from
+// `expected`, each with `write(pos, bytes, size)`, true when written. When
+// one cannot be, the file holds neither version: the failure is returned as
+// unconfirmed and says so.
+template <class Write>
+FileResult putBackBlocks(FileResult failed, ByteSpan expected,
+                         const std::vector<InPlaceWrite>& writes, std::size_t failedAt,
+                         Write write) {
+    for (std::size_t k = 0; k <= failedAt; ++k)
+        if (!write(writes[k].pos, expected.data() + writes[k].pos, writes[k].bytes.size()))
+            failed.unconfirmed = true;
+    if (failed.unconfirmed)
+        failed.error += "; the old bytes could not be put back";
+    return failed;
+}
+
 // How long a save waits for another save of the same file to finish.
 inline constexpr int kLockWaitMilliseconds = 30000;
 
